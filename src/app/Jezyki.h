@@ -1,0 +1,77 @@
+#pragma once
+// The interface languages (`JezykInterfejsu`, one byte) and what belongs to each:
+// the two-letter code, the font character set (as the GDI number) and the agreement
+// file. Languages 7..12 have no column in the text table; they serve fonts and
+// agreement files only.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "app/StronyKodowe.h"
+
+inline constexpr uint8_t JezykPolski = 0;
+inline constexpr uint8_t JezykAngielski = 1;
+inline constexpr uint8_t JezykFrancuski = 2;
+inline constexpr uint8_t JezykNiemiecki = 3;
+inline constexpr uint8_t JezykWloski = 4;
+inline constexpr uint8_t JezykHiszpanski = 5;
+inline constexpr uint8_t JezykRosyjski = 6;
+inline constexpr uint8_t JezykWegierski = 7;
+inline constexpr uint8_t JezykSzwedzki = 8;
+inline constexpr uint8_t JezykPortugalski = 9;
+inline constexpr uint8_t JezykCzeski = 10;
+inline constexpr uint8_t JezykDunski = 11;
+inline constexpr uint8_t JezykTurecki = 12;
+inline constexpr int LiczbaJezykow = 13;
+
+// Font character sets, with the values of the GDI constants of the same meaning.
+inline constexpr uint8_t ZestawAnsi = 0;            // ANSI_CHARSET
+inline constexpr uint8_t ZestawTurecki = 162;       // TURKISH_CHARSET
+inline constexpr uint8_t ZestawRosyjski = 204;      // RUSSIAN_CHARSET
+inline constexpr uint8_t ZestawEuropyWschodniej = 238;  // EASTEUROPE_CHARSET
+
+struct TJezyk {
+    std::string_view Kod;         // two letters, e.g. "PL"
+    uint8_t ZestawZnakow;         // font character set
+    std::string_view PlikUmowy;   // agreement file name in the source folder
+};
+
+inline constexpr std::array<TJezyk, LiczbaJezykow> Jezyki = {{
+    {"PL", ZestawEuropyWschodniej, "umowapol.txt"},
+    {"EN", ZestawEuropyWschodniej, "umowaang.txt"},
+    {"FR", ZestawAnsi, "umowafr.txt"},
+    {"DE", ZestawEuropyWschodniej, "umowadeu.txt"},
+    {"IT", ZestawAnsi, "umowait.txt"},
+    {"ES", ZestawAnsi, "umowaes.txt"},
+    {"RU", ZestawRosyjski, "umowaru.txt"},
+    {"HU", ZestawEuropyWschodniej, "umowahu.txt"},
+    {"SV", ZestawAnsi, "umowasv.txt"},
+    {"PO", ZestawAnsi, "umowapo.txt"},
+    {"CZ", ZestawEuropyWschodniej, "umowacz.txt"},
+    {"DA", ZestawAnsi, "umowada.txt"},
+    {"TU", ZestawTurecki, "umowatu.txt"},
+}};
+
+// The record of a language. A value outside 0..12 gets the Polish record: the
+// program's own language, whose texts and agreement always exist.
+[[nodiscard]] constexpr const TJezyk& DaneJezyka(uint8_t jezyk) {
+    return jezyk < Jezyki.size() ? Jezyki[jezyk] : Jezyki[JezykPolski];
+}
+
+// The code page in which text written for a font character set is shown. A set
+// that no language uses reads as Windows-1250.
+[[nodiscard]] constexpr StronaKodowa StronaKodowaZestawu(uint8_t zestaw) {
+    switch (zestaw) {
+    case ZestawAnsi: return StronaKodowa::Windows1252;
+    case ZestawTurecki: return StronaKodowa::Windows1254;
+    case ZestawRosyjski: return StronaKodowa::Windows1251;
+    default: return StronaKodowa::Windows1250;
+    }
+}
+
+// The code page of a language's font character set: the code page in which that
+// language's texts and agreement file are written.
+[[nodiscard]] constexpr StronaKodowa StronaKodowaJezyka(uint8_t jezyk) {
+    return StronaKodowaZestawu(DaneJezyka(jezyk).ZestawZnakow);
+}

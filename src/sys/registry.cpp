@@ -1,0 +1,118 @@
+#include "sys/registry.h"
+
+#include "sys/text.h"
+
+#include <vector>
+
+namespace sys {
+
+HKEY RootHandle(RegistryRoot root) noexcept {
+    return root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+std::optional<RegistryKey> RegistryKey::OpenRead(RegistryRoot root, std::string_view path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(RootHandle(root), ToWide(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    return RegistryKey(key);
+}
+
+std::optional<RegistryKey> RegistryKey::OpenFull(RegistryRoot root, std::string_view path, bool create) {
+    if (path.empty()) return std::nullopt;
+    const std::wstring wide = ToWide(path);
+    HKEY key = nullptr;
+    LONG rc;
+    if (create) {
+        rc = RegCreateKeyExW(RootHandle(root), wide.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                             KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    } else {
+        rc = RegOpenKeyExW(RootHandle(root), wide.c_str(), 0, KEY_ALL_ACCESS, &key);
+    }
+    if (rc != ERROR_SUCCESS) return std::nullopt;
+    return RegistryKey(key);
+}
+
+bool RegistryKey::Exists(RegistryRoot root, std::string_view path) {
+    return OpenRead(root, path).has_value();
+}
+
+namespace {
+
+// Depth-first: a key can be deleted only once it has no subkeys.
+bool DeleteSubtree(HKEY parent, const std::wstring& name) {
+    HKEY raw = nullptr;
+    LONG rc = RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ | KEY_WRITE, &raw);
+    if (rc == ERROR_FILE_NOT_FOUND) return true;
+    if (rc != ERROR_SUCCESS) return false;
+    UniqueHandle<RegistryKeyTraits> key(raw);
+    std::vector<wchar_t> buffer(256);
+    for (;;) {
+        DWORD length = static_cast<DWORD>(buffer.size());
+        rc = RegEnumKeyExW(key.get(), 0, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (rc == ERROR_NO_MORE_ITEMS) break;
+        if (rc != ERROR_SUCCESS) return false;
+        if (!DeleteSubtree(key.get(), std::wstring(buffer.data(), length))) return false;
+    }
+    key.reset();
+    rc = RegDeleteKeyW(parent, name.c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+}  // namespace
+
+bool RegistryKey::DeleteTree(RegistryRoot root, std::string_view path) {
+    if (path.empty()) return false;
+    return DeleteSubtree(RootHandle(root), ToWide(path));
+}
+
+std::optional<std::string> RegistryKey::ReadString(std::string_view name) const {
+    const std::wstring wname = ToWide(name);
+    DWORD type = 0;
+    DWORD bytes = 0;
+    if (RegQueryValueExW(key_.get(), wname.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+    // The value may grow between the two calls; try again with the new size.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
+        DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+        const LONG rc = RegQueryValueExW(key_.get(), wname.c_str(), nullptr, &type,
+                                         reinterpret_cast<BYTE*>(buffer.data()), &size);
+        if (rc == ERROR_MORE_DATA) {
+            bytes = size;
+            continue;
+        }
+        if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
+        // Stored strings need not be terminated; stop at the first NUL if any.
+        std::wstring_view text(buffer.data(), size / sizeof(wchar_t));
+        if (auto nul = text.find(L'\0'); nul != std::wstring_view::npos) text = text.substr(0, nul);
+        return FromWide(text);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> RegistryKey::ReadDword(std::string_view name) const {
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (RegQueryValueExW(key_.get(), ToWide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof(value))
+        return std::nullopt;
+    return value;
+}
+
+bool RegistryKey::WriteString(std::string_view name, std::string_view value) {
+    const std::wstring wide = ToWide(value);
+    const DWORD bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(wide.c_str()), bytes) == ERROR_SUCCESS;
+}
+
+bool RegistryKey::WriteDword(std::string_view name, std::uint32_t value) {
+    const DWORD v = value;
+    return RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v),
+                          sizeof(v)) == ERROR_SUCCESS;
+}
+
+}  // namespace sys

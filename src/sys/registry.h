@@ -1,0 +1,68 @@
+#pragma once
+// The registry. Key paths, value names and string values are single-byte
+// Windows-1250; they cross to the system as UTF-16.
+//
+// Opening rules the whole program keeps: reads open keys read-only and never
+// create them; writes open keys with full access and create them only when
+// the caller asks for it.
+
+#include "sys/handle.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <windows.h>
+
+namespace sys {
+
+// The predefined roots the program uses. They are borrowed: never closed.
+enum class RegistryRoot { CurrentUser, LocalMachine };
+
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static constexpr Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { RegCloseKey(h); }
+};
+
+class RegistryKey {
+public:
+    // Opens an existing key for reading. Never creates; nullopt when the key
+    // does not exist or cannot be opened.
+    [[nodiscard]] static std::optional<RegistryKey> OpenRead(RegistryRoot root, std::string_view path);
+
+    // Opens a key with full access. When `create` is set a missing key is
+    // created (with its missing parents); otherwise a missing key gives nullopt.
+    // An empty path is refused: the program never writes into a root itself.
+    [[nodiscard]] static std::optional<RegistryKey> OpenFull(RegistryRoot root, std::string_view path,
+                                                             bool create);
+
+    // Whether a key exists, without creating it.
+    [[nodiscard]] static bool Exists(RegistryRoot root, std::string_view path);
+
+    // Deletes a key with all its subkeys and values. True when the key is gone
+    // afterwards (also when it never existed).
+    [[nodiscard]] static bool DeleteTree(RegistryRoot root, std::string_view path);
+
+    // A string value (REG_SZ or REG_EXPAND_SZ, unexpanded); nullopt when the
+    // value is missing or of another type.
+    [[nodiscard]] std::optional<std::string> ReadString(std::string_view name) const;
+    // A REG_DWORD value; nullopt when missing or of another type.
+    [[nodiscard]] std::optional<std::uint32_t> ReadDword(std::string_view name) const;
+
+    [[nodiscard]] bool WriteString(std::string_view name, std::string_view value);
+    [[nodiscard]] bool WriteDword(std::string_view name, std::uint32_t value);
+    // Booleans are stored as REG_DWORD 0 or 1.
+    [[nodiscard]] bool WriteBool(std::string_view name, bool value) { return WriteDword(name, value ? 1 : 0); }
+
+    [[nodiscard]] HKEY handle() const noexcept { return key_.get(); }
+
+private:
+    explicit RegistryKey(HKEY key) noexcept : key_(key) {}
+    UniqueHandle<RegistryKeyTraits> key_;
+};
+
+HKEY RootHandle(RegistryRoot root) noexcept;
+
+}  // namespace sys
