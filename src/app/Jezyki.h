@@ -75,3 +75,17 @@ inline constexpr std::array<TJezyk, LiczbaJezykow> Jezyki = {{
 [[nodiscard]] constexpr StronaKodowa StronaKodowaJezyka(uint8_t jezyk) {
     return StronaKodowaZestawu(DaneJezyka(jezyk).ZestawZnakow);
 }
+
+// The interface language of a thread locale: German, Spanish, French, Italian
+// and Russian locales give their language; every other locale, Polish and
+// English included, gives Polish.
+[[nodiscard]] constexpr uint8_t JezykZLokalizacji(uint32_t lcid) {
+    switch (lcid) {
+    case 1031: case 2055: case 3079: case 4103: case 5127: return JezykNiemiecki;
+    case 1034: case 2058: case 3082: return JezykHiszpanski;
+    case 1036: case 2060: case 3084: return JezykFrancuski;
+    case 1040: case 2064: return JezykWloski;
+    case 1049: return JezykRosyjski;
+    default: return JezykPolski;
+    }
+}

@@ -187,3 +187,17 @@ TEST(Jezyki, WartosciPozaTabelaCzytajaPolski) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(JezykZLokalizacji, OnlyFiveLanguagesAreDetected) {
+    for (std::uint32_t lcid : {1031u, 2055u, 3079u, 4103u, 5127u}) EXPECT_EQ(JezykZLokalizacji(lcid), JezykNiemiecki);
+    for (std::uint32_t lcid : {1034u, 2058u, 3082u}) EXPECT_EQ(JezykZLokalizacji(lcid), JezykHiszpanski);
+    for (std::uint32_t lcid : {1036u, 2060u, 3084u}) EXPECT_EQ(JezykZLokalizacji(lcid), JezykFrancuski);
+    for (std::uint32_t lcid : {1040u, 2064u}) EXPECT_EQ(JezykZLokalizacji(lcid), JezykWloski);
+    EXPECT_EQ(JezykZLokalizacji(1049), JezykRosyjski);
+    // English never comes from the locale; the user picks it on the first page.
+    for (std::uint32_t lcid : {1033u, 2057u, 1045u, 0u, 1038u, 6151u}) EXPECT_EQ(JezykZLokalizacji(lcid), JezykPolski);
+}
+
+}  // namespace

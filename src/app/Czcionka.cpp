@@ -1,0 +1,30 @@
+#include "app/Czcionka.h"
+
+#include "app/Jezyki.h"
+#include "ui/Control.h"
+#include "ui/RichEdit.h"
+
+namespace {
+std::string& Czcionka() {
+    static std::string nazwa = "Arial";
+    return nazwa;
+}
+}  // namespace
+
+const std::string& CzcionkaInterfejsu() { return Czcionka(); }
+
+void UstawCzcionkeInterfejsu(std::string nazwa) { Czcionka() = std::move(nazwa); }
+
+void UstawCzcionke(ui::Control& kontrolka, std::uint8_t jezyk) {
+    ui::Font font = kontrolka.Font();
+    font.Name = CzcionkaInterfejsu();
+    font.Charset = DaneJezyka(jezyk).ZestawZnakow;
+    kontrolka.SetFont(font);
+}
+
+void UstawCzcionkeTekstu(ui::RichEdit& pole, std::uint8_t jezyk) {
+    UstawCzcionke(pole, jezyk);
+    const ui::TextAttributes atrybuty{CzcionkaInterfejsu(), DaneJezyka(jezyk).ZestawZnakow};
+    pole.SetDefAttributes(atrybuty);
+    pole.SetSelAttributes(atrybuty);
+}

@@ -1,0 +1,73 @@
+// The program entry of the setup wizard.
+
+#include "app/Przelaczniki.h"
+#include "app/untMain.h"
+#include "app/untPytanie.h"
+#include "install/UruchomKopie.h"
+#include "setup/Wydania.h"
+#include "setup/untCD.h"
+#include "sys/files.h"
+#include "sys/handle.h"
+#include "ui/Application.h"
+#include "ui/win32/Win32Backend.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace {
+
+constexpr unsigned kDyskCD = 5;        // DRIVE_CDROM
+constexpr unsigned kDyskSieciowy = 4;  // DRIVE_REMOTE
+
+// The first command-line argument, exactly as given (case-sensitive).
+bool PierwszyArgumentToDoit() {
+    int liczba = 0;
+    LPWSTR* argumenty = CommandLineToArgvW(GetCommandLineW(), &liczba);
+    const bool doit = argumenty && liczba > 1 && lstrcmpW(argumenty[1], L"/doit") == 0;
+    LocalFree(argumenty);
+    return doit;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    UstawAppConst(RekordWydaniaInstalatora());
+
+    ui::win32::Win32Backend backend;
+    ui::Application aplikacja(backend);
+
+    NumerWydania = 3;
+    AktualnyLang1 = 1;
+    AktualnyLang2 = 0;
+
+    // Created once, in this order; the main form first, so its FormCreate
+    // runs before the other forms exist.
+    frmMain = &aplikacja.CreateForm<TfrmMain>();
+    frmPytanie = &aplikacja.CreateForm<TfrmPytanie>();
+    frmCD = &aplikacja.CreateForm<TfrmCD>();
+    frmCD->ZmienJezykKreatora = [](std::uint8_t jezyk) { frmMain->UstawJezyk(jezyk); };
+
+    PytajOCD = true;
+    BezKopiowaniaPlikow = false;
+    SiecDozwolona = false;
+    CzyscFlageInstalacji = true;
+
+    if (!PierwszyArgumentToDoit()) {
+        // Started from a CD or a network drive: hand over to a copy in the
+        // temporary folder, so that the medium is free during installation.
+        const unsigned typ = TypDysku(KatalogProgramu());
+        if (typ == kDyskCD || typ == kDyskSieciowy) {
+            sys::Ignore(UruchomKopie(sys::ModuleFileName().value_or(""), "instal.exe", "/doit"),
+                        "a failed relaunch ends the run silently as well");
+            CzyscFlageInstalacji = false;
+            aplikacja.Terminate();
+        }
+    }
+    aplikacja.Run(*frmMain);
+    aplikacja.DestroyForms();
+    frmMain = nullptr;
+    frmPytanie = nullptr;
+    frmCD = nullptr;
+    return 0;
+}

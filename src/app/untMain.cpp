@@ -1,0 +1,455 @@
+#include "app/untMain.h"
+
+#include "app/Czcionka.h"
+#include "app/Formatuj.h"
+#include "app/Jezyki.h"
+#include "app/Narzedzia.h"
+#include "app/Obrazy.h"
+#include "app/Przelaczniki.h"
+#include "app/Teksty.h"
+#include "app/Umowa.h"
+#include "app/untPytanie.h"
+#include "setup/KatalogDocelowy.h"
+#include "setup/Wydania.h"
+#include "setup/ZnacznikInstalacji.h"
+#include "setup/Zrodlo.h"
+#include "setup/untCD.h"
+#include "sys/files.h"
+#include "sys/folders.h"
+#include "sys/handle.h"
+#include "sys/locale.h"
+
+#include <array>
+
+TfrmMain* frmMain = nullptr;
+TfrmPytanie* frmPytanie = nullptr;
+TfrmCD* frmCD = nullptr;
+
+namespace {
+
+constexpr int kSzerokoscPaska = 137;
+constexpr int kWysokoscNaglowka = 53;
+constexpr int kWysokoscPrzyciskow = 37;
+constexpr int kSzerokoscKlienta = 623;
+constexpr int kWysokoscKlienta = 353;
+constexpr int kSzerokoscStrony = kSzerokoscKlienta - kSzerokoscPaska;
+constexpr int kWysokoscStrony = kWysokoscKlienta - kWysokoscNaglowka - kWysokoscPrzyciskow;
+
+constexpr std::array<int, LiczbaStron> kTytulyStron = {TekstStronaWstep, TekstStronaUmowa, TekstStronaOpcje,
+                                                       TekstStronaInstalacja, TekstStronaKoniec};
+
+// Agreement files are small; anything larger is not an agreement.
+constexpr std::size_t kNajwiekszaUmowa = 4 * 1024 * 1024;
+
+void UstawWidocznosc(ui::Control& kontrolka, bool widoczna) {
+    kontrolka.SetVisible(widoczna);
+    kontrolka.SetEnabled(widoczna);
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain()
+    : ui::Form("frmMain"),
+      imgPasek(this, "imgPasek"),
+      pnlNaglowek(this, "pnlNaglowek"),
+      lblTytul(&pnlNaglowek, "lblTytul"),
+      lblKrok(&pnlNaglowek, "lblKrok"),
+      pnlIntro(this, "pnlIntro"),
+      lblIntro(&pnlIntro, "lblIntro"),
+      pnlJezyk(&pnlIntro, "pnlJezyk"),
+      lblJezyk(&pnlJezyk, "lblJezyk"),
+      btnPolski(&pnlJezyk, "btnPolski"),
+      btnAngielski(&pnlJezyk, "btnAngielski"),
+      btnNiemiecki(&pnlJezyk, "btnNiemiecki"),
+      btnFrancuski(&pnlJezyk, "btnFrancuski"),
+      btnWloski(&pnlJezyk, "btnWloski"),
+      pnlUmowa(this, "pnlUmowa"),
+      redUmowa(&pnlUmowa, "redUmowa"),
+      rdbUmowaAkceptuje(&pnlUmowa, "rdbUmowaAkceptuje"),
+      rdbUmowaNieAkceptuje(&pnlUmowa, "rdbUmowaNieAkceptuje"),
+      pnlOpcje(this, "pnlOpcje"),
+      gbxKatalog(&pnlOpcje, "gbxKatalog"),
+      lblKatalog(&gbxKatalog, "lblKatalog"),
+      btnKatalog(&gbxKatalog, "btnKatalog"),
+      lblMiejsceWolne(&gbxKatalog, "lblMiejsceWolne"),
+      lblMiejsceWymagane(&gbxKatalog, "lblMiejsceWymagane"),
+      chbInstalujSlowniki(&pnlOpcje, "chbInstalujSlowniki"),
+      chbUtworzGrupe(&pnlOpcje, "chbUtworzGrupe"),
+      chbUtworzSkrotyTranslatorow(&pnlOpcje, "chbUtworzSkrotyTranslatorow"),
+      chbUtworzSkrotySlownikow(&pnlOpcje, "chbUtworzSkrotySlownikow"),
+      chbSkrotyAllUsers(&pnlOpcje, "chbSkrotyAllUsers"),
+      lblSkrotyAllUsers(&pnlOpcje, "lblSkrotyAllUsers"),
+      pnlInstalacja(this, "pnlInstalacja"),
+      lblInstalacja(&pnlInstalacja, "lblInstalacja"),
+      lblInstalacjaOpis(&pnlInstalacja, "lblInstalacjaOpis"),
+      lblPlikZ(&pnlInstalacja, "lblPlikZ"),
+      lblPlikDo(&pnlInstalacja, "lblPlikDo"),
+      GaugePostep(&pnlInstalacja, "GaugePostep"),
+      pnlKoniec(this, "pnlKoniec"),
+      lblKoniec(&pnlKoniec, "lblKoniec"),
+      pnlPrzyciski(this, "pnlPrzyciski"),
+      btnWstecz(&pnlPrzyciski, "btnWstecz"),
+      btnDalej(&pnlPrzyciski, "btnDalej"),
+      btnZamknij(&pnlPrzyciski, "btnZamknij") {
+    // Placeholders until the language switch sets every caption.
+    SetCaption("Instalator");
+    SetBorderStyle(ui::BorderStyle::Single);
+    SetBorderIcons({false, false, false});
+    SetPosition(ui::FormPosition::ScreenCenter);
+    SetClientSize(kSzerokoscKlienta, kWysokoscKlienta);
+    SetFontName(CzcionkaInterfejsu());
+
+    imgPasek.SetBounds(0, 0, kSzerokoscPaska, kWysokoscKlienta - kWysokoscPrzyciskow);
+    imgPasek.SetStretch(true);
+    imgPasek.SetPicture(WczytajObraz(ObrazPasek));
+
+    pnlNaglowek.SetBounds(kSzerokoscPaska, 0, kSzerokoscStrony, kWysokoscNaglowka);
+    pnlNaglowek.SetColor(ui::clHighlightText);
+    lblTytul.SetBounds(16, 9, kSzerokoscStrony - 32, 16);
+    lblTytul.SetFontBold(true);
+    lblTytul.SetFontSize(10);
+    lblKrok.SetBounds(32, 31, kSzerokoscStrony - 48, 14);
+
+    // The pages share one place between the header and the button bar.
+    for (ui::Panel* strona : {&pnlIntro, &pnlUmowa, &pnlOpcje, &pnlInstalacja, &pnlKoniec})
+        strona->SetBounds(kSzerokoscPaska, kWysokoscNaglowka, kSzerokoscStrony, kWysokoscStrony);
+
+    lblIntro.SetBounds(20, 18, kSzerokoscStrony - 40, 160);
+    lblIntro.SetAutoSize(false);
+    lblIntro.SetWordWrap(true);
+    pnlJezyk.SetBounds(0, kWysokoscStrony - 52, kSzerokoscStrony, 52);
+    lblJezyk.SetBounds(20, 20, 200, 14);
+    lblJezyk.SetCaption("J\xEAzyk / Language:");
+    int lewo = 236;
+    for (ui::SpeedButton* b : {&btnPolski, &btnAngielski, &btnNiemiecki, &btnFrancuski, &btnWloski}) {
+        b->SetBounds(lewo, 13, 34, 26);
+        b->SetGroupIndex(1);
+        b->SetAllowAllUp(true);
+        b->SetFlat(true);
+        b->OnClick = [this](ui::Control&) { btnJezykClick(); };
+        lewo += 38;
+    }
+    btnPolski.SetGlyph(WczytajObraz(ObrazFlagaPL));
+    btnAngielski.SetGlyph(WczytajObraz(ObrazFlagaEN));
+    btnNiemiecki.SetGlyph(WczytajObraz(ObrazFlagaDE));
+    btnFrancuski.SetGlyph(WczytajObraz(ObrazFlagaFR));
+    btnWloski.SetGlyph(WczytajObraz(ObrazFlagaIT));
+    btnPolski.SetDown(true);
+
+    redUmowa.SetBounds(16, 12, kSzerokoscStrony - 32, 190);
+    redUmowa.SetReadOnly(true);
+    redUmowa.SetTabStop(true);
+    rdbUmowaAkceptuje.SetBounds(16, 210, kSzerokoscStrony - 32, 17);
+    rdbUmowaNieAkceptuje.SetBounds(16, 232, kSzerokoscStrony - 32, 17);
+    for (ui::RadioButton* r : {&rdbUmowaAkceptuje, &rdbUmowaNieAkceptuje}) {
+        r->SetTabStop(true);
+        r->OnClick = [this](ui::Control&) { rdbUmowaAkceptujeClick(); };
+    }
+
+    gbxKatalog.SetBounds(16, 8, kSzerokoscStrony - 32, 104);
+    lblKatalog.SetBounds(14, 24, 330, 16);
+    lblKatalog.SetAutoSize(false);
+    lblKatalog.SetTextCodePage(1250);  // a path, whatever the interface language
+    btnKatalog.SetBounds(kSzerokoscStrony - 32 - 104, 19, 92, 25);
+    btnKatalog.SetTabStop(true);
+    lblMiejsceWolne.SetBounds(14, 56, 330, 14);
+    lblMiejsceWymagane.SetBounds(14, 78, 330, 14);
+    int gora = 122;
+    for (ui::CheckBox* c : {&chbInstalujSlowniki, &chbUtworzGrupe, &chbUtworzSkrotyTranslatorow,
+                            &chbUtworzSkrotySlownikow}) {
+        c->SetBounds(16, gora, kSzerokoscStrony - 32, 17);
+        c->SetChecked(true);
+        c->SetTabStop(true);
+        gora += 22;
+    }
+    chbSkrotyAllUsers.SetBounds(16, gora + 4, kSzerokoscStrony - 32, 17);
+    chbSkrotyAllUsers.SetTabStop(true);
+    lblSkrotyAllUsers.SetBounds(34, gora + 24, kSzerokoscStrony - 50, 14);
+
+    lblInstalacja.SetBounds(20, 18, kSzerokoscStrony - 40, 16);
+    lblInstalacja.SetFontBold(true);
+    lblInstalacjaOpis.SetBounds(20, 56, kSzerokoscStrony - 40, 14);
+    for (ui::Label* l : {&lblPlikZ, &lblPlikDo}) {
+        l->SetAutoSize(false);
+        l->SetTextCodePage(1250);
+    }
+    lblPlikZ.SetBounds(20, 84, kSzerokoscStrony - 40, 14);
+    lblPlikDo.SetBounds(20, 104, kSzerokoscStrony - 40, 14);
+    GaugePostep.SetBounds(20, 140, kSzerokoscStrony - 40, 20);
+
+    lblKoniec.SetBounds(20, 18, kSzerokoscStrony - 40, kWysokoscStrony - 36);
+    lblKoniec.SetAutoSize(false);
+    lblKoniec.SetWordWrap(true);
+
+    pnlPrzyciski.SetBounds(0, kWysokoscKlienta - kWysokoscPrzyciskow, kSzerokoscKlienta, kWysokoscPrzyciskow);
+    pnlPrzyciski.SetBevel(ui::Bevel::Raised);
+    btnWstecz.SetBounds(kSzerokoscKlienta - 3 * 96 - 24, 6, 92, 25);
+    btnDalej.SetBounds(kSzerokoscKlienta - 2 * 96 - 24, 6, 92, 25);
+    btnZamknij.SetBounds(kSzerokoscKlienta - 96 - 4, 6, 92, 25);
+    btnZamknij.SetAnchors({false, true, true, false});
+    btnDalej.SetDefault(true);
+    for (ui::Button* b : {&btnWstecz, &btnDalej, &btnZamknij}) b->SetTabStop(true);
+    btnWstecz.OnClick = [this](ui::Control&) { btnWsteczClick(); };
+    btnDalej.OnClick = [this](ui::Control&) { btnDalejClick(); };
+    btnZamknij.OnClick = [this](ui::Control&) { btnZamknijClick(); };
+
+    OnShow = [this](ui::Form&) { FormShow(); };
+    OnDestroy = [this](ui::Form&) { FormDestroy(); };
+    OnCloseQuery = [](ui::Form&, bool& mozna) { mozna = true; };
+
+    FormCreate();
+}
+
+void TfrmMain::FormCreate() {
+    KatalogZrodlowy.clear();
+    Strona = StronaWstep;
+    InstalacjaOK = InstalacjaTrwa = PrzerwijZadane = Przerwano = false;
+    UtworzoneKatalogi.clear();
+    SkopiowanePliki.clear();
+    UstawInstalacjeWToku(NumerWydania, true);
+}
+
+void TfrmMain::FormDestroy() {
+    if (CzyscFlageInstalacji) UstawInstalacjeWToku(NumerWydania, false);
+    UtworzoneKatalogi.clear();
+    SkopiowanePliki.clear();
+}
+
+void TfrmMain::UstawPrzyciskiJezyka() {
+    const std::uint8_t lang1 = AktualnyLang1;
+    UstawWidocznosc(btnPolski, true);
+    UstawWidocznosc(btnAngielski, lang1 == JezykAngielski);
+    UstawWidocznosc(btnNiemiecki, lang1 == JezykNiemiecki);
+    UstawWidocznosc(btnFrancuski, lang1 == JezykFrancuski && NumerWydania != 1);
+    UstawWidocznosc(btnWloski, lang1 == JezykWloski);
+    // The second slot always holds the edition's own language.
+    for (ui::SpeedButton* b : {&btnNiemiecki, &btnFrancuski, &btnWloski})
+        if (b->Visible()) b->SetLeft(btnAngielski.Left());
+}
+
+void TfrmMain::UstawOpcjeWszystkichUzytkownikow() {
+    std::string wspolne = sys::ShellFolder(sys::RegistryRoot::LocalMachine, "Common Programs").value_or("");
+    const std::string wlasne = sys::ShellFolder(sys::RegistryRoot::CurrentUser, "Programs").value_or("");
+    if (wspolne.empty()) wspolne = wlasne;
+    const bool pokaz = WZakresie(NumerWydania, 6, 21) && !RowneBezWielkosciLiter(wspolne, wlasne);
+    UstawWidocznosc(chbSkrotyAllUsers, pokaz);
+    UstawWidocznosc(lblSkrotyAllUsers, pokaz);
+}
+
+void TfrmMain::FormShow() {
+    UstawPrzyciskiJezyka();
+    UstawOpcjeWszystkichUzytkownikow();
+    UstawKatalogDocelowy();
+    // The English edition starts in Polish: no locale gives English.
+    std::uint8_t jezyk = JezykZLokalizacji(sys::ThreadLocale());
+    if (jezyk != AktualnyLang1) jezyk = JezykPolski;
+    UstawJezyk(jezyk);
+    ZmienStrone(0);
+}
+
+void TfrmMain::UstawKatalogDocelowy() {
+    KatalogDocelowy = DomyslnyKatalogDocelowy(NumerWydania);
+    lblKatalog.SetCaption(KatalogDocelowy);
+}
+
+void TfrmMain::UstawKatalogZrodlowy() {
+    if (!PytajOCD) {
+        if (ZrodloStale) KatalogZrodlowy = StaleZrodlo;
+        else if (ZrodloWlasnyKatalog) KatalogZrodlowy = KatalogProgramu();
+        else KatalogZrodlowy = DyskProgramu();
+    } else if (KatalogZrodlowy.empty()) {
+        KatalogZrodlowy = frmCD ? frmCD->WybierzCD() : std::string();
+        if (KatalogZrodlowy.empty()) Close();
+    }
+    ZrodloPlikow = BezKoncowegoUkosnika(KatalogZrodlowy);
+}
+
+ui::Panel& TfrmMain::PanelStrony(std::int32_t strona) {
+    switch (strona) {
+    case StronaUmowa: return pnlUmowa;
+    case StronaOpcje: return pnlOpcje;
+    case StronaInstalacja: return pnlInstalacja;
+    case StronaKoniec: return pnlKoniec;
+    default: return pnlIntro;
+    }
+}
+
+void TfrmMain::ZmienStrone(std::int32_t krok) {
+    UstawKatalogZrodlowy();
+    Strona += krok;
+
+    const std::uint8_t j = JezykInterfejsu;
+    const int tytul = WZakresie(Strona, 1, LiczbaStron) ? kTytulyStron[static_cast<std::size_t>(Strona - 1)] : 0;
+    lblKrok.SetCaption(Formatuj(PobierzTekst(j, TekstKrok), Strona, LiczbaStron, PobierzTekst(j, tytul)));
+
+    if (Strona == StronaKoniec) {
+        lblKoniec.SetCaption("");
+        lblKoniec.SetCaption(PobierzTekst(j, InstalacjaOK ? TekstInstalacjaUdana
+                                             : Przerwano  ? TekstInstalacjaPrzerwana
+                                                          : TekstInstalacjaBlad));
+    } else if (Strona == StronaUmowa) {
+        WczytajUmowe();
+    }
+
+    for (std::int32_t s = StronaWstep; s <= StronaKoniec; ++s) PanelStrony(s).SetEnabled(s == Strona);
+    PanelStrony(Strona).BringToFront();
+
+    // The installation page arrives with the installation run; until then the
+    // options page is the last one the wizard can reach, so that it never
+    // announces an installation it did not make.
+    btnDalej.SetEnabled(Strona == StronaWstep || Strona == StronaUmowa);
+    btnWstecz.SetEnabled(Strona == StronaUmowa || Strona == StronaOpcje);
+    btnZamknij.SetEnabled(true);
+
+    if (Strona == StronaUmowa) {
+        rdbUmowaAkceptujeClick();
+        redUmowa.SetFocus();
+    }
+    if (Strona == StronaInstalacja) btnZamknij.SetCaption(PobierzTekst(j, TekstPrzerwij));
+    if (Strona == StronaKoniec) {
+        btnZamknij.SetCaption(PobierzTekst(j, TekstZakoncz));
+        btnZamknij.SetFocus();
+    }
+}
+
+bool TfrmMain::SprawdzOpcje() { return Strona != StronaOpcje; }
+
+void TfrmMain::btnDalejClick() {
+    if (SprawdzOpcje()) ZmienStrone(+1);
+}
+
+void TfrmMain::btnWsteczClick() { ZmienStrone(-1); }
+
+void TfrmMain::btnZamknijClick() {
+    switch (Strona) {
+    case StronaInstalacja: PrzerwijZadane = true; break;
+    case StronaKoniec: Close(); break;
+    default:
+        if (Zapytaj(*frmPytanie, *this, PobierzTekst(JezykInterfejsu, TekstCzyPrzerwacInstalacje), PytanieTakNie) ==
+            ui::mrYes)
+            Close();
+        break;
+    }
+}
+
+void TfrmMain::rdbUmowaAkceptujeClick() { btnDalej.SetEnabled(rdbUmowaAkceptuje.Checked()); }
+
+void TfrmMain::btnJezykClick() {
+    struct Przycisk {
+        ui::SpeedButton& przycisk;
+        std::uint8_t jezyk;
+    };
+    for (auto [przycisk, jezyk] : {Przycisk{btnPolski, JezykPolski}, Przycisk{btnAngielski, JezykAngielski},
+                                   Przycisk{btnNiemiecki, JezykNiemiecki}, Przycisk{btnFrancuski, JezykFrancuski},
+                                   Przycisk{btnWloski, JezykWloski}}) {
+        if (przycisk.Down()) {
+            UstawJezyk(jezyk);
+            return;
+        }
+    }
+}
+
+void TfrmMain::UstawJezyk(std::uint8_t j) {
+    JezykInterfejsu = j;
+    if (frmPytanie) frmPytanie->UstawJezyk(j);
+    if (frmCD) frmCD->UstawJezyk(j);
+
+    UstawCzcionke(*this, j);
+    for (ui::Control* c : {static_cast<ui::Control*>(&lblKrok), static_cast<ui::Control*>(&lblIntro),
+                           static_cast<ui::Control*>(&lblKoniec)})
+        UstawCzcionke(*c, j);
+    UstawCzcionke(lblTytul, JezykPolski);
+    UstawCzcionke(lblJezyk, JezykPolski);
+    UstawCzcionkeTekstu(redUmowa, j);
+    // Paths keep their own code page whatever the form's character set.
+    lblKatalog.SetFontCharset(DaneJezyka(JezykPolski).ZestawZnakow);
+
+    const std::string tytul = ZPXAppFunctions.Tytul(j);
+    SetCaption(Formatuj(PobierzTekst(j, TekstTytulOkna), tytul));
+    lblTytul.SetCaption(Formatuj(PobierzTekst(j, TekstTytulNaglowka), tytul));
+    btnWstecz.SetCaption(PobierzTekst(j, TekstWstecz));
+    btnDalej.SetCaption(PobierzTekst(j, TekstDalej));
+    btnZamknij.SetCaption(PobierzTekst(j, TekstZamknij));
+    lblIntro.SetCaption(Formatuj(PobierzTekst(j, TekstWstep), tytul, tytul));
+    rdbUmowaAkceptuje.SetCaption(PobierzTekst(j, TekstAkceptujeUmowe));
+    rdbUmowaNieAkceptuje.SetCaption(PobierzTekst(j, TekstNieAkceptujeUmowy));
+    gbxKatalog.SetCaption(PobierzTekst(j, TekstZainstalujWKatalogu));
+    btnKatalog.SetCaption(PobierzTekst(j, TekstZmienKatalog));
+    lblMiejsceWolne.SetCaption(PobierzTekst(j, TekstMiejsceWolne));
+    lblMiejsceWymagane.SetCaption(PobierzTekst(j, TekstMiejsceWymagane));
+    chbInstalujSlowniki.SetCaption(PobierzTekst(j, TekstZainstalujSlowniki));
+    chbUtworzGrupe.SetCaption(PobierzTekst(j, TekstUtworzGrupe));
+    chbUtworzSkrotyTranslatorow.SetCaption(PobierzTekst(j, TekstSkrotyTranslatorow));
+    chbUtworzSkrotySlownikow.SetCaption(PobierzTekst(j, TekstSkrotySlownikow));
+    chbSkrotyAllUsers.SetCaption(PobierzTekst(j, TekstSkrotyDlaWszystkich));
+    lblSkrotyAllUsers.SetCaption(PobierzTekst(j, TekstUprawnieniaAdministratora));
+    lblInstalacja.SetCaption(Formatuj(PobierzTekst(j, TekstInstaluje), tytul));
+    lblInstalacjaOpis.SetCaption(PobierzTekst(j, TekstKopiowaniePlikow));
+    lblKoniec.SetCaption(PobierzTekst(j, TekstInstalacjaUdana));
+
+    const int tytulStrony = WZakresie(Strona, 1, LiczbaStron) ? kTytulyStron[static_cast<std::size_t>(Strona - 1)] : 0;
+    lblKrok.SetCaption(Formatuj(PobierzTekst(j, TekstKrok), Strona, LiczbaStron, PobierzTekst(j, tytulStrony)));
+
+    WczytajUmoweJakoTekst();
+
+    btnPolski.SetDown(j == JezykPolski);
+    btnAngielski.SetDown(j == JezykAngielski);
+    btnNiemiecki.SetDown(j == JezykNiemiecki);
+    btnFrancuski.SetDown(j == JezykFrancuski);
+    btnWloski.SetDown(j == JezykWloski);
+}
+
+void TfrmMain::WczytajUmoweJakoTekst() {
+    redUmowa.Clear();
+    // Before the medium is known there is nothing to look for (and the
+    // current folder is no place to look).
+    if (KatalogZrodlowy.empty()) return;
+    std::string plik = KatalogZrodlowy + std::string(DaneJezyka(JezykInterfejsu).PlikUmowy);
+    if (!sys::FileExists(plik)) plik = KatalogZrodlowy + std::string(DaneJezyka(JezykPolski).PlikUmowy);
+    if (auto tekst = sys::ReadWholeFile(plik, kNajwiekszaUmowa)) redUmowa.SetText(std::move(*tekst));
+    redUmowa.CaretToStart();
+}
+
+void TfrmMain::WczytajUmowe() {
+    redUmowa.Clear();
+    redUmowa.BeginUpdate();
+    std::uint8_t jezykPliku = JezykInterfejsu;
+    const auto plikJezyka = [&](std::uint8_t jezyk) {
+        return KatalogZrodlowy + std::string(DaneJezyka(jezyk).PlikUmowy);
+    };
+    if (KatalogZrodlowy.empty() || !sys::FileExists(plikJezyka(jezykPliku))) jezykPliku = JezykPolski;
+    std::vector<std::string> linie;
+    if (!KatalogZrodlowy.empty()) {
+        if (auto tekst = sys::ReadWholeFile(plikJezyka(jezykPliku), kNajwiekszaUmowa))
+            linie = PodzielNaLinie(*tekst);
+    }
+    for (const std::string& linia : linie) {
+        DopiszLinie(redUmowa, linia, jezykPliku);
+        redUmowa.InsertText("\r\n");
+    }
+    redUmowa.EndUpdate();
+    redUmowa.CaretToStart();
+}
+
+void DopiszLinie(ui::RichEdit& pole, const std::string& linia, std::uint8_t jezyk) {
+    if (linia.empty()) return;
+    const sys::WindowsVersion wersja = sys::SystemVersion();
+    const bool ntPowyzej4 = wersja.nt && wersja.major > 4;
+    pole.SetSelCharset(DaneJezyka(jezyk).ZestawZnakow);
+    if (!SciezkaKlawiszy(jezyk, sys::ThreadLocale(), ntPowyzej4, linia)) {
+        pole.InsertText(linia);
+        return;
+    }
+    const bool tylkoDoOdczytu = pole.ReadOnly();
+    if (tylkoDoOdczytu) pole.SetReadOnly(false);
+    {
+        sys::KeyboardLayoutGuard przywroc;
+        sys::Ignore(sys::LoadKeyboardLayoutById(UkladKlawiaturyDlaJezyka(jezyk), true),
+                    "the keystrokes then follow whatever layout is active");
+        for (const KawalekLinii& kawalek : PodzielNaKawalki(linia)) {
+            if (kawalek.klawisz) pole.SendChar(static_cast<std::uint8_t>(kawalek.tekst[0]));
+            else pole.InsertText(kawalek.tekst);
+        }
+    }
+    if (tylkoDoOdczytu) pole.SetReadOnly(true);
+}

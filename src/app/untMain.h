@@ -1,0 +1,137 @@
+#pragma once
+// The wizard window: five pages stacked between a header and a button bar,
+// with the left picture strip, and the wizard's state.
+
+#include "ui/Controls.h"
+#include "ui/Form.h"
+#include "ui/RichEdit.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TfrmPytanie;
+class TfrmCD;
+
+// Pages, in order; the value is `Strona`.
+enum StronaKreatora : std::int32_t {
+    StronaWstep = 1,
+    StronaUmowa = 2,
+    StronaOpcje = 3,
+    StronaInstalacja = 4,
+    StronaKoniec = 5,
+};
+inline constexpr std::int32_t LiczbaStron = 5;
+
+class TfrmMain : public ui::Form {
+public:
+    // Creates the controls and runs FormCreate (which sets the registry
+    // marker "InstallationInProgress").
+    TfrmMain();
+
+    // The page switch: moves by `krok` (+1 Next, -1 Back, 0 refresh) and does
+    // everything that belongs to entering the page.
+    void ZmienStrone(std::int32_t krok);
+    // The language switch: re-captions the wizard and every dialog.
+    void UstawJezyk(std::uint8_t jezyk);
+    // Establishes KatalogZrodlowy and ZrodloPlikow; may ask for the CD, and
+    // closes the wizard when the user gives none.
+    void UstawKatalogZrodlowy();
+    void UstawKatalogDocelowy();
+    // Fills the agreement box for the current language, line by line.
+    void WczytajUmowe();
+    // Validation of the Next button; true on every page but the options page.
+    bool SprawdzOpcje();
+
+    // Event handlers.
+    void FormShow();
+    void FormDestroy();
+    void btnDalejClick();
+    void btnWsteczClick();
+    void btnZamknijClick();
+    void rdbUmowaAkceptujeClick();
+    void btnJezykClick();
+
+    // ---- state ----
+    std::vector<std::string> UtworzoneKatalogi;  // folders the wizard created
+    std::vector<std::string> SkopiowanePliki;    // files the installation wrote
+    bool InstalacjaOK = false;
+    bool InstalacjaTrwa = false;
+    bool PrzerwijZadane = false;
+    bool Przerwano = false;
+    std::string KatalogZrodlowy;  // with a trailing backslash; "" until known
+    std::string ZrodloPlikow;     // the same without it
+    std::string KatalogDocelowy;  // without a trailing backslash
+    std::int64_t MiejsceWolne = 0;
+    std::int64_t MiejsceWymagane = 0;
+    std::int64_t Postep = 0;
+    std::int32_t Strona = StronaWstep;
+    std::uint8_t JezykInterfejsu = 0;
+
+    // ---- controls, in the order the form shows them ----
+    ui::Image imgPasek;
+    ui::Panel pnlNaglowek;
+    ui::Label lblTytul;
+    ui::Label lblKrok;
+
+    ui::Panel pnlIntro;
+    ui::Label lblIntro;
+    ui::Panel pnlJezyk;
+    ui::Label lblJezyk;
+    ui::SpeedButton btnPolski;
+    ui::SpeedButton btnAngielski;
+    ui::SpeedButton btnNiemiecki;
+    ui::SpeedButton btnFrancuski;
+    ui::SpeedButton btnWloski;
+
+    ui::Panel pnlUmowa;
+    ui::RichEdit redUmowa;
+    ui::RadioButton rdbUmowaAkceptuje;
+    ui::RadioButton rdbUmowaNieAkceptuje;
+
+    ui::Panel pnlOpcje;
+    ui::GroupBox gbxKatalog;
+    ui::Label lblKatalog;
+    ui::Button btnKatalog;
+    ui::Label lblMiejsceWolne;
+    ui::Label lblMiejsceWymagane;
+    ui::CheckBox chbInstalujSlowniki;
+    ui::CheckBox chbUtworzGrupe;
+    ui::CheckBox chbUtworzSkrotyTranslatorow;
+    ui::CheckBox chbUtworzSkrotySlownikow;
+    ui::CheckBox chbSkrotyAllUsers;
+    ui::Label lblSkrotyAllUsers;
+
+    ui::Panel pnlInstalacja;
+    ui::Label lblInstalacja;
+    ui::Label lblInstalacjaOpis;
+    ui::Label lblPlikZ;
+    ui::Label lblPlikDo;
+    ui::Gauge GaugePostep;
+
+    ui::Panel pnlKoniec;
+    ui::Label lblKoniec;
+
+    ui::Panel pnlPrzyciski;
+    ui::Button btnWstecz;
+    ui::Button btnDalej;
+    ui::Button btnZamknij;
+
+private:
+    void FormCreate();
+    void WczytajUmoweJakoTekst();
+    void UstawPrzyciskiJezyka();
+    void UstawOpcjeWszystkichUzytkownikow();
+    [[nodiscard]] ui::Panel& PanelStrony(std::int32_t strona);
+};
+
+// Appends one line at the caret of the box in the character set of `jezyk`;
+// the caller adds the line break. Accented letters may travel as keystrokes
+// so that they come out right whatever the system's code page.
+void DopiszLinie(ui::RichEdit& pole, const std::string& linia, std::uint8_t jezyk);
+
+// The forms of the program, created once at start and owned by the
+// application.
+extern TfrmMain* frmMain;
+extern TfrmPytanie* frmPytanie;
+extern TfrmCD* frmCD;

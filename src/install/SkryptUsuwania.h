@@ -1,0 +1,38 @@
+#pragma once
+// The hidden batch that removes a program's temporary copy once the copy has
+// ended, and the choice of free names for the copy and the batch.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+inline constexpr std::string_view kNazwaSkryptuUsuwania = "delme.bat";
+
+// The numbers tried in front of the names before giving up: leftovers of that
+// many failed runs mean something else is wrong.
+inline constexpr std::int32_t kLiczbaNumerowKopii = 10000;
+
+// The batch text: four lines, each ended by CR LF, that keep deleting `kopia`
+// until it is gone (it cannot go while its program runs) and then delete
+// `skrypt`, the batch itself. Both are full paths, already in the code page
+// the command processor reads. A '%' in a path is doubled, since the command
+// processor would otherwise take it for a variable.
+std::string TekstSkryptuUsuwania(std::string_view kopia, std::string_view skrypt);
+
+// Full paths of the copy and of its batch.
+struct NazwyKopii {
+    std::string kopia;
+    std::string skrypt;
+
+    friend bool operator==(const NazwyKopii&, const NazwyKopii&) = default;
+};
+
+// Chooses the copy's and the batch's paths in `katalog` (a folder with its
+// trailing backslash): `nazwa` and "delme.bat" when neither is taken, else
+// both with the same decimal number in front, trying 0, 1, 2, ... in turn.
+// `zajety` tells whether a full path is taken. nullopt when every number below
+// kLiczbaNumerowKopii is taken too.
+std::optional<NazwyKopii> WybierzNazwyKopii(std::string_view katalog, std::string_view nazwa,
+                                            const std::function<bool(const std::string&)>& zajety);

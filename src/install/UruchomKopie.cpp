@@ -1,0 +1,122 @@
+#include "install/UruchomKopie.h"
+
+#include "install/SkryptUsuwania.h"
+#include "sys/files.h"
+#include "sys/folders.h"
+#include "sys/process.h"
+#include "sys/text.h"
+
+#include <vector>
+
+namespace {
+
+// The folder part of a path, up to and including its last backslash or colon.
+std::string_view KatalogPliku(std::string_view sciezka) {
+    const auto koniec = sciezka.find_last_of("\\:");
+    return koniec == std::string_view::npos ? std::string_view() : sciezka.substr(0, koniec + 1);
+}
+
+// The folder as a current folder for a new process: without its trailing
+// backslash, except at a drive root ("C:" alone would mean the drive's current
+// folder, not its root).
+std::string BezUkosnikaNaKoncu(std::string_view katalog) {
+    if (katalog.size() > 1 && katalog.back() == '\\' && !(katalog.size() == 3 && katalog[1] == ':'))
+        katalog.remove_suffix(1);
+    return std::string(katalog);
+}
+
+std::wstring MaleLiterySystemu(std::string_view tekst) {
+    std::wstring wide = sys::ToWide(tekst);
+    if (!wide.empty()) CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return wide;
+}
+
+// Whether two folders are the same by the system's case rules.
+bool TenSamKatalog(std::string_view a, std::string_view b) { return MaleLiterySystemu(a) == MaleLiterySystemu(b); }
+
+// `sciezka` in the console code page, in which the command processor reads a
+// batch file. A path that code page cannot carry is given in its short form
+// (of the file itself, else of its folder), whose letters it can.
+std::string SciezkaDlaSkryptu(std::string_view sciezka) {
+    auto wKodzieKonsoli = [](std::wstring_view wide) -> std::optional<std::string> {
+        std::string oem = sys::FromWide(wide, CP_OEMCP);
+        if (sys::ToWide(oem, CP_OEMCP) != wide) return std::nullopt;
+        return oem;
+    };
+    auto krotka = [](const std::wstring& wide) -> std::wstring {
+        std::vector<wchar_t> bufor(32768);
+        const DWORD n = GetShortPathNameW(wide.c_str(), bufor.data(), static_cast<DWORD>(bufor.size()));
+        return n > 0 && n < bufor.size() ? std::wstring(bufor.data(), n) : std::wstring();
+    };
+    const std::wstring dluga = sys::ToWide(sciezka);
+    if (auto wprost = wKodzieKonsoli(dluga)) return *wprost;
+    if (const std::wstring k = krotka(dluga); !k.empty()) {
+        if (auto s = wKodzieKonsoli(k)) return *s;
+    }
+    const std::string_view katalog = KatalogPliku(sciezka);
+    const std::wstring nazwa = sys::ToWide(sciezka.substr(katalog.size()));
+    if (const std::wstring k = krotka(sys::ToWide(katalog)); !k.empty()) {
+        if (auto s = wKodzieKonsoli(k + (k.back() == L'\\' ? L"" : L"\\") + nazwa)) return *s;
+    }
+    // Nothing better: the batch then leaves the files behind, as before.
+    return sys::FromWide(dluga, CP_OEMCP);
+}
+
+bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view parametry, HWND wlasciciel) {
+    if (!sys::FileExists(program)) return false;
+
+    const std::string katalog = KatalogRoboczyKopii();
+    // The relaunched copy is called with its own file: it must not copy itself
+    // onto itself.
+    if (TenSamKatalog(katalog, KatalogPliku(program))) return false;
+
+    const auto nazwy = WybierzNazwyKopii(katalog, nazwa, [](const std::string& p) { return sys::EntryExists(p); });
+    if (!nazwy) return false;
+
+    if (!sys::CopyFileTo(program, nazwy->kopia, false)) return false;
+    // A file copied from a CD arrives read-only; the batch must be able to
+    // delete it.
+    sys::Ignore(sys::SetAttributes(nazwy->kopia, FILE_ATTRIBUTE_ARCHIVE),
+                "a copy that stays read-only is only left behind in the temporary folder");
+
+    const std::string tekst =
+        TekstSkryptuUsuwania(SciezkaDlaSkryptu(nazwy->kopia), SciezkaDlaSkryptu(nazwy->skrypt));
+    if (!sys::WriteWholeFile(nazwy->skrypt, tekst)) return false;
+
+    const std::string biezacy = BezUkosnikaNaKoncu(katalog);
+    if (sys::ShellOpen(nazwy->kopia, parametry, biezacy, SW_SHOWNORMAL, wlasciciel) <= 32) return false;
+
+    // Quoted: a temporary folder with a blank in its path would otherwise name
+    // another program.
+    sys::StartedProcess skrypt =
+        sys::StartProcess("\"" + nazwy->skrypt + "\"", CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, biezacy, true);
+    if (!skrypt) return false;
+    // Lowered before it first runs, so that its retries never compete with the
+    // started program.
+    sys::Ignore(sys::SetPriority(skrypt.thread, THREAD_PRIORITY_IDLE),
+                "the idle priority class alone keeps the batch in the background");
+    if (!sys::Resume(skrypt.thread)) {
+        // A batch that never runs would hold its process for good.
+        sys::Ignore(sys::Terminate(skrypt.process, 1), "nothing more can be done about a stuck batch");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string KatalogRoboczyKopii() {
+    if (auto temp = sys::TempFolder()) return *temp;
+    if (auto windows = sys::WindowsFolder()) return *windows;
+    return "C:\\";
+}
+
+bool UruchomKopie(std::string_view program, std::string_view nazwa, std::string_view parametry,
+                  HWND wlasciciel) noexcept {
+    try {
+        return Uruchom(program, nazwa, parametry, wlasciciel);
+    } catch (...) {
+        // Only allocation can throw here; the caller expects a plain answer.
+        return false;
+    }
+}

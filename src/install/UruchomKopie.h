@@ -1,0 +1,25 @@
+#pragma once
+// Running a program from a temporary copy, so that its own file (on a CD or a
+// network share) is not kept busy while it runs.
+
+#include <string>
+#include <string_view>
+
+#include <windows.h>
+
+// Copies the file `program` (a full path, or a name in the current folder)
+// into the working folder as `nazwa`, or under a numbered variant of it when
+// the name is taken; starts the copy through the shell with the argument
+// string `parametry`, and starts a hidden batch that deletes the copy once the
+// copy has ended, and then itself. The caller does not wait for either.
+// Returns true when both were started. Never raises and never shows a message;
+// `wlasciciel` is the window that owns whatever the shell shows.
+// A program that already lies in the working folder is not copied onto
+// itself: the result is then false.
+bool UruchomKopie(std::string_view program, std::string_view nazwa, std::string_view parametry,
+                  HWND wlasciciel = nullptr) noexcept;
+
+// The working folder of UruchomKopie, with a trailing backslash: the
+// temporary folder; when that is not determined, the Windows folder; else
+// "C:\".
+std::string KatalogRoboczyKopii();

@@ -1,0 +1,27 @@
+#include "setup/KatalogDocelowy.h"
+
+#include "setup/Wydania.h"
+
+bool CzytajWartoscRejestru(sys::RegistryRoot korzen, std::string_view klucz, std::string_view nazwa,
+                           std::string& wartosc) {
+    const auto otwarty = sys::RegistryKey::OpenRead(korzen, klucz);
+    if (!otwarty) return false;
+    auto odczyt = otwarty->ReadString(nazwa);
+    if (!odczyt) return false;
+    wartosc = std::move(*odczyt);
+    return true;
+}
+
+std::string KatalogProgramFiles() {
+    std::string katalog;
+    if (!CzytajWartoscRejestru(sys::RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
+                               "ProgramFilesDir", katalog))
+        return {};
+    return katalog;
+}
+
+std::string DomyslnyKatalogDocelowy(std::int32_t wydanie) {
+    std::string katalog = KatalogProgramFiles();
+    if (katalog.empty()) katalog = "C:";
+    return katalog + "\\" + std::string(WpisWydania(KatalogiDomyslne, wydanie));
+}

@@ -1,0 +1,151 @@
+#include "setup/untCD.h"
+
+#include "app/Czcionka.h"
+#include "app/Formatuj.h"
+#include "app/Jezyki.h"
+#include "app/Narzedzia.h"
+#include "app/Obrazy.h"
+#include "app/Przelaczniki.h"
+#include "app/Teksty.h"
+#include "setup/Wydania.h"
+#include "setup/Zrodlo.h"
+#include "sys/drives.h"
+#include "sys/files.h"
+
+namespace {
+constexpr unsigned kDyskCD = 5;      // DRIVE_CDROM
+constexpr unsigned kDyskSieciowy = 4;  // DRIVE_REMOTE
+}  // namespace
+
+TfrmCD::TfrmCD()
+    : ui::Form("frmCD"),
+      lblCD(this, "lblCD"),
+      cmbDrive(this, "cmbDrive"),
+      btnOK(this, "btnOK"),
+      btnAnuluj(this, "btnAnuluj"),
+      pnlJezyk(this, "pnlJezyk"),
+      lblJezyk(&pnlJezyk, "lblJezyk"),
+      btnPolski(&pnlJezyk, "btnPolski"),
+      btnAngielski(&pnlJezyk, "btnAngielski"),
+      btnNiemiecki(&pnlJezyk, "btnNiemiecki"),
+      btnFrancuski(&pnlJezyk, "btnFrancuski") {
+    SetCaption("Wska\xBF CD z programem");  // replaced by UstawJezyk
+    SetBorderStyle(ui::BorderStyle::Dialog);
+    SetBorderIcons({false, false, false});
+    SetPosition(ui::FormPosition::ScreenCenter);
+    SetClientSize(372, 196);
+
+    lblCD.SetBounds(12, 12, 348, 88);
+    lblCD.SetAutoSize(false);
+    lblCD.SetWordWrap(true);
+
+    cmbDrive.SetBounds(12, 112, 120, 21);
+    cmbDrive.SetTabStop(true);
+    btnOK.SetBounds(196, 110, 80, 25);
+    btnOK.SetDefault(true);
+    btnOK.SetModalResult(ui::mrOk);
+    btnOK.SetTabStop(true);
+    btnAnuluj.SetBounds(284, 110, 80, 25);
+    btnAnuluj.SetCancel(true);
+    btnAnuluj.SetModalResult(ui::mrCancel);
+    btnAnuluj.SetTabStop(true);
+
+    pnlJezyk.SetBounds(0, 150, 372, 46);
+    lblJezyk.SetBounds(12, 16, 200, 14);
+    lblJezyk.SetCaption("J\xEAzyk / Language / Sprache / Langue:");
+    int lewo = 236;
+    for (ui::SpeedButton* b : {&btnPolski, &btnAngielski, &btnNiemiecki, &btnFrancuski}) {
+        b->SetBounds(lewo, 10, 30, 24);
+        b->SetGroupIndex(1);
+        b->SetAllowAllUp(true);
+        b->SetFlat(true);
+        b->OnClick = [this](ui::Control&) { btnPolskiClick(); };
+        lewo += 32;
+    }
+    btnPolski.SetGlyph(WczytajObraz(ObrazFlagaPL));
+    btnAngielski.SetGlyph(WczytajObraz(ObrazFlagaEN));
+    btnNiemiecki.SetGlyph(WczytajObraz(ObrazFlagaDE));
+    btnFrancuski.SetGlyph(WczytajObraz(ObrazFlagaFR));
+    btnPolski.SetDown(true);
+
+    OnShow = [this](ui::Form&) { FormShow(); };
+}
+
+void TfrmCD::FormShow() {
+    const std::uint8_t lang1 = AktualnyAppConst.Lang1;
+    const auto pokaz = [](ui::SpeedButton& b, bool tak) {
+        b.SetVisible(tak);
+        b.SetEnabled(tak);
+    };
+    pokaz(btnAngielski, lang1 == JezykAngielski);
+    pokaz(btnNiemiecki, lang1 == JezykNiemiecki);
+    pokaz(btnFrancuski, lang1 == JezykFrancuski && NumerWydania != 1);
+    // The shown foreign flag always stands next to the Polish one.
+    if (lang1 == JezykNiemiecki) btnNiemiecki.SetLeft(btnAngielski.Left());
+    if (lang1 == JezykFrancuski) btnFrancuski.SetLeft(btnAngielski.Left());
+}
+
+void TfrmCD::btnPolskiClick() {
+    if (!ZmienJezykKreatora) return;
+    if (btnPolski.Down()) ZmienJezykKreatora(JezykPolski);
+    else if (btnAngielski.Down()) ZmienJezykKreatora(JezykAngielski);
+    else if (btnNiemiecki.Down()) ZmienJezykKreatora(JezykNiemiecki);
+    else if (btnFrancuski.Down()) ZmienJezykKreatora(JezykFrancuski);
+}
+
+void TfrmCD::UstawJezyk(std::uint8_t jezyk) {
+    UstawCzcionke(*this, jezyk);
+    const std::string tytul = ZPXAppFunctions.Tytul(jezyk);
+    SetCaption(Formatuj(PobierzTekst(jezyk, TekstInstalatorCD), tytul));
+    lblCD.SetCaption(Formatuj(PobierzTekst(jezyk, TekstWitajCD), tytul));
+    btnOK.SetCaption(PobierzTekst(jezyk, TekstOK));
+    btnAnuluj.SetCaption(PobierzTekst(jezyk, TekstAnuluj));
+    btnPolski.SetDown(jezyk == JezykPolski);
+    btnAngielski.SetDown(jezyk == JezykAngielski);
+    btnNiemiecki.SetDown(jezyk == JezykNiemiecki);
+    btnFrancuski.SetDown(jezyk == JezykFrancuski);
+}
+
+void TfrmCD::WypelnijListeDyskow() {
+    cmbDrive.ClearItems();
+    ListaDyskow.clear();
+    for (const std::string& korzen : sys::LogicalDriveRoots()) {
+        const std::string nazwa = NaDuze(korzen);
+        const unsigned typ = sys::DriveType(nazwa);
+        if (typ == kDyskCD || (SiecDozwolona && typ == kDyskSieciowy)) {
+            ListaDyskow.push_back(nazwa);
+            cmbDrive.AddItem(nazwa);
+        }
+    }
+    if (!cmbDrive.Items().empty()) cmbDrive.SetItemIndex(0);
+}
+
+std::string TfrmCD::WybierzCD() {
+    // Until the user picks a drive that holds the product, or cancels; the
+    // drive list is read anew each time, so a CD inserted meanwhile appears.
+    for (;;) {
+        WypelnijListeDyskow();
+        if (ShowModal() != ui::mrOk) return {};
+        std::string wynik;
+        const int indeks = cmbDrive.ItemIndex();
+        if (indeks >= 0 && indeks < static_cast<int>(ListaDyskow.size()))
+            wynik = ListaDyskow[static_cast<std::size_t>(indeks)];
+        if (JestProgramNaDysku(wynik)) return wynik;
+    }
+}
+
+bool JestProgramNaDysku(std::string_view korzen) {
+    if (korzen.empty()) return false;
+    const std::string k(korzen);
+    return (sys::FileExists(k + "VeltPl.exe") || sys::FileExists(k + "VeltPl2.exe")) &&
+           sys::FileExists(k + "UmowaPol.txt");
+}
+
+std::string KatalogProgramu() { return KatalogPliku(sys::ModuleFileName().value_or("")); }
+
+std::string DyskProgramu() { return DyskKatalogu(KatalogProgramu()); }
+
+unsigned TypDysku(std::string_view sciezka) {
+    const std::string korzen = KatalogGlownyDysku(sciezka);
+    return korzen.empty() ? 0 : sys::DriveType(korzen);
+}

@@ -1,0 +1,92 @@
+#include "sys/drives.h"
+
+#include "sys/text.h"
+
+#include <windows.h>
+
+namespace sys {
+
+namespace {
+
+// Turns the "insert a disk" box into a plain failure for the lifetime of the
+// guard. The error mode is per process; the program has one thread.
+class NoCriticalErrorBox {
+public:
+    NoCriticalErrorBox() noexcept : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {
+        SetErrorMode(previous_ | SEM_FAILCRITICALERRORS);
+    }
+    ~NoCriticalErrorBox() { SetErrorMode(previous_); }
+    NoCriticalErrorBox(const NoCriticalErrorBox&) = delete;
+    NoCriticalErrorBox& operator=(const NoCriticalErrorBox&) = delete;
+
+private:
+    UINT previous_;
+};
+
+bool IsLetter(char c) noexcept { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+}  // namespace
+
+std::uint32_t LogicalDrives() { return GetLogicalDrives(); }
+
+std::vector<std::string> LogicalDriveRoots() {
+    std::vector<std::string> roots;
+    std::wstring buffer(128, L'\0');
+    DWORD n = GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (n > buffer.size()) {
+        buffer.assign(n + 1, L'\0');
+        n = GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
+    }
+    if (n == 0 || n > buffer.size()) return roots;
+    // A sequence of NUL-terminated roots.
+    std::wstring_view rest(buffer.data(), n);
+    while (!rest.empty()) {
+        const auto end = rest.find(L'\0');
+        const std::wstring_view root = rest.substr(0, end);
+        if (!root.empty()) roots.push_back(FromWide(root));
+        if (end == std::wstring_view::npos) break;
+        rest.remove_prefix(end + 1);
+    }
+    return roots;
+}
+
+std::string DriveRoot(std::string_view path) {
+    if (path.size() >= 2 && IsLetter(path[0]) && path[1] == ':') return std::string(path.substr(0, 2)) + "\\";
+    if (path.size() > 2 && path[0] == '\\' && path[1] == '\\') {
+        const auto serverEnd = path.find('\\', 2);
+        if (serverEnd == std::string_view::npos || serverEnd == 2) return {};
+        const auto shareEnd = path.find('\\', serverEnd + 1);
+        const std::string_view share = path.substr(0, shareEnd);
+        if (share.size() == serverEnd + 1) return {};
+        return std::string(share) + "\\";
+    }
+    return {};
+}
+
+unsigned DriveType(std::string_view path) {
+    const std::string root = DriveRoot(path);
+    if (root.empty()) return 0;
+    return GetDriveTypeW(ToWide(root).c_str());
+}
+
+std::int64_t FreeBytes(int drive) {
+    if (drive < 0 || drive > 26) return -1;
+    std::wstring root;
+    if (drive > 0) root = {static_cast<wchar_t>(L'A' + drive - 1), L':', L'\\'};
+    NoCriticalErrorBox guard;
+    ULARGE_INTEGER available{}, total{}, free{};
+    if (!GetDiskFreeSpaceExW(drive > 0 ? root.c_str() : nullptr, &available, &total, &free)) return -1;
+    // Beyond 2^63 bytes nothing is real; keep the value positive.
+    if (available.QuadPart > static_cast<ULONGLONG>(INT64_MAX)) return INT64_MAX;
+    return static_cast<std::int64_t>(available.QuadPart);
+}
+
+std::optional<std::string> VolumeLabel(std::string_view root) {
+    NoCriticalErrorBox guard;
+    wchar_t label[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationW(ToWide(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0))
+        return std::nullopt;
+    return FromWide(label);
+}
+
+}  // namespace sys

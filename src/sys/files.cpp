@@ -1,0 +1,235 @@
+#include "sys/files.h"
+
+#include "sys/text.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace sys {
+
+namespace {
+
+std::uint32_t LastError() noexcept {
+    const DWORD e = GetLastError();
+    // A failed call that left no code must still read as a failure.
+    return e != 0 ? e : ERROR_GEN_FAILURE;
+}
+
+Result Outcome(BOOL succeeded) noexcept { return Result{succeeded ? 0u : LastError()}; }
+
+// Whether the program's code page holds `text` exactly (no '?' and no
+// best-fit substitutes).
+bool FitsProgramCodePage(std::wstring_view text) { return ToWide(FromWide(text)) == text; }
+
+// Largest block handed to one ReadFile or WriteFile call.
+constexpr std::size_t kMaxBlock = 0x40000000;
+
+}  // namespace
+
+std::optional<std::string> FromSystemPath(std::wstring_view path) {
+    if (FitsProgramCodePage(path)) return FromWide(path);
+    const std::wstring full(path);
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD n = GetShortPathNameW(full.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return std::nullopt;
+        if (n < buffer.size()) {
+            const std::wstring_view shortPath(buffer.data(), n);
+            if (!FitsProgramCodePage(shortPath)) return std::nullopt;
+            return FromWide(shortPath);
+        }
+        buffer.resize(n + 1);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> Attributes(std::string_view path) {
+    const DWORD a = GetFileAttributesW(ToWide(path).c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return a;
+}
+
+Result SetAttributes(std::string_view path, std::uint32_t attributes) {
+    return Outcome(SetFileAttributesW(ToWide(path).c_str(), attributes));
+}
+
+bool EntryExists(std::string_view path) { return Attributes(path).has_value(); }
+
+bool FileExists(std::string_view path) {
+    const auto a = Attributes(path);
+    return a && (*a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool FolderExists(std::string_view path) {
+    const auto a = Attributes(path);
+    return a && (*a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+Result CreateFolder(std::string_view path) { return Outcome(CreateDirectoryW(ToWide(path).c_str(), nullptr)); }
+
+Result RemoveFolder(std::string_view path) { return Outcome(RemoveDirectoryW(ToWide(path).c_str())); }
+
+Result RemoveFile(std::string_view path) { return Outcome(DeleteFileW(ToWide(path).c_str())); }
+
+Result CopyFileTo(std::string_view from, std::string_view to, bool failIfExists) {
+    return Outcome(CopyFileW(ToWide(from).c_str(), ToWide(to).c_str(), failIfExists ? TRUE : FALSE));
+}
+
+Result MoveEntry(std::string_view from, std::string_view to) {
+    return Outcome(MoveFileW(ToWide(from).c_str(), ToWide(to).c_str()));
+}
+
+Result MoveReplacing(std::string_view from, std::string_view to) {
+    return Outcome(MoveFileExW(ToWide(from).c_str(), ToWide(to).c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
+}
+
+std::optional<std::string> ModuleFileName() {
+    std::vector<wchar_t> buffer(MAX_PATH + 1);
+    // A truncated name fills the buffer exactly; grow until it fits.
+    while (buffer.size() <= 32768) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return std::nullopt;
+        if (n < buffer.size()) return FromSystemPath(std::wstring_view(buffer.data(), n));
+        buffer.resize(buffer.size() * 2);
+    }
+    return std::nullopt;
+}
+
+File File::OpenRead(std::string_view path) {
+    File f;
+    HANDLE h = CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        f.error_ = LastError();
+    } else {
+        f.handle_.reset(h);
+        f.error_ = 0;
+    }
+    return f;
+}
+
+File File::Create(std::string_view path) {
+    File f;
+    HANDLE h = CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        f.error_ = LastError();
+    } else {
+        f.handle_.reset(h);
+        f.error_ = 0;
+    }
+    return f;
+}
+
+Transfer File::Read(void* buffer, std::size_t size) {
+    if (!handle_) return Transfer{0, ERROR_INVALID_HANDLE};
+    DWORD done = 0;
+    const DWORD ask = static_cast<DWORD>(std::min(size, kMaxBlock));
+    if (!ReadFile(handle_.get(), buffer, ask, &done, nullptr)) {
+        const std::uint32_t e = LastError();
+        return Transfer{done, e == ERROR_HANDLE_EOF ? 0u : e};
+    }
+    return Transfer{done, 0};
+}
+
+Transfer File::Write(const void* buffer, std::size_t size) {
+    if (!handle_) return Transfer{0, ERROR_INVALID_HANDLE};
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    Transfer t;
+    while (t.bytes < size) {
+        const DWORD ask = static_cast<DWORD>(std::min(size - t.bytes, kMaxBlock));
+        DWORD done = 0;
+        const BOOL ok = WriteFile(handle_.get(), bytes + t.bytes, ask, &done, nullptr);
+        t.bytes += done;
+        if (!ok) {
+            t.error = LastError();
+            break;
+        }
+        // A disk file takes everything or fails; never spin on a device that
+        // takes nothing.
+        if (done == 0) {
+            t.error = ERROR_WRITE_FAULT;
+            break;
+        }
+    }
+    return t;
+}
+
+std::optional<std::int64_t> File::Size() const {
+    LARGE_INTEGER size{};
+    if (!handle_ || !GetFileSizeEx(handle_.get(), &size)) return std::nullopt;
+    return static_cast<std::int64_t>(size.QuadPart);
+}
+
+Result File::Close() {
+    if (!handle_) return Result{ERROR_INVALID_HANDLE};
+    error_ = ERROR_INVALID_HANDLE;
+    return Outcome(CloseHandle(handle_.release()));
+}
+
+std::optional<std::string> ReadWholeFile(std::string_view path, std::size_t maxBytes) {
+    File f = File::OpenRead(path);
+    if (!f) return std::nullopt;
+    const auto size = f.Size();
+    if (!size || *size < 0 || static_cast<std::uint64_t>(*size) > maxBytes) return std::nullopt;
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(*size));
+    // The file may grow while it is read: read to its real end, and give up
+    // once it passes the limit.
+    std::string block(65536, '\0');
+    for (;;) {
+        const std::size_t room = maxBytes - bytes.size();
+        const std::size_t ask = room < block.size() ? room + 1 : block.size();
+        const Transfer t = f.Read(block.data(), ask);
+        if (t.error != 0) return std::nullopt;
+        if (t.bytes == 0) break;
+        if (t.bytes > room) return std::nullopt;
+        bytes.append(block.data(), t.bytes);
+    }
+    return bytes;
+}
+
+Result WriteWholeFile(std::string_view path, std::string_view bytes) {
+    File f = File::Create(path);
+    if (!f) return Result{f.error()};
+    const Transfer t = f.Write(bytes.data(), bytes.size());
+    const Result closed = f.Close();
+    if (t.error != 0) return Result{t.error};
+    return closed;
+}
+
+DirectoryEnumeration DirectoryEnumeration::Open(std::string_view pattern) {
+    DirectoryEnumeration e;
+    HANDLE h = FindFirstFileW(ToWide(pattern).c_str(), &e.pending_);
+    if (h == INVALID_HANDLE_VALUE) {
+        e.error_ = LastError();
+    } else {
+        e.handle_.reset(h);
+        e.hasPending_ = true;
+        e.error_ = 0;
+    }
+    return e;
+}
+
+std::optional<DirectoryEntry> DirectoryEnumeration::Next() {
+    if (!hasPending_) return std::nullopt;
+    DirectoryEntry entry;
+    const std::wstring_view longName(pending_.cFileName);
+    const std::wstring_view shortName(pending_.cAlternateFileName);
+    if (FitsProgramCodePage(longName) || shortName.empty() || !FitsProgramCodePage(shortName))
+        entry.name = FromWide(longName);
+    else
+        entry.name = FromWide(shortName);
+    entry.attributes = pending_.dwFileAttributes;
+    entry.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(pending_.nFileSizeHigh) << 32) |
+                                           pending_.nFileSizeLow);
+    hasPending_ = FindNextFileW(handle_.get(), &pending_) != FALSE;
+    if (!hasPending_) {
+        const DWORD e = GetLastError();
+        error_ = e == ERROR_NO_MORE_FILES ? 0 : e;
+    }
+    return entry;
+}
+
+}  // namespace sys

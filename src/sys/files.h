@@ -1,0 +1,158 @@
+#pragma once
+// Files and folders. Every path and name is single-byte Windows-1250 and
+// crosses to the system as UTF-16; nothing here changes the process's current
+// folder.
+
+#include "sys/handle.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <windows.h>
+
+namespace sys {
+
+// The outcome of an operation that can fail: the Win32 error code, 0 on
+// success.
+struct [[nodiscard]] Result {
+    std::uint32_t error = 0;
+
+    [[nodiscard]] bool ok() const noexcept { return error == 0; }
+    explicit operator bool() const noexcept { return ok(); }
+};
+
+// A path the system hands over, in the program's single-byte form: unchanged
+// when Windows-1250 holds every character, otherwise its short 8.3 form.
+// nullopt when neither form can carry it (for instance a path that does not
+// exist, or a volume without short names).
+[[nodiscard]] std::optional<std::string> FromSystemPath(std::wstring_view path);
+
+// The attributes of a file or folder (FILE_ATTRIBUTE_*), nullopt when there is
+// no such entry or it cannot be examined.
+[[nodiscard]] std::optional<std::uint32_t> Attributes(std::string_view path);
+[[nodiscard]] Result SetAttributes(std::string_view path, std::uint32_t attributes);
+
+// Whether `path` names an existing entry of any kind.
+[[nodiscard]] bool EntryExists(std::string_view path);
+// Whether `path` names an existing file (not a folder).
+[[nodiscard]] bool FileExists(std::string_view path);
+// Whether `path` names an existing folder. A trailing backslash is accepted.
+[[nodiscard]] bool FolderExists(std::string_view path);
+
+// Creates one folder; its parent must exist. Fails when the folder exists.
+[[nodiscard]] Result CreateFolder(std::string_view path);
+// Removes a folder, which must be empty.
+[[nodiscard]] Result RemoveFolder(std::string_view path);
+// Deletes one file. A read-only file is not deleted.
+[[nodiscard]] Result RemoveFile(std::string_view path);
+
+// Copies a file with its attributes. With `failIfExists` an existing target is
+// left alone and the copy fails (ERROR_FILE_EXISTS); otherwise it is replaced
+// unless it is read-only.
+[[nodiscard]] Result CopyFileTo(std::string_view from, std::string_view to, bool failIfExists);
+// Renames or moves a file or folder; fails when `to` exists.
+[[nodiscard]] Result MoveEntry(std::string_view from, std::string_view to);
+// Renames a file over an existing one in a single step (copying across
+// volumes when it has to).
+[[nodiscard]] Result MoveReplacing(std::string_view from, std::string_view to);
+
+// The full path of the running program file; nullopt in the unlikely case that
+// it cannot be read or expressed (see FromSystemPath).
+[[nodiscard]] std::optional<std::string> ModuleFileName();
+
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(Handle h) noexcept { CloseHandle(h); }
+};
+
+// Bytes moved by one read or write, and the error that stopped it (0 when it
+// went through). A write can move some bytes and still fail, e.g. with
+// ERROR_DISK_FULL (112).
+struct [[nodiscard]] Transfer {
+    std::size_t bytes = 0;
+    std::uint32_t error = 0;
+};
+
+// An open file for binary block input or output. Owns its handle.
+class File {
+public:
+    // Opens an existing file for reading; others may read it at the same time.
+    [[nodiscard]] static File OpenRead(std::string_view path);
+    // Creates a file for writing, replacing and truncating an existing one. The
+    // new file gets the default attributes and the current time.
+    [[nodiscard]] static File Create(std::string_view path);
+
+    File() = default;
+
+    // Whether the file is open; when it is not, error() says why.
+    explicit operator bool() const noexcept { return static_cast<bool>(handle_); }
+    [[nodiscard]] std::uint32_t error() const noexcept { return error_; }
+
+    // Reads up to `size` bytes into `buffer`. Zero bytes without an error is the
+    // end of the file.
+    Transfer Read(void* buffer, std::size_t size);
+    // Writes `size` bytes; `bytes` of the result is less than `size` only
+    // together with an error.
+    Transfer Write(const void* buffer, std::size_t size);
+    // The size in bytes.
+    [[nodiscard]] std::optional<std::int64_t> Size() const;
+    // Closes now, reporting a failure that the destructor would swallow
+    // (buffered data that cannot be written).
+    Result Close();
+
+private:
+    UniqueHandle<FileHandleTraits> handle_;
+    std::uint32_t error_ = ERROR_INVALID_HANDLE;
+};
+
+// The whole content of a file as raw bytes, nullopt when it cannot be read or
+// is longer than `maxBytes`.
+[[nodiscard]] std::optional<std::string> ReadWholeFile(std::string_view path, std::size_t maxBytes);
+// Creates or replaces a file holding exactly `bytes`.
+[[nodiscard]] Result WriteWholeFile(std::string_view path, std::string_view bytes);
+
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(Handle h) noexcept { FindClose(h); }
+};
+
+struct DirectoryEntry {
+    // The entry's name. When Windows-1250 cannot carry it exactly, its short
+    // 8.3 name, so that the name still opens the entry; when there is none
+    // either, the name with '?' for the missing letters.
+    std::string name;
+    std::uint32_t attributes = 0;
+    std::int64_t size = 0;  // bytes; folders report 0
+
+    [[nodiscard]] bool IsFolder() const noexcept { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+};
+
+// Enumerates the entries matching a pattern such as "C:\dir\*", in the order
+// the file system returns them, "." and ".." included. Owns the find handle.
+class DirectoryEnumeration {
+public:
+    [[nodiscard]] static DirectoryEnumeration Open(std::string_view pattern);
+
+    DirectoryEnumeration() = default;
+
+    // Whether the enumeration started; when it did not, error() says why
+    // (ERROR_FILE_NOT_FOUND for a pattern that matches nothing).
+    explicit operator bool() const noexcept { return static_cast<bool>(handle_); }
+    [[nodiscard]] std::uint32_t error() const noexcept { return error_; }
+
+    // The next entry; the first call gives the first one. nullopt at the end.
+    [[nodiscard]] std::optional<DirectoryEntry> Next();
+
+private:
+    UniqueHandle<FindHandleTraits> handle_;
+    WIN32_FIND_DATAW pending_{};
+    bool hasPending_ = false;
+    std::uint32_t error_ = ERROR_INVALID_HANDLE;
+};
+
+}  // namespace sys

@@ -1,0 +1,41 @@
+#include "sys/locale.h"
+
+#include "sys/handle.h"
+#include "sys/text.h"
+
+#include <algorithm>
+#include <string>
+
+namespace sys {
+
+std::uint32_t ThreadLocale() { return GetThreadLocale(); }
+
+WindowsVersion SystemVersion() {
+    const DWORD v = GetVersion();
+    WindowsVersion version;
+    version.major = LOBYTE(LOWORD(v));
+    version.minor = HIBYTE(LOWORD(v));
+    // The high bit is set on the Windows 9x family only.
+    version.nt = (v & 0x80000000u) == 0;
+    return version;
+}
+
+KeyboardLayout CurrentKeyboardLayout() { return GetKeyboardLayout(0); }
+
+std::optional<KeyboardLayout> LoadKeyboardLayoutById(std::string_view klid, bool activate) {
+    const bool wellFormed = klid.size() == KL_NAMELENGTH - 1 && std::all_of(klid.begin(), klid.end(), [](char c) {
+                                return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+                            });
+    if (!wellFormed) return std::nullopt;
+    const HKL layout = LoadKeyboardLayoutW(ToWide(klid).c_str(), activate ? KLF_ACTIVATE : 0);
+    if (layout == nullptr) return std::nullopt;
+    return layout;
+}
+
+bool ActivateLayout(KeyboardLayout layout) { return layout != nullptr && ActivateKeyboardLayout(layout, 0) != nullptr; }
+
+KeyboardLayoutGuard::~KeyboardLayoutGuard() {
+    Ignore(ActivateLayout(remembered_), "typing goes on under whatever layout the system keeps");
+}
+
+}  // namespace sys

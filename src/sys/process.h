@@ -1,0 +1,81 @@
+#pragma once
+// Starting programs. Command lines, paths and parameters are single-byte
+// Windows-1250.
+
+#include "sys/handle.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include <windows.h>
+
+namespace sys {
+
+// Process and thread handles are both kernel handles, but distinct kinds of
+// owner so that one is never passed where the other is meant.
+struct ProcessHandleTraits {
+    using Handle = HANDLE;
+    static constexpr Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { CloseHandle(h); }
+};
+struct ThreadHandleTraits {
+    using Handle = HANDLE;
+    static constexpr Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { CloseHandle(h); }
+};
+using ProcessHandle = UniqueHandle<ProcessHandleTraits>;
+using ThreadHandle = UniqueHandle<ThreadHandleTraits>;
+
+struct ModuleHandleTraits {
+    using Handle = HMODULE;
+    static constexpr Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { FreeLibrary(h); }
+};
+using ModuleHandle = UniqueHandle<ModuleHandleTraits>;
+
+// Maps a program or library file for reading its resources only: none of its
+// code runs. An empty handle when the file cannot be mapped.
+[[nodiscard]] ModuleHandle LoadModuleAsData(std::string_view path);
+
+// Opens `file` through the shell with the verb "open". Empty `parameters` or
+// `folder` pass none; `owner` is the window that owns any message the shell
+// shows (may be null). Returns the shell's result: above 32 is success, 32 or
+// less an error code.
+[[nodiscard]] std::intptr_t ShellOpen(std::string_view file, std::string_view parameters,
+                                      std::string_view folder, int showCommand, HWND owner);
+
+struct [[nodiscard]] StartedProcess {
+    ProcessHandle process;
+    ThreadHandle thread;  // the main thread
+    std::uint32_t processId = 0;
+    std::uint32_t error = 0;  // Win32 error code; 0 when the process was created
+
+    explicit operator bool() const noexcept { return error == 0; }
+};
+
+// Creates a process from a command line (the program is its first,
+// possibly quoted, word), inheriting no handles. An empty `folder` keeps the
+// caller's current folder. With `hidden` the new program's first window is
+// hidden (STARTF_USESHOWWINDOW with SW_HIDE).
+StartedProcess StartProcess(std::string_view commandLine, std::uint32_t creationFlags, std::string_view folder,
+                            bool hidden);
+
+// Sets a thread's priority (THREAD_PRIORITY_*).
+[[nodiscard]] bool SetPriority(const ThreadHandle& thread, int priority);
+
+// Decrements a thread's suspend count; the count before the call, nullopt on
+// failure.
+[[nodiscard]] std::optional<std::uint32_t> Resume(const ThreadHandle& thread);
+
+// Waits up to `milliseconds` for a process to end; true once it has ended.
+[[nodiscard]] bool WaitForExit(const ProcessHandle& process, std::uint32_t milliseconds);
+
+// The exit code of a process that has ended; nullopt while it runs or when it
+// cannot be read.
+[[nodiscard]] std::optional<std::uint32_t> ExitCode(const ProcessHandle& process);
+
+// Ends a process at once with `exitCode`.
+[[nodiscard]] bool Terminate(const ProcessHandle& process, std::uint32_t exitCode);
+
+}  // namespace sys

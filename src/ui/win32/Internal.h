@@ -1,0 +1,145 @@
+#pragma once
+// Inside the Win32 backend: owning handle types, the shared context (fonts,
+// brushes, the rich-edit library, measurement) and what the backend and the
+// window peers need from each other. Nothing here leaves src/ui/win32.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <exception>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+#include "sys/handle.h"
+#include "ui/Backend.h"
+#include "ui/Bitmap.h"
+#include "ui/Types.h"
+
+namespace ui {
+class Form;
+}
+
+namespace ui::win32::detail {
+
+// The GDI numbers that Types.h spells out must be the system's.
+static_assert(static_cast<int>(SystemColor::Window) == COLOR_WINDOW);
+static_assert(static_cast<int>(SystemColor::WindowText) == COLOR_WINDOWTEXT);
+static_assert(static_cast<int>(SystemColor::Highlight) == COLOR_HIGHLIGHT);
+static_assert(static_cast<int>(SystemColor::HighlightText) == COLOR_HIGHLIGHTTEXT);
+static_assert(static_cast<int>(SystemColor::BtnFace) == COLOR_BTNFACE);
+static_assert(static_cast<int>(SystemColor::BtnShadow) == COLOR_BTNSHADOW);
+static_assert(static_cast<int>(SystemColor::GrayText) == COLOR_GRAYTEXT);
+static_assert(static_cast<int>(SystemColor::BtnText) == COLOR_BTNTEXT);
+static_assert(static_cast<int>(SystemColor::BtnHighlight) == COLOR_BTNHIGHLIGHT);
+static_assert(kCharsetAnsi == ANSI_CHARSET && kCharsetDefault == DEFAULT_CHARSET);
+static_assert(kCharsetTurkish == TURKISH_CHARSET && kCharsetRussian == RUSSIAN_CHARSET);
+static_assert(kCharsetEastEurope == EASTEUROPE_CHARSET);
+static_assert(mrOk == IDOK && mrCancel == IDCANCEL && mrYes == IDYES && mrNo == IDNO);
+
+struct FontTraits {
+    using Handle = HFONT;
+    static HFONT invalid() noexcept { return nullptr; }
+    static void close(HFONT h) noexcept { DeleteObject(h); }
+};
+struct BrushTraits {
+    using Handle = HBRUSH;
+    static HBRUSH invalid() noexcept { return nullptr; }
+    static void close(HBRUSH h) noexcept { DeleteObject(h); }
+};
+struct BitmapTraits {
+    using Handle = HBITMAP;
+    static HBITMAP invalid() noexcept { return nullptr; }
+    static void close(HBITMAP h) noexcept { DeleteObject(h); }
+};
+struct ImageListTraits {
+    using Handle = HIMAGELIST;
+    static HIMAGELIST invalid() noexcept { return nullptr; }
+    static void close(HIMAGELIST h) noexcept { ImageList_Destroy(h); }
+};
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static HMODULE invalid() noexcept { return nullptr; }
+    static void close(HMODULE h) noexcept { FreeLibrary(h); }
+};
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static HDC invalid() noexcept { return nullptr; }
+    static void close(HDC h) noexcept { DeleteDC(h); }
+};
+
+using UniqueFont = sys::UniqueHandle<FontTraits>;
+using UniqueBrush = sys::UniqueHandle<BrushTraits>;
+using UniqueBitmap = sys::UniqueHandle<BitmapTraits>;
+using UniqueImageList = sys::UniqueHandle<ImageListTraits>;
+using UniqueModule = sys::UniqueHandle<ModuleTraits>;
+using UniqueMemoryDc = sys::UniqueHandle<MemoryDcTraits>;
+
+inline constexpr wchar_t kFormClass[] = L"ui.Form";
+inline constexpr wchar_t kPanelClass[] = L"ui.Panel";
+inline constexpr wchar_t kGroupBoxClass[] = L"ui.GroupBox";
+inline constexpr wchar_t kNameProperty[] = L"ui.name";
+
+// What the backend shares with its windows. Handles handed out stay owned by
+// the context and live as long as it does.
+class Context {
+public:
+    Context();
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    [[nodiscard]] HINSTANCE Instance() const noexcept { return instance_; }
+    [[nodiscard]] int Dpi() const noexcept { return dpi_; }
+    [[nodiscard]] HFONT FontFor(const Font& font);
+    // System colours give the system's shared brushes.
+    [[nodiscard]] HBRUSH BrushFor(Color colour);
+    [[nodiscard]] static COLORREF ToColorRef(Color colour) noexcept;
+    // The rich-edit window class, loading its library on first use; nullptr
+    // when neither library is present.
+    [[nodiscard]] const wchar_t* RichEditClass();
+    [[nodiscard]] Size Measure(const Font& font, unsigned codePage, std::string_view text, int wrapWidth);
+
+private:
+    using FontKey = std::tuple<std::string, int, int, bool, bool, bool>;
+
+    HINSTANCE instance_;
+    int dpi_ = 96;
+    UniqueMemoryDc measureDc_;
+    std::map<FontKey, UniqueFont> fonts_;
+    std::map<COLORREF, UniqueBrush> brushes_;
+    UniqueModule richEditModule_;
+    const wchar_t* richEditClass_ = nullptr;
+    bool richEditTried_ = false;
+};
+
+struct FormStyles {
+    DWORD style;
+    DWORD exStyle;
+};
+[[nodiscard]] FormStyles StylesOf(const Form& form) noexcept;
+
+// A top-down 32-bit DIB section of `picture`, premultiplied for AlphaBlend.
+[[nodiscard]] UniqueBitmap MakePremultipliedDib(const Bitmap& picture);
+// A 24-bit DIB section of `picture` laid over `background`.
+[[nodiscard]] UniqueBitmap MakeOpaqueDib(const Bitmap& picture, COLORREF background);
+
+// The window procedure of every control window (own classes and subclassed
+// system classes alike).
+LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+[[nodiscard]] std::unique_ptr<Peer> MakePeer(Context& context, Control& control);
+// The window of a control; nullptr when it has none.
+[[nodiscard]] HWND WindowOf(const Control& control) noexcept;
+// Whether `hwnd` is the window of one of our forms.
+[[nodiscard]] bool IsFormWindow(HWND hwnd) noexcept;
+
+// Exceptions thrown by event handlers must not unwind through the system's
+// frames: the window procedure keeps the first one and the loops rethrow it
+// once the system has returned.
+void KeepPendingException() noexcept;
+void RethrowPendingException();
+
+}  // namespace ui::win32::detail

@@ -1,0 +1,345 @@
+#include "ui/win32/Win32Backend.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "sys/text.h"
+#include "ui/Application.h"
+#include "ui/Form.h"
+#include "ui/win32/Internal.h"
+
+namespace ui::win32 {
+
+namespace detail {
+
+namespace {
+
+void RegisterOwnClass(HINSTANCE instance, const wchar_t* name, UINT style) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = &ControlProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.lpszClassName = name;
+    // A second backend in the same process finds the class registered already.
+    sys::Ignore(RegisterClassExW(&wc), "the class may exist from an earlier backend");
+}
+
+}  // namespace
+
+Context::Context() : instance_(GetModuleHandleW(nullptr)) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
+                                             ICC_TREEVIEW_CLASSES};
+    sys::Ignore(InitCommonControlsEx(&icc), "the classes of the old library remain usable");
+    RegisterOwnClass(instance_, kFormClass, CS_DBLCLKS);
+    RegisterOwnClass(instance_, kPanelClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
+    RegisterOwnClass(instance_, kGroupBoxClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
+    measureDc_.reset(CreateCompatibleDC(nullptr));
+    if (HDC screen = GetDC(nullptr)) {
+        dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+    }
+    if (dpi_ <= 0) dpi_ = 96;
+}
+
+HFONT Context::FontFor(const Font& font) {
+    FontKey key{font.Name, font.Charset, font.Size, font.Bold, font.Italic, font.Underline};
+    auto it = fonts_.find(key);
+    if (it != fonts_.end()) return it->second.get();
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(font.Size, dpi_, 72);
+    lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = font.Italic ? TRUE : FALSE;
+    lf.lfUnderline = font.Underline ? TRUE : FALSE;
+    lf.lfCharSet = font.Charset;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    // Face names are ASCII; a longer one is cut to what LOGFONT holds.
+    const std::wstring face = sys::ToWide(font.Name, 1252);
+    std::wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    UniqueFont created(CreateFontIndirectW(&lf));
+    HFONT handle = created.get();
+    if (handle == nullptr) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    fonts_.emplace(std::move(key), std::move(created));
+    return handle;
+}
+
+COLORREF Context::ToColorRef(Color colour) noexcept {
+    return colour.IsSystem() ? GetSysColor(static_cast<int>(colour.SystemIndex())) : colour.ColorRef();
+}
+
+HBRUSH Context::BrushFor(Color colour) {
+    if (colour.IsSystem()) return GetSysColorBrush(static_cast<int>(colour.SystemIndex()));
+    const COLORREF ref = colour.ColorRef();
+    auto it = brushes_.find(ref);
+    if (it != brushes_.end()) return it->second.get();
+    UniqueBrush brush(CreateSolidBrush(ref));
+    HBRUSH handle = brush.get();
+    if (handle == nullptr) return GetSysColorBrush(COLOR_BTNFACE);
+    brushes_.emplace(ref, std::move(brush));
+    return handle;
+}
+
+const wchar_t* Context::RichEditClass() {
+    if (!richEditTried_) {
+        richEditTried_ = true;
+        richEditModule_.reset(LoadLibraryW(L"msftedit.dll"));
+        if (richEditModule_) {
+            richEditClass_ = L"RICHEDIT50W";
+        } else {
+            richEditModule_.reset(LoadLibraryW(L"riched20.dll"));
+            if (richEditModule_) richEditClass_ = L"RichEdit20W";
+        }
+    }
+    return richEditClass_;
+}
+
+Size Context::Measure(const Font& font, unsigned codePage, std::string_view text, int wrapWidth) {
+    HDC dc = measureDc_.get();
+    if (dc == nullptr) return {};
+    HGDIOBJ old = SelectObject(dc, FontFor(font));
+    Size result;
+    if (text.empty()) {
+        TEXTMETRICW tm{};
+        sys::Ignore(GetTextMetricsW(dc, &tm), "a failure measures as zero");
+        result = {0, static_cast<int>(tm.tmHeight)};
+    } else {
+        const std::wstring wide = sys::ToWide(text, codePage);
+        RECT r{0, 0, wrapWidth > 0 ? wrapWidth : 0, 0};
+        const UINT flags = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (wrapWidth > 0 ? DT_WORDBREAK : 0);
+        DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, flags);
+        result = {static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top)};
+    }
+    SelectObject(dc, old);
+    return result;
+}
+
+FormStyles StylesOf(const Form& form) noexcept {
+    FormStyles s{WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    const BorderIcons icons = form.BorderIcons();
+    switch (form.BorderStyle()) {
+    case BorderStyle::None:
+        s.style |= WS_POPUP;
+        return s;
+    case BorderStyle::Single:
+        s.style |= WS_OVERLAPPED | WS_CAPTION;
+        break;
+    case BorderStyle::Sizeable:
+        s.style |= WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME;
+        break;
+    case BorderStyle::Dialog:
+        s.style |= WS_POPUP | WS_CAPTION;
+        s.exStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    }
+    if (icons.SystemMenu) {
+        s.style |= WS_SYSMENU;
+        // Dialog frames carry no minimise or maximise box.
+        if (form.BorderStyle() != BorderStyle::Dialog) {
+            if (icons.Minimize) s.style |= WS_MINIMIZEBOX;
+            if (icons.Maximize && form.BorderStyle() == BorderStyle::Sizeable) s.style |= WS_MAXIMIZEBOX;
+        }
+    }
+    return s;
+}
+
+UniqueBitmap MakePremultipliedDib(const Bitmap& picture) {
+    if (picture.Empty()) return {};
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = picture.Width();
+    bi.bmiHeader.biHeight = -picture.Height();
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || bits == nullptr) return {};
+    auto* out = static_cast<uint32_t*>(bits);
+    for (uint32_t argb : picture.Pixels()) {
+        const uint32_t a = argb >> 24;
+        const uint32_t r = ((argb >> 16) & 0xFF) * a / 255;
+        const uint32_t g = ((argb >> 8) & 0xFF) * a / 255;
+        const uint32_t b = (argb & 0xFF) * a / 255;
+        *out++ = (a << 24) | (r << 16) | (g << 8) | b;
+    }
+    return dib;
+}
+
+UniqueBitmap MakeOpaqueDib(const Bitmap& picture, COLORREF background) {
+    if (picture.Empty()) return {};
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = picture.Width();
+    bi.bmiHeader.biHeight = -picture.Height();
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    UniqueBitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || bits == nullptr) return {};
+    const std::size_t stride = (static_cast<std::size_t>(picture.Width()) * 3 + 3) & ~std::size_t{3};
+    const uint32_t bgR = GetRValue(background), bgG = GetGValue(background), bgB = GetBValue(background);
+    for (int y = 0; y < picture.Height(); ++y) {
+        auto* row = static_cast<uint8_t*>(bits) + static_cast<std::size_t>(y) * stride;
+        for (int x = 0; x < picture.Width(); ++x) {
+            const uint32_t argb = picture.Pixel(x, y);
+            const uint32_t a = argb >> 24;
+            auto mix = [a](uint32_t fg, uint32_t bg) { return static_cast<uint8_t>((fg * a + bg * (255 - a)) / 255); };
+            row[x * 3 + 0] = mix(argb & 0xFF, bgB);
+            row[x * 3 + 1] = mix((argb >> 8) & 0xFF, bgG);
+            row[x * 3 + 2] = mix((argb >> 16) & 0xFF, bgR);
+        }
+    }
+    return dib;
+}
+
+namespace {
+std::exception_ptr g_pending;
+}  // namespace
+
+void KeepPendingException() noexcept {
+    if (!g_pending) g_pending = std::current_exception();
+}
+
+void RethrowPendingException() {
+    if (g_pending) std::rethrow_exception(std::exchange(g_pending, nullptr));
+}
+
+}  // namespace detail
+
+namespace {
+
+using namespace detail;
+
+// Keyboard messages of our forms go through the dialog manager first, which
+// gives Tab, Enter and Esc their dialog meaning.
+void Dispatch(MSG& msg) {
+    HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root == nullptr || !IsFormWindow(root) || !IsDialogMessageW(root, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    RethrowPendingException();
+}
+
+struct EnumState {
+    HWND modal;
+    std::vector<HWND> disabled;
+};
+
+BOOL CALLBACK DisableOthers(HWND hwnd, LPARAM param) {
+    auto* state = reinterpret_cast<EnumState*>(param);
+    if (hwnd != state->modal && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+        EnableWindow(hwnd, FALSE);
+        state->disabled.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+Win32Backend::Win32Backend() : context_(std::make_unique<detail::Context>()) {}
+
+Win32Backend::~Win32Backend() = default;
+
+std::unique_ptr<Peer> Win32Backend::CreatePeer(Control& control) { return MakePeer(*context_, control); }
+
+void Win32Backend::RunModal(Application& app, Form& form) {
+    HWND hwnd = WindowOf(form);
+    if (hwnd == nullptr) {
+        form.SetModalResult(mrCancel);
+        return;
+    }
+    // The window that was active owns the dialog, which keeps it above.
+    HWND previous = GetActiveWindow();
+    if (previous != nullptr && previous != hwnd && IsFormWindow(previous)) {
+        SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(previous));
+    }
+    EnumState state{hwnd, {}};
+    EnumThreadWindows(GetCurrentThreadId(), &DisableOthers, reinterpret_cast<LPARAM>(&state));
+    // The owners come back before the dialog goes, so that activation returns
+    // to them and not to another program.
+    struct Reenable {
+        std::vector<HWND>& windows;
+        ~Reenable() {
+            for (HWND w : windows) {
+                if (IsWindow(w)) EnableWindow(w, TRUE);
+            }
+        }
+    } reenable{state.disabled};
+    SetActiveWindow(hwnd);
+
+    for (;;) {
+        if (form.ModalResult() != mrNone && form.ConfirmModalClose()) break;
+        if (app.Terminated()) {
+            form.SetModalResult(mrCancel);
+            break;
+        }
+        MSG msg;
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            // WM_QUIT ends the application, and so every loop.
+            app.Terminate();
+            form.SetModalResult(mrCancel);
+            break;
+        }
+        Dispatch(msg);
+    }
+}
+
+void Win32Backend::Run(Application& app) {
+    while (!app.Terminated()) {
+        MSG msg;
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            app.Terminate();
+            break;
+        }
+        Dispatch(msg);
+    }
+}
+
+void Win32Backend::ProcessMessages(Application& app) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            app.Terminate();
+            break;
+        }
+        Dispatch(msg);
+    }
+    RethrowPendingException();
+}
+
+void Win32Backend::Terminating() {
+    // Wakes a loop waiting in GetMessage; it then sees the application
+    // terminated. A thread message has no window and is dropped unseen.
+    sys::Ignore(PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0), "a full queue wakes the loop anyway");
+}
+
+Size Win32Backend::MeasureText(const Font& font, unsigned codePage, std::string_view text, int wrapWidth) {
+    return context_->Measure(font, codePage, text, wrapWidth);
+}
+
+Size Win32Backend::FrameSize(const Form& form) {
+    const FormStyles s = StylesOf(form);
+    RECT r{0, 0, 0, 0};
+    if (!AdjustWindowRectEx(&r, s.style, FALSE, s.exStyle)) return {};
+    return {static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top)};
+}
+
+Rect Win32Backend::WorkArea() {
+    RECT r{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) {
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
+            static_cast<int>(r.bottom - r.top)};
+}
+
+}  // namespace ui::win32

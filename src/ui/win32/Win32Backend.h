@@ -1,0 +1,48 @@
+#pragma once
+// The Win32 backend: every control is a real window (wide-character API,
+// common controls), forms are top-level windows with dialog-style keyboard
+// handling (Enter presses the default button, Esc the cancel button, Tab
+// moves through the Tab order), modal forms disable the thread's other windows
+// and run a nested loop, and ProcessMessages pumps what is pending.
+//
+// Every window carries its control's name as the window property "ui.name",
+// a global atom, so that any process can find controls by name.
+//
+// Texts reach the windows converted from the control's code page to UTF-16;
+// the controls keep their bytes, so nothing is read back from a window except
+// what the user typed into an edit box.
+//
+// One backend per thread, on the thread that creates the forms. It must
+// outlive every form shown through it.
+
+#include <memory>
+
+#include "ui/Backend.h"
+
+namespace ui::win32 {
+
+namespace detail {
+class Context;
+}
+
+class Win32Backend final : public Backend {
+public:
+    // Registers the window classes and initialises the common controls.
+    Win32Backend();
+    ~Win32Backend() override;
+
+    [[nodiscard]] std::unique_ptr<Peer> CreatePeer(Control& control) override;
+    void RunModal(Application& app, Form& form) override;
+    void Run(Application& app) override;
+    void ProcessMessages(Application& app) override;
+    void Terminating() override;
+    [[nodiscard]] Size MeasureText(const Font& font, unsigned codePage, std::string_view text,
+                                   int wrapWidth) override;
+    [[nodiscard]] Size FrameSize(const Form& form) override;
+    [[nodiscard]] Rect WorkArea() override;
+
+private:
+    std::unique_ptr<detail::Context> context_;
+};
+
+}  // namespace ui::win32

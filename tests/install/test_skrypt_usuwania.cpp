@@ -1,0 +1,96 @@
+#include "install/SkryptUsuwania.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(SkryptUsuwania, TextHasFourLinesEndedByCrLf) {
+    struct Przypadek {
+        const char* kopia;
+        const char* skrypt;
+        const char* tekst;
+    };
+    const Przypadek przypadki[] = {
+        {"C:\\TEMP\\instal.exe", "C:\\TEMP\\delme.bat",
+         ":repeat\r\n"
+         "del \"C:\\TEMP\\instal.exe\"\r\n"
+         "if exist \"C:\\TEMP\\instal.exe\" goto repeat\r\n"
+         "del \"C:\\TEMP\\delme.bat\"\r\n"},
+        // Blanks stay inside the quotation marks.
+        {"C:\\Documents and Settings\\Ala\\Temp\\0SAPI51In.exe", "C:\\Documents and Settings\\Ala\\Temp\\0delme.bat",
+         ":repeat\r\n"
+         "del \"C:\\Documents and Settings\\Ala\\Temp\\0SAPI51In.exe\"\r\n"
+         "if exist \"C:\\Documents and Settings\\Ala\\Temp\\0SAPI51In.exe\" goto repeat\r\n"
+         "del \"C:\\Documents and Settings\\Ala\\Temp\\0delme.bat\"\r\n"},
+        // A '%' would start a variable; doubled it stands for itself.
+        {"C:\\100%\\a.exe", "C:\\100%\\delme.bat",
+         ":repeat\r\n"
+         "del \"C:\\100%%\\a.exe\"\r\n"
+         "if exist \"C:\\100%%\\a.exe\" goto repeat\r\n"
+         "del \"C:\\100%%\\delme.bat\"\r\n"},
+        // Bytes above 127 (here code page 852 letters) pass through unchanged.
+        {"C:\\\x9d\xa2" "dz\\a.exe", "C:\\\x9d\xa2" "dz\\delme.bat",
+         ":repeat\r\n"
+         "del \"C:\\\x9d\xa2" "dz\\a.exe\"\r\n"
+         "if exist \"C:\\\x9d\xa2" "dz\\a.exe\" goto repeat\r\n"
+         "del \"C:\\\x9d\xa2" "dz\\delme.bat\"\r\n"},
+    };
+    for (const auto& p : przypadki) {
+        EXPECT_EQ(TekstSkryptuUsuwania(p.kopia, p.skrypt), p.tekst) << p.kopia;
+    }
+}
+
+TEST(SkryptUsuwania, NumbersMoveTogether) {
+    struct Przypadek {
+        std::set<std::string> zajete;  // names in the folder
+        const char* nazwa;
+        const char* kopia;
+        const char* skrypt;
+    };
+    const std::vector<Przypadek> przypadki = {
+        {{}, "instal.exe", "instal.exe", "delme.bat"},
+        {{"instal.exe"}, "instal.exe", "0instal.exe", "0delme.bat"},
+        {{"delme.bat"}, "instal.exe", "0instal.exe", "0delme.bat"},
+        {{"instal.exe", "delme.bat", "0delme.bat"}, "instal.exe", "1instal.exe", "1delme.bat"},
+        {{"instal.exe", "0instal.exe", "1delme.bat"}, "instal.exe", "2instal.exe", "2delme.bat"},
+        // Only the two names of one number matter; other numbers' leftovers
+        // do not.
+        {{"instal.exe", "1instal.exe", "1delme.bat"}, "instal.exe", "0instal.exe", "0delme.bat"},
+        {{"SAPI51In.exe", "0SAPI51In.exe", "1SAPI51In.exe", "2SAPI51In.exe", "3SAPI51In.exe", "4SAPI51In.exe",
+          "5SAPI51In.exe", "6SAPI51In.exe", "7SAPI51In.exe", "8SAPI51In.exe", "9SAPI51In.exe"},
+         "SAPI51In.exe", "10SAPI51In.exe", "10delme.bat"},
+    };
+    const std::string katalog = "C:\\TEMP\\";
+    for (const auto& p : przypadki) {
+        const auto nazwy = WybierzNazwyKopii(katalog, p.nazwa, [&](const std::string& sciezka) {
+            EXPECT_EQ(sciezka.rfind(katalog, 0), 0u) << "asked outside the folder: " << sciezka;
+            return p.zajete.count(sciezka.substr(katalog.size())) > 0;
+        });
+        ASSERT_TRUE(nazwy) << p.kopia;
+        EXPECT_EQ(*nazwy, (NazwyKopii{katalog + p.kopia, katalog + p.skrypt}));
+    }
+}
+
+TEST(SkryptUsuwania, GivesUpWhenEveryNumberIsTaken) {
+    long pytania = 0;
+    const auto nazwy = WybierzNazwyKopii("C:\\TEMP\\", "instal.exe", [&](const std::string&) {
+        ++pytania;
+        return true;
+    });
+    EXPECT_FALSE(nazwy);
+    // The plain names and every number once; the batch name is not asked when
+    // the copy's is already taken.
+    EXPECT_EQ(pytania, kLiczbaNumerowKopii + 1);
+
+    const auto ostatni = WybierzNazwyKopii("C:\\TEMP\\", "a.exe", [](const std::string& sciezka) {
+        return sciezka != "C:\\TEMP\\9999a.exe" && sciezka != "C:\\TEMP\\9999delme.bat";
+    });
+    ASSERT_TRUE(ostatni);
+    EXPECT_EQ(ostatni->kopia, "C:\\TEMP\\9999a.exe");
+}
+
+}  // namespace

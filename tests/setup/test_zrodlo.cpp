@@ -1,0 +1,44 @@
+#include "setup/Zrodlo.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Zrodlo, DriveRoots) {
+    struct Przypadek {
+        const char* sciezka;
+        const char* dysk;
+        const char* korzen;
+    };
+    const Przypadek przypadki[] = {
+        {"C:\\Program Files\\VeltAng", "C:", "C:\\"},
+        {"d:\\instal.exe", "d:", "d:\\"},
+        {"D:", "D:", "D:\\"},
+        {"\\\\serwer\\udzial\\instal.exe", "\\\\serwer\\udzial", "\\\\serwer\\udzial\\"},
+        {"\\\\serwer\\udzial", "\\\\serwer\\udzial", "\\\\serwer\\udzial\\"},
+        {"\\\\serwer", "", ""},
+        {"\\\\\\x", "", ""},
+        {"\\\\serwer\\\\x", "", ""},
+        {"instal.exe", "", ""},
+        {"", "", ""},
+        {"C", "", ""},
+    };
+    for (const auto& p : przypadki) {
+        EXPECT_EQ(CzescDyskuSciezki(p.sciezka), p.dysk) << p.sciezka;
+        EXPECT_EQ(KatalogGlownyDysku(p.sciezka), p.korzen) << p.sciezka;
+    }
+}
+
+TEST(Zrodlo, SourceFolderWithoutBackslash) {
+    EXPECT_EQ(BezKoncowegoUkosnika("D:\\"), "D:");
+    EXPECT_EQ(BezKoncowegoUkosnika("C:\\CD\\Velt\\"), "C:\\CD\\Velt");
+    EXPECT_EQ(BezKoncowegoUkosnika("C:\\CD"), "C:\\CD");
+    EXPECT_EQ(BezKoncowegoUkosnika(""), "");
+    EXPECT_EQ(KatalogPliku("D:\\instal.exe"), "D:\\");
+    EXPECT_EQ(KatalogPliku("C:\\a\\b\\instal.exe"), "C:\\a\\b\\");
+    EXPECT_EQ(KatalogPliku("instal.exe"), "");
+    EXPECT_EQ(DyskKatalogu("d:\\temp\\"), "D:\\");
+    EXPECT_EQ(DyskKatalogu("\xB3:\\"), "\xA3:\\");
+}
+
+}  // namespace

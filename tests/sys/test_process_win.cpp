@@ -1,0 +1,85 @@
+#include "sys/process.h"
+
+#include "sys/files.h"
+#include "sys/folders.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class Procesy : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto temp = sys::TempFolder();
+        ASSERT_TRUE(temp);
+        katalog_ = *temp + "velt procesy " + std::to_string(GetCurrentProcessId());
+        ASSERT_TRUE(sys::CreateFolder(katalog_));
+    }
+    void TearDown() override {
+        sys::Ignore(sys::RemoveFile(katalog_ + "\\tu.txt"), "cleanup");
+        sys::Ignore(sys::RemoveFile(katalog_ + "\\powloka.txt"), "cleanup");
+        EXPECT_TRUE(sys::RemoveFolder(katalog_));
+    }
+
+    std::string katalog_;
+};
+
+TEST_F(Procesy, SuspendedProcessRunsOnlyWhenResumed) {
+    sys::StartedProcess p = sys::StartProcess("cmd.exe /c exit 7", CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, "", true);
+    ASSERT_TRUE(p) << p.error;
+    EXPECT_NE(p.processId, 0u);
+    EXPECT_FALSE(sys::ExitCode(p.process)) << "still suspended";
+    EXPECT_TRUE(sys::SetPriority(p.thread, THREAD_PRIORITY_IDLE));
+    EXPECT_EQ(GetThreadPriority(p.thread.get()), THREAD_PRIORITY_IDLE);
+    EXPECT_EQ(sys::Resume(p.thread), 1u);
+    ASSERT_TRUE(sys::WaitForExit(p.process, 30000));
+    EXPECT_EQ(sys::ExitCode(p.process), 7u);
+}
+
+TEST_F(Procesy, CurrentFolderOfTheNewProcess) {
+    // The folder has blanks in it; it travels apart from the command line.
+    sys::StartedProcess p = sys::StartProcess("cmd.exe /c cd > tu.txt", 0, katalog_, true);
+    ASSERT_TRUE(p) << p.error;
+    ASSERT_TRUE(sys::WaitForExit(p.process, 30000));
+    const auto tekst = sys::ReadWholeFile(katalog_ + "\\tu.txt", 4096);
+    ASSERT_TRUE(tekst);
+    EXPECT_EQ(*tekst, katalog_ + "\r\n");
+}
+
+TEST_F(Procesy, Failures) {
+    const sys::StartedProcess brak = sys::StartProcess("\"" + katalog_ + "\\brak.exe\"", 0, "", true);
+    EXPECT_FALSE(brak);
+    EXPECT_EQ(brak.error, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(brak.process);
+    EXPECT_FALSE(sys::Resume(brak.thread));
+    EXPECT_FALSE(sys::SetPriority(brak.thread, THREAD_PRIORITY_IDLE));
+    EXPECT_FALSE(sys::WaitForExit(brak.process, 0));
+
+    EXPECT_LE(sys::ShellOpen(katalog_ + "\\brak.exe", "", katalog_, SW_HIDE, nullptr), 32);
+}
+
+TEST_F(Procesy, ShellOpensAProgramWithParametersInAFolder) {
+    const auto system = sys::SystemFolder();
+    ASSERT_TRUE(system);
+    EXPECT_GT(sys::ShellOpen(*system + "cmd.exe", "/c echo tak> powloka.txt", katalog_, SW_HIDE, nullptr), 32);
+    std::optional<std::string> tekst;
+    for (int i = 0; i < 600 && !tekst; ++i) {
+        Sleep(50);
+        tekst = sys::ReadWholeFile(katalog_ + "\\powloka.txt", 100);
+        if (tekst && tekst->empty()) tekst.reset();
+    }
+    EXPECT_EQ(tekst, "tak\r\n");
+}
+
+TEST(Moduly, LoadedAsDataForTheirResources) {
+    const auto system = sys::SystemFolder();
+    ASSERT_TRUE(system);
+    const sys::ModuleHandle modul = sys::LoadModuleAsData(*system + "comctl32.dll");
+    ASSERT_TRUE(modul);
+    EXPECT_NE(FindResourceW(modul.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16)), nullptr) << "version";
+    EXPECT_FALSE(sys::LoadModuleAsData(*system + "brak.dll"));
+}
+
+}  // namespace
