@@ -10,10 +10,13 @@
 #include "app/Umowa.h"
 #include "app/untPytanie.h"
 #include "setup/KatalogDocelowy.h"
+#include "setup/Miejsce.h"
+#include "setup/Opcje.h"
 #include "setup/Wydania.h"
 #include "setup/ZnacznikInstalacji.h"
 #include "setup/Zrodlo.h"
 #include "setup/untCD.h"
+#include "sys/drives.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/handle.h"
@@ -37,6 +40,9 @@ constexpr int kWysokoscStrony = kWysokoscKlienta - kWysokoscNaglowka - kWysokosc
 
 constexpr std::array<int, LiczbaStron> kTytulyStron = {TekstStronaWstep, TekstStronaUmowa, TekstStronaOpcje,
                                                        TekstStronaInstalacja, TekstStronaKoniec};
+
+// Room for what the wizard unpacks from its own resources.
+constexpr std::int64_t kMiejsceNaZasoby = 2'100'000;
 
 // Agreement files are small; anything larger is not an agreement.
 constexpr std::size_t kNajwiekszaUmowa = 4 * 1024 * 1024;
@@ -162,6 +168,7 @@ TfrmMain::TfrmMain()
         c->SetTabStop(true);
         gora += 22;
     }
+    chbInstalujSlowniki.OnClick = [this](ui::Control&) { chbInstalujSlownikiClick(); };
     chbSkrotyAllUsers.SetBounds(16, gora + 4, kSzerokoscStrony - 32, 17);
     chbSkrotyAllUsers.SetTabStop(true);
     lblSkrotyAllUsers.SetBounds(34, gora + 24, kSzerokoscStrony - 50, 14);
@@ -305,6 +312,7 @@ void TfrmMain::ZmienStrone(std::int32_t krok) {
         rdbUmowaAkceptujeClick();
         redUmowa.SetFocus();
     }
+    if (Strona == StronaOpcje) sys::Ignore(SprawdzWolneMiejsce(), "the labels show the outcome");
     if (Strona == StronaInstalacja) btnZamknij.SetCaption(PobierzTekst(j, TekstPrzerwij));
     if (Strona == StronaKoniec) {
         btnZamknij.SetCaption(PobierzTekst(j, TekstZakoncz));
@@ -312,7 +320,50 @@ void TfrmMain::ZmienStrone(std::int32_t krok) {
     }
 }
 
-bool TfrmMain::SprawdzOpcje() { return Strona != StronaOpcje; }
+bool TfrmMain::SprawdzWolneMiejsce() {
+    bool wynik = false;
+    const std::string program = sys::ModuleFileName().value_or("");
+    const std::string lista =
+        ListaPominietych(NumerWydania, chbInstalujSlowniki.Checked(), program.substr(KatalogPliku(program).size()));
+    MiejsceWymagane = RozmiarKatalogu(ZrodloPlikow, lista) + kMiejsceNaZasoby;
+    MiejsceWolne = sys::FreeBytes(NumerDysku(KatalogDocelowy));
+    wynik = MiejsceWolne >= MiejsceWymagane;
+    lblMiejsceWolne.SetFontColor(wynik ? ui::clWindowText : ui::clRed);
+    const sys::NumberSeparators separatory = sys::UserNumberSeparators();
+    const auto mb = [&](std::int64_t bajty) {
+        return FormatujMegabajty(bajty, separatory.thousands, separatory.decimal);
+    };
+    lblMiejsceWolne.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstMiejsceWolne), mb(MiejsceWolne)));
+    lblMiejsceWymagane.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstMiejsceWymagane), mb(MiejsceWymagane)));
+    return wynik;
+}
+
+bool TfrmMain::SprawdzOpcje() {
+    if (Strona != StronaOpcje) return true;
+    SkrotyDlaWszystkich = chbSkrotyAllUsers.Checked();
+    KatalogDocelowy = lblKatalog.Caption();
+    const bool istnial = sys::FolderExists(KatalogDocelowy);
+    bool wynik = false;
+    if (istnial || sys::CreateFolder(KatalogDocelowy)) {
+        wynik = true;
+        if (!SprawdzWolneMiejsce())
+            wynik = Zapytaj(*frmPytanie, *this, Formatuj(PobierzTekst(JezykInterfejsu, TekstZaMaloMiejsca), KatalogDocelowy),
+                            PytanieTakNie) == ui::mrYes;
+        // A folder made only for this question is not left behind when the
+        // user stays on the page.
+        if (!wynik && !istnial)
+            sys::Ignore(sys::RemoveFolder(KatalogDocelowy), "an empty folder left behind does no harm");
+    } else {
+        sys::Ignore(Zapytaj(*frmPytanie, *this,
+                            Formatuj(PobierzTekst(JezykInterfejsu, TekstNieMoznaUtworzycKatalogu), KatalogDocelowy),
+                            PytanieOK),
+                    "a message with one button");
+    }
+    if (wynik && !istnial) UtworzoneKatalogi.push_back(KatalogDocelowy);
+    return wynik;
+}
+
+void TfrmMain::chbInstalujSlownikiClick() { sys::Ignore(SprawdzWolneMiejsce(), "the labels show the outcome"); }
 
 void TfrmMain::btnDalejClick() {
     if (SprawdzOpcje()) ZmienStrone(+1);
@@ -389,6 +440,8 @@ void TfrmMain::UstawJezyk(std::uint8_t j) {
 
     const int tytulStrony = WZakresie(Strona, 1, LiczbaStron) ? kTytulyStron[static_cast<std::size_t>(Strona - 1)] : 0;
     lblKrok.SetCaption(Formatuj(PobierzTekst(j, TekstKrok), Strona, LiczbaStron, PobierzTekst(j, tytulStrony)));
+
+    if (Strona == StronaOpcje) sys::Ignore(SprawdzWolneMiejsce(), "the labels show the outcome");
 
     WczytajUmoweJakoTekst();
 

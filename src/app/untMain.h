@@ -40,8 +40,11 @@ public:
     void UstawKatalogDocelowy();
     // Fills the agreement box for the current language, line by line.
     void WczytajUmowe();
-    // Validation of the Next button; true on every page but the options page.
+    // Validation of the Next button; true on every page but the options page,
+    // where it creates the target folder if needed and asks about low space.
     bool SprawdzOpcje();
+    // Recomputes required and free space, shows both; true when it fits.
+    bool SprawdzWolneMiejsce();
 
     // Event handlers.
     void FormShow();
@@ -51,6 +54,7 @@ public:
     void btnZamknijClick();
     void rdbUmowaAkceptujeClick();
     void btnJezykClick();
+    void chbInstalujSlownikiClick();
 
     // ---- state ----
     std::vector<std::string> UtworzoneKatalogi;  // folders the wizard created

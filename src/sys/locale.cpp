@@ -39,3 +39,20 @@ KeyboardLayoutGuard::~KeyboardLayoutGuard() {
 }
 
 }  // namespace sys
+
+namespace sys {
+
+namespace {
+std::string LocaleText(LCTYPE what, std::string fallback) {
+    wchar_t buffer[16] = {};
+    const int n = GetLocaleInfoW(LOCALE_USER_DEFAULT, what, buffer, static_cast<int>(std::size(buffer)));
+    if (n <= 1) return fallback;
+    return FromWide(std::wstring_view(buffer, static_cast<std::size_t>(n - 1)));
+}
+}  // namespace
+
+NumberSeparators UserNumberSeparators() {
+    return {LocaleText(LOCALE_STHOUSAND, ","), LocaleText(LOCALE_SDECIMAL, ".")};
+}
+
+}  // namespace sys

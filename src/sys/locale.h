@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include <windows.h>
@@ -52,5 +53,17 @@ public:
 private:
     KeyboardLayout remembered_;
 };
+
+}  // namespace sys
+
+namespace sys {
+
+// The user's number separators (GetLocaleInfo of the user default locale), in
+// Windows-1250; "," and "." when the system does not say.
+struct NumberSeparators {
+    std::string thousands = ",";
+    std::string decimal = ".";
+};
+[[nodiscard]] NumberSeparators UserNumberSeparators();
 
 }  // namespace sys

@@ -1,0 +1,332 @@
+// The wizard's forms driven through the headless backend, under Wine (the
+// forms read the real registry, files and locale).
+
+#include "app/Przelaczniki.h"
+#include "app/Teksty.h"
+#include "app/untMain.h"
+#include "app/untPytanie.h"
+#include "setup/Wydania.h"
+#include "setup/untCD.h"
+#include "sys/files.h"
+#include "sys/folders.h"
+#include "ui/Application.h"
+#include "ui/headless/HeadlessBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const std::string kTytul = "Velt 1.5 Translator angielsko-polski";
+
+// A folder standing in for the CD root, removed afterwards.
+class KatalogTestowy {
+public:
+    KatalogTestowy() {
+        sciezka_ = sys::TempFolder().value() + "velt-kreator-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
+        Usun();
+        EXPECT_TRUE(sys::CreateFolder(sciezka_.substr(0, sciezka_.size() - 1)));
+    }
+    ~KatalogTestowy() { Usun(); }
+    void Zapisz(const std::string& nazwa, std::string_view tresc) {
+        EXPECT_TRUE(sys::WriteWholeFile(sciezka_ + nazwa, tresc));
+        pliki_.push_back(nazwa);
+    }
+    const std::string& Sciezka() const { return sciezka_; }
+
+private:
+    void Usun() {
+        for (const auto& p : pliki_) sys::Ignore(sys::RemoveFile(sciezka_ + p), "test clean-up");
+        sys::Ignore(sys::RemoveFolder(sciezka_.substr(0, sciezka_.size() - 1)), "test clean-up");
+    }
+    std::string sciezka_;
+    std::vector<std::string> pliki_;
+};
+
+class Kreator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UstawAppConst(RekordWydaniaInstalatora());
+        app_ = std::make_unique<ui::Application>(backend_);
+        frmMain = &app_->CreateForm<TfrmMain>();
+        frmPytanie = &app_->CreateForm<TfrmPytanie>();
+        frmCD = &app_->CreateForm<TfrmCD>();
+        frmCD->ZmienJezykKreatora = [](std::uint8_t j) { frmMain->UstawJezyk(j); };
+        PytajOCD = true;
+        CzyscFlageInstalacji = true;
+    }
+    void TearDown() override {
+        app_->DestroyForms();
+        app_.reset();
+        frmMain = nullptr;
+        frmPytanie = nullptr;
+        frmCD = nullptr;
+    }
+
+    // Shows the wizard with the medium already known, as after the CD dialog.
+    TfrmMain& Pokaz(const std::string& zrodlo) {
+        frmMain->KatalogZrodlowy = zrodlo;
+        app_->Run(*frmMain);
+        return *frmMain;
+    }
+
+    ui::headless::HeadlessBackend backend_;
+    std::unique_ptr<ui::Application> app_;
+};
+
+TEST_F(Kreator, StartsInPolishOnTheFirstPage) {
+    KatalogTestowy cd;
+    TfrmMain& m = Pokaz(cd.Sciezka());
+    EXPECT_EQ(m.JezykInterfejsu, 0);
+    EXPECT_EQ(m.Caption(), kTytul + " - Instalator");
+    EXPECT_EQ(m.lblTytul.Caption(), kTytul + " - Instalacja");
+    EXPECT_EQ(m.lblKrok.Caption(), "Krok 1 z 5: Wst\xEAp");
+    EXPECT_EQ(m.Strona, StronaWstep);
+    EXPECT_TRUE(m.btnDalej.Enabled());
+    EXPECT_FALSE(m.btnWstecz.Enabled());
+    EXPECT_TRUE(m.btnPolski.Visible() && m.btnPolski.Down());
+    EXPECT_TRUE(m.btnAngielski.Visible());
+    for (auto* b : {&m.btnNiemiecki, &m.btnFrancuski, &m.btnWloski}) EXPECT_FALSE(b->Visible()) << b->Name();
+    EXPECT_FALSE(m.chbSkrotyAllUsers.Visible()) << "never for this edition";
+    EXPECT_EQ(m.ZrodloPlikow + "\\", cd.Sciezka());
+    EXPECT_NE(m.lblKatalog.Caption().find("\\VeltAng"), std::string::npos);
+}
+
+TEST_F(Kreator, LanguageButtonsSwitchEveryCaption) {
+    KatalogTestowy cd;
+    TfrmMain& m = Pokaz(cd.Sciezka());
+    m.btnAngielski.Click();
+    EXPECT_EQ(m.JezykInterfejsu, 1);
+    EXPECT_EQ(m.Caption(), kTytul + " - Installer");
+    EXPECT_EQ(m.btnZamknij.Caption(), "Close");
+    EXPECT_EQ(m.lblKrok.Caption(), "Step 1 of 5: Intro");
+    EXPECT_EQ(frmPytanie->btnTak.Caption(), "Yes");
+    EXPECT_EQ(frmCD->btnAnuluj.Caption(), "Cancel");
+    // A click on the language already shown releases its button and changes
+    // nothing.
+    m.btnAngielski.Click();
+    EXPECT_EQ(m.JezykInterfejsu, 1);
+    EXPECT_EQ(m.btnZamknij.Caption(), "Close");
+    m.btnPolski.Click();
+    EXPECT_EQ(m.btnZamknij.Caption(), "Zamknij");
+}
+
+TEST_F(Kreator, AgreementMustBeAccepted) {
+    KatalogTestowy cd;
+    cd.Zapisz("UmowaPol.txt", "Umowa\r\n\xA3\xF3" "d\x9F");
+    TfrmMain& m = Pokaz(cd.Sciezka());
+    m.btnDalej.Click();
+    ASSERT_EQ(m.Strona, StronaUmowa);
+    EXPECT_EQ(m.lblKrok.Caption(), "Krok 2 z 5: Umowa licencyjna");
+    EXPECT_FALSE(m.btnDalej.Enabled());
+    EXPECT_TRUE(m.btnWstecz.Enabled());
+    m.rdbUmowaAkceptuje.Click();
+    EXPECT_TRUE(m.btnDalej.Enabled());
+    m.rdbUmowaNieAkceptuje.Click();
+    EXPECT_FALSE(m.btnDalej.Enabled());
+    m.rdbUmowaAkceptuje.Click();
+    m.btnDalej.Click();
+    ASSERT_EQ(m.Strona, StronaOpcje);
+    EXPECT_EQ(m.lblKrok.Caption(), "Krok 3 z 5: Opcje instalacji");
+    m.btnWstecz.Click();
+    EXPECT_EQ(m.Strona, StronaUmowa);
+    EXPECT_TRUE(m.btnDalej.Enabled()) << "the acceptance stays";
+    // The language buttons live on the first page.
+    m.btnAngielski.Click();
+    EXPECT_EQ(m.JezykInterfejsu, 0);
+    m.btnWstecz.Click();
+    m.btnAngielski.Click();
+    m.btnDalej.Click();
+    m.btnDalej.Click();
+    EXPECT_EQ(m.lblKrok.Caption(), "Step 3 of 5: Installation options");
+    EXPECT_FALSE(m.btnDalej.Enabled()) << "no installation page to go to yet";
+}
+
+TEST_F(Kreator, AgreementLinesEndWithLineBreaks) {
+    KatalogTestowy cd;
+    // Polish only: the English interface shows it too. The last line has no
+    // line break and still shows; every line gets one.
+    cd.Zapisz("UmowaPol.txt", "Umowa licencyjna\r\n\r\n\xA3\xF3" "d\x9F i \x9Cwi\xEAty");
+    TfrmMain& m = Pokaz(cd.Sciezka());
+    m.btnAngielski.Click();
+    m.btnDalej.Click();
+    EXPECT_EQ(m.redUmowa.Text(), "Umowa licencyjna\r\n\r\n\xA3\xF3" "d\x9F i \x9Cwi\xEAty\r\n");
+    EXPECT_TRUE(m.redUmowa.ReadOnly());
+    EXPECT_EQ(m.redUmowa.SelStart(), 0u);
+    // The Polish letters carry the Central European character set.
+    EXPECT_EQ(m.redUmowa.CharsetAt(20), 238);
+}
+
+TEST_F(Kreator, CloseAsksOnTheFirstPages) {
+    KatalogTestowy cd;
+    TfrmMain& m = Pokaz(cd.Sciezka());
+    std::string pytanie;
+    int odpowiedz = ui::mrNo;
+    backend_.SetModalHandler([&](ui::Form& f) {
+        pytanie = frmPytanie->lblPytanie.Caption();
+        f.SetModalResult(odpowiedz);
+    });
+    m.btnZamknij.Click();
+    EXPECT_EQ(pytanie, PobierzTekst(0, TekstCzyPrzerwacInstalacje));
+    EXPECT_FALSE(app_->Terminated());
+    EXPECT_EQ(m.Strona, StronaWstep);
+    odpowiedz = ui::mrYes;
+    m.btnZamknij.Click();
+    EXPECT_TRUE(app_->Terminated());
+}
+
+TEST_F(Kreator, CancelledCdDialogClosesTheWizard) {
+    int pokazy = 0;
+    backend_.SetModalHandler([&](ui::Form& f) {
+        ++pokazy;
+        EXPECT_EQ(&f, frmCD);
+        // The dialog's flag switches the whole wizard.
+        frmCD->btnAngielski.Click();
+        f.SetModalResult(ui::mrCancel);
+    });
+    Pokaz("");
+    EXPECT_EQ(pokazy, 1);
+    EXPECT_TRUE(app_->Terminated());
+    EXPECT_EQ(frmMain->KatalogZrodlowy, "");
+    EXPECT_EQ(frmMain->JezykInterfejsu, 1);
+    EXPECT_EQ(frmCD->btnOK.Caption(), "OK");
+    EXPECT_EQ(frmCD->Caption(), kTytul + " - Instalator");
+}
+
+TEST_F(Kreator, CdDialogRepeatsUntilAnAcceptableDrive) {
+    // No CD-ROM drive in the test prefix: OK accepts nothing and the dialog
+    // comes back until the user cancels.
+    int pokazy = 0;
+    backend_.SetModalHandler([&](ui::Form& f) { f.SetModalResult(++pokazy < 3 ? ui::mrOk : ui::mrCancel); });
+    Pokaz("");
+    EXPECT_EQ(pokazy, 3);
+    EXPECT_TRUE(app_->Terminated());
+}
+
+TEST_F(Kreator, OptionsPageShowsRequiredAndFreeSpace) {
+    KatalogTestowy cd;
+    cd.Zapisz("UmowaPol.txt", "Umowa");            // the wizard's own: not counted
+    cd.Zapisz("Velt.hlp", std::string(1000, 'h'));
+    cd.Zapisz("lexoren.exe", std::string(3000, 'd'));  // a dictionary program
+    cd.Zapisz("lexorpl.dat", std::string(500, 'd'));   // a dictionary data file
+    cd.Zapisz("angpol.dat", std::string(700, 'x'));    // the edition's own skip list
+    TfrmMain& m = Pokaz(cd.Sciezka());
+    m.rdbUmowaAkceptuje.SetChecked(true);
+    m.btnDalej.Click();
+    m.btnDalej.Click();
+    ASSERT_EQ(m.Strona, StronaOpcje);
+    EXPECT_EQ(m.MiejsceWymagane, 1000 + 3000 + 500 + 2'100'000);
+    EXPECT_GT(m.MiejsceWolne, 0);
+    EXPECT_EQ(m.lblMiejsceWolne.Font().Colour, ui::clWindowText);
+    EXPECT_EQ(m.lblMiejsceWymagane.Caption().rfind("Miejsce potrzebne do instalacji: 2", 0), 0u)
+        << m.lblMiejsceWymagane.Caption();
+    EXPECT_NE(m.lblMiejsceWymagane.Caption().find(" MB"), std::string::npos);
+
+    m.chbInstalujSlowniki.Click();
+    EXPECT_EQ(m.MiejsceWymagane, 1000 + 2'100'000) << "the dictionaries are left out";
+    m.chbInstalujSlowniki.Click();
+    EXPECT_EQ(m.MiejsceWymagane, 1000 + 3000 + 500 + 2'100'000);
+}
+
+TEST_F(Kreator, TargetOnMissingDriveCannotBeCreated) {
+    KatalogTestowy cd;
+    TfrmMain& m = Pokaz(cd.Sciezka());
+    m.rdbUmowaAkceptuje.SetChecked(true);
+    m.btnDalej.Click();
+    m.btnDalej.Click();
+    m.lblKatalog.SetCaption("Q:\\\xA3\xF3" "d\x9F");
+    m.KatalogDocelowy = m.lblKatalog.Caption();
+    EXPECT_FALSE(m.SprawdzWolneMiejsce());
+    EXPECT_EQ(m.lblMiejsceWolne.Font().Colour, ui::clRed);
+    std::vector<std::string> pytania;
+    backend_.SetModalHandler([&](ui::Form& f) {
+        pytania.push_back(frmPytanie->lblPytanie.Caption());
+        EXPECT_FALSE(frmPytanie->btnNie.Visible()) << "a message, not a question";
+        f.SetModalResult(ui::mrYes);
+    });
+    EXPECT_FALSE(m.SprawdzOpcje());
+    ASSERT_EQ(pytania.size(), 1u);
+    EXPECT_EQ(pytania[0], "Nie mo\xBFna utworzy\xE6 katalogu \"Q:\\\xA3\xF3" "d\x9F\".\r\nWybierz inny katalog.");
+    EXPECT_TRUE(m.UtworzoneKatalogi.empty());
+}
+
+TEST_F(Kreator, ValidationCreatesTheTargetFolder) {
+    KatalogTestowy cd;
+    TfrmMain& m = Pokaz(cd.Sciezka());
+    m.rdbUmowaAkceptuje.SetChecked(true);
+    m.btnDalej.Click();
+    m.btnDalej.Click();
+    const std::string cel = cd.Sciezka() + "Cel";
+    m.lblKatalog.SetCaption(cel);
+    EXPECT_TRUE(m.SprawdzOpcje());
+    EXPECT_TRUE(sys::FolderExists(cel));
+    ASSERT_EQ(m.UtworzoneKatalogi, std::vector<std::string>{cel});
+    EXPECT_TRUE(m.SprawdzOpcje()) << "an existing folder is fine";
+    EXPECT_EQ(m.UtworzoneKatalogi.size(), 1u) << "and is not listed again";
+    EXPECT_TRUE(sys::RemoveFolder(cel));
+}
+
+TEST(JestProgramNaDysku, NeedsProgramAndAgreement) {
+    KatalogTestowy cd;
+    EXPECT_FALSE(JestProgramNaDysku(""));
+    EXPECT_FALSE(JestProgramNaDysku(cd.Sciezka()));
+    cd.Zapisz("VeltPl2.exe", "MZ");
+    EXPECT_FALSE(JestProgramNaDysku(cd.Sciezka()));
+    cd.Zapisz("UmowaPol.txt", "Umowa");
+    EXPECT_TRUE(JestProgramNaDysku(cd.Sciezka()));
+}
+
+class Pytanie : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app_ = std::make_unique<ui::Application>(backend_);
+        wlasciciel_ = &app_->CreateForm<TfrmMain>();
+        pytanie_ = &app_->CreateForm<TfrmPytanie>();
+        pytanie_->UstawJezyk(0);
+        wlasciciel_->SetBounds(100, 100, 629, 375);
+        backend_.SetModalHandler([this](ui::Form& f) {
+            szerokosc_ = f.ClientWidth();
+            wysokosc_ = f.ClientHeight();
+            lewo_ = f.Left();
+            f.PressCancel();  // Esc: the kinds decide whether it answers
+            if (f.ModalResult() == ui::mrNone) pytanie_->btnTak.Click();
+        });
+    }
+    void TearDown() override {
+        app_->DestroyForms();
+        app_.reset();
+    }
+    ui::headless::HeadlessBackend backend_;
+    std::unique_ptr<ui::Application> app_;
+    TfrmMain* wlasciciel_ = nullptr;
+    TfrmPytanie* pytanie_ = nullptr;
+    int szerokosc_ = 0, wysokosc_ = 0, lewo_ = 0;
+};
+
+TEST_F(Pytanie, OneWordMessageIsAsWideAsItsButton) {
+    EXPECT_EQ(Zapytaj(*pytanie_, *wlasciciel_, "Uwaga", PytanieOK), ui::mrYes) << "Esc does nothing, OK answers";
+    EXPECT_EQ(szerokosc_, 16 + 97 + 16);
+    EXPECT_EQ(pytanie_->btnTak.Left(), 16);
+    EXPECT_EQ(lewo_, 100 + (629 - pytanie_->Width()) / 2);
+    EXPECT_FALSE(pytanie_->btnNie.Visible());
+    // The captions that the kind overwrote come back for the next call.
+    EXPECT_EQ(pytanie_->btnTak.Caption(), "Tak");
+    EXPECT_EQ(Zapytaj(*pytanie_, *wlasciciel_, "Czy?", PytanieTakNie), ui::mrNo) << "Esc answers no";
+    EXPECT_TRUE(pytanie_->btnNie.Visible());
+    EXPECT_EQ(pytanie_->btnNie.Left(), pytanie_->btnTak.Left() + 97 + 8);
+}
+
+TEST_F(Pytanie, LongTextWrapsAndGrowsInHeight) {
+    const std::string dlugi(30, 'x');
+    std::string tekst;
+    for (int i = 0; i < 12; ++i) tekst += dlugi + " ";
+    EXPECT_EQ(Zapytaj(*pytanie_, *wlasciciel_, tekst, PytanieTakNieAnuluj), ui::mrCancel);
+    EXPECT_LE(szerokosc_, 16 + 400 + 16);
+    EXPECT_GT(szerokosc_, 16 + 300 + 16);
+    const int jednaLinia = 2 * 16 + 13 + 25 + 8;
+    EXPECT_GE(wysokosc_, jednaLinia + 5 * 13) << "six lines of two words";
+}
+
+}  // namespace
