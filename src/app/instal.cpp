@@ -6,6 +6,8 @@
 #include "install/UruchomKopie.h"
 #include "setup/Wydania.h"
 #include "setup/untCD.h"
+#include "setup/untKatalog.h"
+#include "setup/untKatalogDodaj.h"
 #include "sys/files.h"
 #include "sys/handle.h"
 #include "ui/Application.h"
@@ -44,6 +46,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Created once, in this order; the main form first, so its FormCreate
     // runs before the other forms exist.
     frmMain = &aplikacja.CreateForm<TfrmMain>();
+    frmKatalog = &aplikacja.CreateForm<TfrmKatalog>();
+    frmKatalogDodaj = &aplikacja.CreateForm<TfrmKatalogDodaj>();
     frmPytanie = &aplikacja.CreateForm<TfrmPytanie>();
     frmCD = &aplikacja.CreateForm<TfrmCD>();
     frmCD->ZmienJezykKreatora = [](std::uint8_t jezyk) { frmMain->UstawJezyk(jezyk); };
@@ -67,6 +71,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     aplikacja.Run(*frmMain);
     aplikacja.DestroyForms();
     frmMain = nullptr;
+    frmKatalog = nullptr;
+    frmKatalogDodaj = nullptr;
     frmPytanie = nullptr;
     frmCD = nullptr;
     return 0;

@@ -16,6 +16,8 @@
 #include "setup/ZnacznikInstalacji.h"
 #include "setup/Zrodlo.h"
 #include "setup/untCD.h"
+#include "setup/untKatalog.h"
+#include "setup/untKatalogDodaj.h"
 #include "sys/drives.h"
 #include "sys/files.h"
 #include "sys/folders.h"
@@ -169,6 +171,7 @@ TfrmMain::TfrmMain()
         gora += 22;
     }
     chbInstalujSlowniki.OnClick = [this](ui::Control&) { chbInstalujSlownikiClick(); };
+    btnKatalog.OnClick = [this](ui::Control&) { btnKatalogClick(); };
     chbSkrotyAllUsers.SetBounds(16, gora + 4, kSzerokoscStrony - 32, 17);
     chbSkrotyAllUsers.SetTabStop(true);
     lblSkrotyAllUsers.SetBounds(34, gora + 24, kSzerokoscStrony - 50, 14);
@@ -363,6 +366,13 @@ bool TfrmMain::SprawdzOpcje() {
     return wynik;
 }
 
+void TfrmMain::btnKatalogClick() {
+    if (!frmKatalog) return;
+    KatalogDocelowy = frmKatalog->WybierzKatalog(KatalogDocelowy, "");
+    lblKatalog.SetCaption(KatalogDocelowy);
+    sys::Ignore(SprawdzWolneMiejsce(), "the labels show the outcome");
+}
+
 void TfrmMain::chbInstalujSlownikiClick() { sys::Ignore(SprawdzWolneMiejsce(), "the labels show the outcome"); }
 
 void TfrmMain::btnDalejClick() {
@@ -403,6 +413,8 @@ void TfrmMain::btnJezykClick() {
 void TfrmMain::UstawJezyk(std::uint8_t j) {
     JezykInterfejsu = j;
     if (frmPytanie) frmPytanie->UstawJezyk(j);
+    if (frmKatalog) frmKatalog->UstawJezyk(j);
+    if (frmKatalogDodaj) frmKatalogDodaj->UstawJezyk(j);
     if (frmCD) frmCD->UstawJezyk(j);
 
     UstawCzcionke(*this, j);

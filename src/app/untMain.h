@@ -55,6 +55,7 @@ public:
     void rdbUmowaAkceptujeClick();
     void btnJezykClick();
     void chbInstalujSlownikiClick();
+    void btnKatalogClick();
 
     // ---- state ----
     std::vector<std::string> UtworzoneKatalogi;  // folders the wizard created

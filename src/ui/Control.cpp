@@ -95,8 +95,10 @@ Control* Control::FindControl(std::string_view name) noexcept {
 void Control::SetText(std::string text) {
     if (text == text_) return;
     text_ = std::move(text);
-    Changed(Aspect::Text);
+    // The kind's own state follows first, so that the backend mirrors all of
+    // it; a handler that sets the text again leaves its own text shown.
     TextChanged();
+    Changed(Aspect::Text);
 }
 
 unsigned Control::TextCodePage() const noexcept {

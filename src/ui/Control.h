@@ -155,7 +155,8 @@ public:
     [[nodiscard]] Peer* GetPeer() const noexcept { return peer_.get(); }
     // Creates the backend objects of this control and its descendants where
     // missing (a control whose parent has none gets none). Forms do it when
-    // shown.
+    // shown; a control added to a form that is showing appears once it or
+    // the form is realized (Form::Show does it again).
     void Realize();
     // The backend reports that the control received the keyboard focus.
     void FocusReceived() noexcept;

@@ -80,7 +80,11 @@ void Form::Place() {
 }
 
 void Form::Show() {
-    if (Visible()) return;
+    if (Visible()) {
+        // Controls added since the form appeared get their windows now.
+        Realize();
+        return;
+    }
     closed_ = false;
     Realize();
     Place();

@@ -83,10 +83,7 @@ TEST(Teksty, PustePrzyciskiWKazdymJezyku) {
     }
 }
 
-bool PustyZZamiaru(int id) {
-    return id == TekstTrzeciPrzycisk || id == TekstNowyKatalogTytul ||
-           id == TekstNowyKatalogDodaj || id == TekstNowyKatalogAnuluj;
-}
+bool PustyZZamiaru(int id) { return id == TekstTrzeciPrzycisk; }
 
 // "%d" and "%s" in order, and any other use of "%".
 std::vector<std::string> Zastepniki(std::string_view tekst) {

@@ -131,7 +131,9 @@ TEST_F(Wydania, FamilyTablesHangTogether) {
                                      &Deinstalatory, &ZasobyA, &PlikiWydania})
             EXPECT_FALSE(WpisWydania(*t, n).empty());
         // The main program is unpacked from resources, never copied from the medium.
-        const std::string wpis = "<" + NaMale(WpisWydania(ProgramyGlowne, n)) + ">";
+        std::string wpis = NaMale(WpisWydania(ProgramyGlowne, n));
+        wpis.insert(wpis.begin(), '<');
+        wpis.push_back('>');
         EXPECT_NE(NaMale(WpisWydania(PlikiWydania, n)).find(wpis), std::string::npos);
         // A third part only follows a second one.
         if (!WpisWydania(ZasobyC, n).empty()) {

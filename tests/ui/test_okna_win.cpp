@@ -338,15 +338,31 @@ TEST_F(Okna, RichEditReceivesKeystrokesAndInsertedText) {
     red.EndUpdate();
     red.CaretToStart();
 
-    EXPECT_EQ(TextOf(hRed), L"Umowa łódź\rСоглашение\r{\\rtf1 x}");
+    // The box reports its paragraph breaks as CR LF.
+    EXPECT_EQ(TextOf(hRed), L"Umowa łódź\r\nСоглашение\r\n{\\rtf1 x}");
     DWORD start = 1, end = 1;
     SendMessageW(hRed, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, 0u);
     EXPECT_EQ(end, 0u);
 
+    // Each piece carries the character set it was inserted with.
+    struct Piece {
+        LONG at;
+        BYTE charset;
+    };
+    for (const Piece& p : {Piece{0, EASTEUROPE_CHARSET}, Piece{7, EASTEUROPE_CHARSET}, Piece{11, RUSSIAN_CHARSET}}) {
+        CHARFORMAT2W format{};
+        format.cbSize = sizeof format;
+        SendMessageW(hRed, EM_SETSEL, static_cast<WPARAM>(p.at), p.at + 1);
+        SendMessageW(hRed, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        EXPECT_EQ(format.bCharSet, p.charset) << p.at;
+    }
+
     // A long agreement is not cut at the control's default limit.
-    red.SetText(std::string(50000, 'a'));
-    EXPECT_EQ(GetWindowTextLengthW(hRed), 50000);
+    std::string agreement;
+    while (agreement.size() < 50000) agreement += "Licencja na program.\r\n";
+    red.SetText(agreement);
+    EXPECT_EQ(static_cast<std::size_t>(GetWindowTextLengthW(hRed)), agreement.size());
 }
 
 TEST_F(Okna, TreeViewShowsNodesAndExpandButtons) {
@@ -450,6 +466,12 @@ TEST_F(Okna, TabOrderIsTheWindowOrder) {
     a.SetTabOrder(2);
     EXPECT_EQ(order(), (std::vector<std::wstring>{L"c", L"b", L"a"}));
     EXPECT_EQ(GetNextDlgTabItem(Find(L"frmMain"), Find(L"c"), FALSE), Find(L"b"));
+
+    // A control added to a showing form appears when the form is shown again.
+    ui::Button d(&form, "d");
+    EXPECT_EQ(Find(L"d"), nullptr);
+    form.Show();
+    EXPECT_EQ(order(), (std::vector<std::wstring>{L"c", L"b", L"a", L"d"}));
 }
 
 }  // namespace

@@ -308,10 +308,8 @@ protected:
             }
             break;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE) {
-                FocusActiveControl();
-                return 0;
-            }
+            // The focus goes to the active control, not to the form itself.
+            if (LOWORD(wParam) != WA_INACTIVE && FocusActiveControl()) return 0;
             break;
         case WM_ERASEBKGND:
             FillBackground(reinterpret_cast<HDC>(wParam));
@@ -326,14 +324,16 @@ protected:
     }
 
 private:
-    void FocusActiveControl() {
+    [[nodiscard]] bool FocusActiveControl() {
         HWND target = nullptr;
         if (Control* active = As<Form>().ActiveControl()) {
             HWND h = WindowOf(*active);
             if (h != nullptr && IsWindowVisible(h) && IsWindowEnabled(h)) target = h;
         }
         if (target == nullptr) target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-        if (target != nullptr) SetFocus(target);
+        if (target == nullptr) return false;
+        SetFocus(target);
+        return true;
     }
 
     // The user moved or resized the window: the form's bounds follow.

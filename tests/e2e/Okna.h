@@ -1,0 +1,41 @@
+#pragma once
+// Driving the real wizard from another process, as a user (or a screen
+// reader) would: windows are found by the name of their control, which every
+// window of the program carries as the property "ui.name" (a global atom).
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// The control name a window carries, or "" when it has none.
+std::wstring NazwaOkna(HWND okno);
+
+// The first visible top-level window of that name, of any process.
+HWND ZnajdzOkno(const std::wstring& nazwa);
+// The descendant of `rodzic` of that name.
+HWND ZnajdzKontrolke(HWND rodzic, const std::wstring& nazwa);
+
+// Waits until `warunek` holds, checking every 50 ms; false on time-out.
+bool Czekaj(const std::function<bool()>& warunek, std::chrono::milliseconds limit = 20s);
+// Waits for a visible top-level window of that name.
+HWND CzekajNaOkno(const std::wstring& nazwa, std::chrono::milliseconds limit = 20s);
+
+std::wstring Tekst(HWND okno);
+bool Dostepna(HWND okno);   // enabled
+bool Widoczna(HWND okno);   // visible
+bool Zaznaczona(HWND okno); // a check box, radio button or pushed-in speed button
+
+// A click as the user gives it (BM_CLICK), sent without waiting, so that a
+// modal dialog the click opens does not block the test.
+void Kliknij(HWND okno);
+
+// The path of a file beside the running test program.
+std::wstring ObokProgramu(const std::wstring& nazwa);
+
+}  // namespace e2e

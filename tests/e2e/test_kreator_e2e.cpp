@@ -1,0 +1,165 @@
+// The wizard as a user meets it: started from the demo CD in drive D:, it
+// relaunches from the temporary folder, asks for the CD, and walks its pages.
+
+#include "Okna.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+using namespace e2e;
+
+namespace {
+
+// The image path of the process that owns a window.
+std::wstring ProgramOkna(HWND okno) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(okno, &pid);
+    HANDLE proces = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!proces) return {};
+    wchar_t sciezka[MAX_PATH] = {};
+    DWORD rozmiar = MAX_PATH;
+    using Zapytanie = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+    auto zapytaj = reinterpret_cast<Zapytanie>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW")));
+    std::wstring wynik;
+    if (zapytaj && zapytaj(proces, 0, sciezka, &rozmiar)) wynik.assign(sciezka, rozmiar);
+    CloseHandle(proces);
+    return wynik;
+}
+
+std::wstring Male(std::wstring s) {
+    CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
+    return s;
+}
+
+std::wstring FolderTymczasowy() {
+    wchar_t bufor[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, bufor);
+    wchar_t dlugi[MAX_PATH + 1] = {};
+    GetLongPathNameW(bufor, dlugi, MAX_PATH + 1);
+    return dlugi;
+}
+
+DWORD Znacznik() {
+    DWORD wartosc = 99, rozmiar = sizeof(wartosc);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Zelpax\\EngVelt", L"InstallationInProgress", RRF_RT_REG_DWORD,
+                     nullptr, &wartosc, &rozmiar) != ERROR_SUCCESS)
+        return 98;
+    return wartosc;
+}
+
+// Starts a program and returns at once; the handle is closed.
+bool Uruchom(const std::wstring& wiersz) {
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::wstring kopia = wiersz;
+    if (!CreateProcessW(nullptr, kopia.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &pi)) return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+class Kreator : public ::testing::Test {
+protected:
+    void TearDown() override {
+        // Whatever the test left open goes, so the next one starts clean.
+        for (const wchar_t* nazwa : {L"frmPytanie", L"frmCD", L"frmMain"}) {
+            if (HWND okno = ZnajdzOkno(nazwa)) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(okno, &pid);
+                if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+                    TerminateProcess(p, 1);
+                    WaitForSingleObject(p, 5000);
+                    CloseHandle(p);
+                }
+            }
+        }
+    }
+};
+
+TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
+    ASSERT_EQ(GetDriveTypeW(L"D:\\"), static_cast<UINT>(DRIVE_CDROM)) << "the demo CD is not mapped";
+    ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\""));
+
+    // The copy in the temporary folder asks for the CD before any page.
+    HWND cd = CzekajNaOkno(L"frmCD");
+    ASSERT_TRUE(cd) << "no CD dialog";
+    EXPECT_EQ(ZnajdzOkno(L"frmMain"), nullptr);
+    const std::wstring program = Male(ProgramOkna(cd));
+    EXPECT_EQ(program.rfind(Male(FolderTymczasowy()), 0), 0u) << "runs from the temporary folder: " << program.c_str();
+    EXPECT_NE(program.find(L"instal.exe"), std::wstring::npos);
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(cd, L"cmbDrive")), L"D:\\");
+    EXPECT_EQ(Znacznik(), 1u);
+    Kliknij(ZnajdzKontrolke(cd, L"btnOK"));
+
+    HWND okno = CzekajNaOkno(L"frmMain");
+    ASSERT_TRUE(okno);
+    const std::wstring tytul = L"Velt 1.5 Translator angielsko-polski";
+    HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 1 z 5: Wst\u0119p"; })) << Tekst(krok).c_str();
+    EXPECT_EQ(Tekst(okno), tytul + L" - Instalator");
+    EXPECT_FALSE(Widoczna(ZnajdzKontrolke(okno, L"btnNiemiecki")));
+
+    // English, then the agreement in English.
+    Kliknij(ZnajdzKontrolke(okno, L"btnAngielski"));
+    EXPECT_TRUE(Czekaj([&] { return Tekst(okno) == tytul + L" - Installer"; })) << Tekst(okno).c_str();
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"btnZamknij")), L"Close");
+    HWND dalej = ZnajdzKontrolke(okno, L"btnDalej");
+    Kliknij(dalej);
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Step 2 of 5: Licence agreement"; })) << Tekst(krok).c_str();
+    HWND umowa = ZnajdzKontrolke(okno, L"redUmowa");
+    EXPECT_TRUE(Czekaj([&] { return Tekst(umowa).find(L"Zelpax") != std::wstring::npos; }));
+    EXPECT_FALSE(Dostepna(dalej));
+
+    // Back to Polish: the Polish agreement shows its letters whatever the
+    // system code page.
+    Kliknij(ZnajdzKontrolke(okno, L"btnWstecz"));
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Step 1 of 5: Intro"; }));
+    Kliknij(ZnajdzKontrolke(okno, L"btnPolski"));
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 1 z 5: Wst\u0119p"; }));
+    Kliknij(dalej);
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 2 z 5: Umowa licencyjna"; }));
+    EXPECT_TRUE(Czekaj([&] {
+        const std::wstring t = Tekst(umowa);
+        return t.find(L'\u0142') != std::wstring::npos && t.find(L'\u0105') != std::wstring::npos;
+    })) << "Polish letters in the agreement";
+
+    Kliknij(ZnajdzKontrolke(okno, L"rdbUmowaAkceptuje"));
+    EXPECT_TRUE(Czekaj([&] { return Dostepna(dalej); }));
+    Kliknij(dalej);
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 3 z 5: Opcje instalacji"; }));
+    const std::wstring katalog = Tekst(ZnajdzKontrolke(okno, L"lblKatalog"));
+    EXPECT_NE(katalog.find(L"\\VeltAng"), std::wstring::npos) << katalog.c_str();
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"lblMiejsceWymagane")).rfind(L"Miejsce potrzebne do instalacji: ", 0), 0u);
+
+    // Close asks first; Yes ends the wizard and clears the marker.
+    Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+    HWND pytanie = CzekajNaOkno(L"frmPytanie");
+    ASSERT_TRUE(pytanie);
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(pytanie, L"lblPytanie")),
+              L"Instalacja nie zosta\u0142a zako\u0144czona. Czy chcesz przerwa\u0107 instalacj\u0119 ?");
+    Kliknij(ZnajdzKontrolke(pytanie, L"btnTak"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindow(okno); }));
+    EXPECT_TRUE(Czekaj([] { return Znacznik() == 0; }));
+
+    // The hidden batch removes the copy once it has ended.
+    EXPECT_TRUE(Czekaj([&] { return GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30s))
+        << "the temporary copy stays behind";
+}
+
+TEST_F(Kreator, CancelledCdDialogEndsTheWizard) {
+    ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\" /DOIT"));  // not "/doit": still relaunches
+    HWND cd = CzekajNaOkno(L"frmCD");
+    ASSERT_TRUE(cd);
+    EXPECT_EQ(Male(ProgramOkna(cd)).rfind(Male(FolderTymczasowy()), 0), 0u);
+    Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindow(cd); }));
+    EXPECT_EQ(ZnajdzOkno(L"frmMain"), nullptr);
+    EXPECT_TRUE(Czekaj([] { return Znacznik() == 0; }));
+}
+
+}  // namespace
