@@ -196,10 +196,14 @@ TEST_F(Kreator, CancelledCdDialogClosesTheWizard) {
 }
 
 TEST_F(Kreator, CdDialogRepeatsUntilAnAcceptableDrive) {
-    // No CD-ROM drive in the test prefix: OK accepts nothing and the dialog
-    // comes back until the user cancels.
+    // OK with no drive chosen (as with no CD-ROM drive at all) accepts
+    // nothing, and the dialog comes back, with its list read anew, until the
+    // user cancels.
     int pokazy = 0;
-    backend_.SetModalHandler([&](ui::Form& f) { f.SetModalResult(++pokazy < 3 ? ui::mrOk : ui::mrCancel); });
+    backend_.SetModalHandler([&](ui::Form& f) {
+        frmCD->cmbDrive.SetItemIndex(-1);
+        f.SetModalResult(++pokazy < 3 ? ui::mrOk : ui::mrCancel);
+    });
     Pokaz("");
     EXPECT_EQ(pokazy, 3);
     EXPECT_TRUE(app_->Terminated());
