@@ -304,10 +304,7 @@ void TfrmMain::ZmienStrone(std::int32_t krok) {
     for (std::int32_t s = StronaWstep; s <= StronaKoniec; ++s) PanelStrony(s).SetEnabled(s == Strona);
     PanelStrony(Strona).BringToFront();
 
-    // The installation page arrives with the installation run; until then the
-    // options page is the last one the wizard can reach, so that it never
-    // announces an installation it did not make.
-    btnDalej.SetEnabled(Strona == StronaWstep || Strona == StronaUmowa);
+    btnDalej.SetEnabled(Strona == StronaWstep || Strona == StronaUmowa || Strona == StronaOpcje);
     btnWstecz.SetEnabled(Strona == StronaUmowa || Strona == StronaOpcje);
     btnZamknij.SetEnabled(true);
 
@@ -316,7 +313,12 @@ void TfrmMain::ZmienStrone(std::int32_t krok) {
         redUmowa.SetFocus();
     }
     if (Strona == StronaOpcje) sys::Ignore(SprawdzWolneMiejsce(), "the labels show the outcome");
-    if (Strona == StronaInstalacja) btnZamknij.SetCaption(PobierzTekst(j, TekstPrzerwij));
+    if (Strona == StronaInstalacja) {
+        btnZamknij.SetCaption(PobierzTekst(j, TekstPrzerwij));
+        // The whole run happens here, inside the click; it ends by moving on
+        // to the end page, so the page is the end page when it returns.
+        Instaluj();
+    }
     if (Strona == StronaKoniec) {
         btnZamknij.SetCaption(PobierzTekst(j, TekstZakoncz));
         btnZamknij.SetFocus();

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TfrmPytanie;
@@ -46,6 +47,29 @@ public:
     // Recomputes required and free space, shows both; true when it fits.
     bool SprawdzWolneMiejsce();
 
+    // ---- installation run ----
+    // The whole run, entered from the installation page; ends by moving on
+    // to the end page with one of the three outcomes.
+    void Instaluj();
+    // The file steps of the run, with a cancellation check between them.
+    void InstalujPliki();
+    // Copies the tree under `zrodlo` into `cel` (both without trailing
+    // backslash), skipping the names on `pomijane`. Raises BladProgramu on an
+    // input/output failure.
+    void KopiujKatalog(const std::string& zrodlo, const std::string& cel, const std::string& pomijane);
+    // Copies one file in 32,768-byte blocks, advancing the progress.
+    void KopiujPlik(const std::string& zrodlo, const std::string& cel);
+    // Answers a pending cancel request; on a confirmed one removes what the
+    // run wrote. True when the run must stop.
+    bool SprawdzPrzerwanie();
+    // Writes the edition's main program, unpacked from the wizard's resources.
+    void RozpakujProgram();
+    // Installs the update items of the edition's list (none in this build).
+    void RozpakujDodatki();
+    // Forgets the copies kept of files the run replaced, once the run has
+    // finished well (they are no longer needed to undo it).
+    void UsunKopieZapasowe();
+
     // Event handlers.
     void FormShow();
     void FormDestroy();
@@ -70,6 +94,9 @@ public:
     std::int64_t MiejsceWolne = 0;
     std::int64_t MiejsceWymagane = 0;
     std::int64_t Postep = 0;
+    // Files the run replaced, each with the name its previous content was kept
+    // under, in the order they were replaced.
+    std::vector<std::pair<std::string, std::string>> KopieZapasowe;
     std::int32_t Strona = StronaWstep;
     std::uint8_t JezykInterfejsu = 0;
 

@@ -109,9 +109,13 @@ File File::OpenRead(std::string_view path) {
     return f;
 }
 
-File File::Create(std::string_view path) {
+File File::Create(std::string_view path) { return CreateForWriting(path, CREATE_ALWAYS); }
+
+File File::CreateNew(std::string_view path) { return CreateForWriting(path, CREATE_NEW); }
+
+File File::CreateForWriting(std::string_view path, std::uint32_t disposition) {
     File f;
-    HANDLE h = CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    HANDLE h = CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         f.error_ = LastError();
@@ -226,7 +230,7 @@ std::optional<DirectoryEntry> DirectoryEnumeration::Next() {
                                            pending_.nFileSizeLow);
     hasPending_ = FindNextFileW(handle_.get(), &pending_) != FALSE;
     if (!hasPending_) {
-        const DWORD e = GetLastError();
+        const std::uint32_t e = LastError();
         error_ = e == ERROR_NO_MORE_FILES ? 0 : e;
     }
     return entry;

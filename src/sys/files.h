@@ -85,6 +85,9 @@ public:
     // Creates a file for writing, replacing and truncating an existing one. The
     // new file gets the default attributes and the current time.
     [[nodiscard]] static File Create(std::string_view path);
+    // The same, but only where no entry holds the name yet: otherwise it fails
+    // (ERROR_FILE_EXISTS for a file) and leaves the entry alone.
+    [[nodiscard]] static File CreateNew(std::string_view path);
 
     File() = default;
 
@@ -105,6 +108,8 @@ public:
     Result Close();
 
 private:
+    static File CreateForWriting(std::string_view path, std::uint32_t disposition);
+
     UniqueHandle<FileHandleTraits> handle_;
     std::uint32_t error_ = ERROR_INVALID_HANDLE;
 };
@@ -143,9 +148,12 @@ public:
     // Whether the enumeration started; when it did not, error() says why
     // (ERROR_FILE_NOT_FOUND for a pattern that matches nothing).
     explicit operator bool() const noexcept { return static_cast<bool>(handle_); }
+    // Once Next() has given nullopt: 0 when the entries ran out, otherwise the
+    // error that cut the listing short (a medium taken out, a damaged folder).
     [[nodiscard]] std::uint32_t error() const noexcept { return error_; }
 
-    // The next entry; the first call gives the first one. nullopt at the end.
+    // The next entry; the first call gives the first one. nullopt at the end
+    // and after a failure; error() tells them apart.
     [[nodiscard]] std::optional<DirectoryEntry> Next();
 
 private:

@@ -89,3 +89,89 @@ std::wstring ObokProgramu(const std::wstring& nazwa) {
 }
 
 }  // namespace e2e
+
+namespace e2e {
+
+bool Uruchom(const std::wstring& wierszPolecen) {
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::wstring kopia = wierszPolecen;
+    if (!CreateProcessW(nullptr, kopia.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &pi)) return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+std::string Zawartosc(const std::wstring& sciezka) {
+    HANDLE plik = CreateFileW(sciezka.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (plik == INVALID_HANDLE_VALUE) return {};
+    std::string wynik;
+    char bufor[65536];
+    DWORD przeczytane = 0;
+    while (ReadFile(plik, bufor, sizeof(bufor), &przeczytane, nullptr) && przeczytane > 0) wynik.append(bufor, przeczytane);
+    CloseHandle(plik);
+    return wynik;
+}
+
+bool UsunDrzewo(const std::wstring& katalog) {
+    WIN32_FIND_DATAW dane;
+    HANDLE szukanie = FindFirstFileW((katalog + L"\\*").c_str(), &dane);
+    if (szukanie != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring nazwa = dane.cFileName;
+            if (nazwa == L"." || nazwa == L"..") continue;
+            const std::wstring sciezka = katalog + L"\\" + nazwa;
+            SetFileAttributesW(sciezka.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (dane.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) UsunDrzewo(sciezka);
+            else DeleteFileW(sciezka.c_str());
+        } while (FindNextFileW(szukanie, &dane));
+        FindClose(szukanie);
+    }
+    RemoveDirectoryW(katalog.c_str());
+    return GetFileAttributesW(katalog.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+void ZamknijKreator() {
+    for (const wchar_t* nazwa : {L"frmPytanie", L"frmKatalog", L"frmCD", L"frmMain"}) {
+        if (HWND okno = ZnajdzOkno(nazwa)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(okno, &pid);
+            if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+                TerminateProcess(p, 1);
+                WaitForSingleObject(p, 5000);
+                CloseHandle(p);
+            }
+        }
+    }
+}
+
+std::wstring DomyslnyCel() {
+    wchar_t bufor[MAX_PATH] = {};
+    DWORD rozmiar = sizeof(bufor);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir",
+                     RRF_RT_REG_SZ, nullptr, bufor, &rozmiar) != ERROR_SUCCESS)
+        return L"C:\\VeltAng";
+    return std::wstring(bufor) + L"\\VeltAng";
+}
+
+HWND DoOpcji() {
+    if (!Uruchom(L"\"D:\\instal.exe\"")) return nullptr;
+    HWND cd = CzekajNaOkno(L"frmCD");
+    if (!cd) return nullptr;
+    Kliknij(ZnajdzKontrolke(cd, L"btnOK"));
+    HWND okno = CzekajNaOkno(L"frmMain");
+    if (!okno) return nullptr;
+    HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+    HWND dalej = ZnajdzKontrolke(okno, L"btnDalej");
+    if (!Czekaj([&] { return Tekst(krok) == L"Krok 1 z 5: Wst\u0119p"; })) return nullptr;
+    Kliknij(dalej);
+    if (!Czekaj([&] { return Tekst(krok) == L"Krok 2 z 5: Umowa licencyjna"; })) return nullptr;
+    Kliknij(ZnajdzKontrolke(okno, L"rdbUmowaAkceptuje"));
+    if (!Czekaj([&] { return Dostepna(dalej); })) return nullptr;
+    Kliknij(dalej);
+    if (!Czekaj([&] { return Tekst(krok) == L"Krok 3 z 5: Opcje instalacji"; })) return nullptr;
+    return okno;
+}
+
+}  // namespace e2e

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -37,5 +38,29 @@ void Kliknij(HWND okno);
 
 // The path of a file beside the running test program.
 std::wstring ObokProgramu(const std::wstring& nazwa);
+
+}  // namespace e2e
+
+namespace e2e {
+
+// Starts a program and returns at once.
+bool Uruchom(const std::wstring& wierszPolecen);
+
+// Reads a whole file; empty when it cannot be read.
+std::string Zawartosc(const std::wstring& sciezka);
+
+// Deletes a folder tree (read-only entries included); true when it is gone.
+bool UsunDrzewo(const std::wstring& katalog);
+
+// Ends the processes that own the wizard's windows, if any are left.
+void ZamknijKreator();
+
+// The target folder the wizard proposes: the program-files folder of this
+// (32-bit) view of the registry + "\VeltAng".
+std::wstring DomyslnyCel();
+
+// Starts the wizard from the CD in D:, answers the CD dialog and walks to
+// the options page in Polish. Returns the wizard window, nullptr on failure.
+HWND DoOpcji();
 
 }  // namespace e2e

@@ -51,34 +51,9 @@ DWORD Znacznik() {
     return wartosc;
 }
 
-// Starts a program and returns at once; the handle is closed.
-bool Uruchom(const std::wstring& wiersz) {
-    STARTUPINFOW si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::wstring kopia = wiersz;
-    if (!CreateProcessW(nullptr, kopia.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &pi)) return false;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
-}
-
 class Kreator : public ::testing::Test {
 protected:
-    void TearDown() override {
-        // Whatever the test left open goes, so the next one starts clean.
-        for (const wchar_t* nazwa : {L"frmPytanie", L"frmCD", L"frmMain"}) {
-            if (HWND okno = ZnajdzOkno(nazwa)) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(okno, &pid);
-                if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
-                    TerminateProcess(p, 1);
-                    WaitForSingleObject(p, 5000);
-                    CloseHandle(p);
-                }
-            }
-        }
-    }
+    void TearDown() override { ZamknijKreator(); }
 };
 
 TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {

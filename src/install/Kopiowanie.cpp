@@ -1,0 +1,279 @@
+// The tree copy of the installation run: files in blocks with the progress
+// gauge, the answer to a cancel request, and the rollback of a confirmed one.
+
+#include "install/Kopiowanie.h"
+
+#include "app/Blad.h"
+#include "app/Formatuj.h"
+#include "app/Narzedzia.h"
+#include "app/Teksty.h"
+#include "app/untMain.h"
+#include "app/untPytanie.h"
+#include "install/Postep.h"
+#include "setup/Opcje.h"
+#include "sys/files.h"
+#include "sys/handle.h"
+#include "ui/Application.h"
+
+#include <array>
+#include <string>
+#include <unordered_map>
+
+namespace {
+
+// Enough for any folder, however many names its owner gave away.
+constexpr unsigned kProbyNazwyKopii = 10000;
+
+void PrzetworzKomunikaty() { ui::Application::Current().ProcessMessages(); }
+
+// What failed, for the diagnostics the run's guard may keep; never shown.
+std::string Opis(std::string_view co, std::string_view sciezka, std::uint32_t kod) {
+    return "Copy: " + std::string(co) + " \"" + std::string(sciezka) + "\" (error " + std::to_string(kod) + ")";
+}
+
+// A name inside a folder; a drive root already ends in a backslash.
+std::string Polacz(const std::string& katalog, const std::string& nazwa) {
+    if (!katalog.empty() && katalog.back() == '\\') return katalog + nazwa;
+    return katalog + "\\" + nazwa;
+}
+
+// The first backup name of `plik` that no entry holds yet.
+std::string WolnaNazwaKopii(const std::string& plik) {
+    for (unsigned numer = 1; numer <= kProbyNazwyKopii; ++numer) {
+        std::string nazwa = NazwaKopiiZapasowej(plik, numer);
+        if (!sys::EntryExists(nazwa)) return nazwa;
+    }
+    throw BladProgramu(Opis("no free backup name beside", plik, 0));
+}
+
+// Moves an existing `cel` out of the way under a backup name and records it,
+// so that a cancellation can put it back. Leaves `cel` untouched when it
+// raises.
+void ZachowajPoprzedni(TfrmMain& okno, const std::string& cel) {
+    const auto atrybuty = sys::Attributes(cel);
+    if (!atrybuty) return;
+    if (*atrybuty & FILE_ATTRIBUTE_DIRECTORY) throw BladProgramu(Opis("a folder stands in the place of", cel, 0));
+    // Replacing a read-only file is an error whatever the system would allow
+    // (Wine lets a privileged user create over one).
+    if (*atrybuty & FILE_ATTRIBUTE_READONLY) throw BladProgramu(Opis("read-only target", cel, ERROR_ACCESS_DENIED));
+    const std::string kopia = WolnaNazwaKopii(cel);
+    if (const sys::Result r = sys::MoveEntry(cel, kopia); !r) throw BladProgramu(Opis("cannot set aside", cel, r.error));
+    // A source file may bear the name of a backup made earlier in this run:
+    // that backup has just moved again, and no file of the user's was replaced.
+    if (NaMale(cel).find(kPrzyrostekKopiiZapasowej) != std::string::npos) {
+        for (auto& [plik, staraKopia] : okno.KopieZapasowe) {
+            if (RowneBezWielkosciLiter(staraKopia, cel)) {
+                staraKopia = kopia;
+                return;
+            }
+        }
+    }
+    okno.KopieZapasowe.emplace_back(cel, kopia);
+}
+
+// After a failed copy: the half-written `cel` goes, and what it replaced comes
+// back. The record is dropped either way; a backup that cannot be moved back
+// stays on disk under its backup name, where nothing deletes it.
+void PrzywrocPoprzedni(TfrmMain& okno, const std::string& cel) {
+    auto& kopie = okno.KopieZapasowe;
+    // The record just made is the last one of that name.
+    for (auto it = kopie.rbegin(); it != kopie.rend(); ++it) {
+        if (it->first != cel) continue;
+        sys::Ignore(sys::MoveReplacing(it->second, cel), "the backup stays under its own name");
+        kopie.erase(std::next(it).base());
+        return;
+    }
+    sys::Ignore(sys::RemoveFile(cel), "a partial file that cannot be deleted is overwritten by the next run");
+}
+
+// KopiujKatalog at one level. `podkatalog`: the folder was found by the
+// listing of its parent, so a failure to list it is never "not there".
+void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& cel, const std::string& pomijane,
+                  bool podkatalog) {
+    auto wpisy = sys::DirectoryEnumeration::Open(Polacz(zrodlo, "*"));
+    if (!wpisy) {
+        if (BladOtwarciaKatalogu(wpisy.error(), sys::FolderExists(zrodlo), podkatalog))
+            throw BladProgramu(Opis("cannot list", zrodlo, wpisy.error()));
+        return;
+    }
+    while (const auto wpis = wpisy.Next()) {
+        // "." and ".." would send the walk round in circles, whatever the list
+        // holds.
+        if (wpis->name == "." || wpis->name == ".." || JestNaLiscie(wpis->name, pomijane)) continue;
+        const std::string doCelu = Polacz(cel, wpis->name);
+        if (wpis->IsFolder()) {
+            if (sys::CreateFolder(doCelu)) {
+                // The listing's 32-bit size field, sign-extended.
+                okno.Postep += Mlodsze32Bity(wpis->size);
+                okno.UtworzoneKatalogi.push_back(doCelu);
+            }
+            if (sys::FolderExists(doCelu)) KopiujPoziom(okno, Polacz(zrodlo, wpis->name), doCelu, pomijane, true);
+            // Cancelled below: the rollback has set the gauge and emptied the
+            // lists; this level only leaves.
+            if (okno.Przerwano) return;
+        } else {
+            okno.KopiujPlik(Polacz(zrodlo, wpis->name), doCelu);
+            okno.SkopiowanePliki.push_back(doCelu);
+        }
+        okno.GaugePostep.SetProgress(Mlodsze32Bity(okno.Postep));
+        PrzetworzKomunikaty();
+        if (okno.Przerwano || okno.SprawdzPrzerwanie()) return;
+    }
+    // Installing less without a word is worse than stopping.
+    if (wpisy.error() != 0) throw BladProgramu(Opis("listing broke off in", zrodlo, wpisy.error()));
+}
+
+}  // namespace
+
+std::string NazwaKopiiZapasowej(std::string_view plik, unsigned numer) {
+    std::string nazwa(plik);
+    nazwa += kPrzyrostekKopiiZapasowej;
+    if (numer > 1) nazwa += std::to_string(numer);
+    return nazwa;
+}
+
+bool BladOtwarciaKatalogu(std::uint32_t kodBledu, bool katalogIstnieje, bool podkatalog) noexcept {
+    // A drive root has no "." entry, so an empty one matches nothing.
+    if (katalogIstnieje) return kodBledu != ERROR_FILE_NOT_FOUND && kodBledu != ERROR_NO_MORE_FILES;
+    return podkatalog;
+}
+
+void TfrmMain::KopiujKatalog(const std::string& zrodlo, const std::string& cel, const std::string& pomijane) {
+    KopiujPoziom(*this, zrodlo, cel, pomijane, false);
+}
+
+void TfrmMain::KopiujPlik(const std::string& zrodlo, const std::string& cel) {
+    lblPlikZ.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikZ), zrodlo));
+    lblPlikDo.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikDo), cel));
+    PrzetworzKomunikaty();
+
+    // The source first: a source that cannot be read leaves the target as it
+    // was.
+    sys::File wejscie = sys::File::OpenRead(zrodlo);
+    if (!wejscie) throw BladProgramu(Opis("cannot open", zrodlo, wejscie.error()));
+    // A fresh name costs one look-up, as a plain copy would; only a taken one
+    // is set aside first.
+    sys::File wyjscie = sys::File::CreateNew(cel);
+    if (!wyjscie) {
+        ZachowajPoprzedni(*this, cel);
+        wyjscie = sys::File::Create(cel);
+        if (!wyjscie) {
+            const std::uint32_t kod = wyjscie.error();
+            PrzywrocPoprzedni(*this, cel);
+            throw BladProgramu(Opis("cannot create", cel, kod));
+        }
+    }
+
+    // One UI thread, and no message is processed inside the loop, so nothing
+    // can enter here twice.
+    static std::array<unsigned char, kBlokKopiowania> bufor;
+    const char* blad = nullptr;
+    const std::string* gdzie = &cel;
+    std::uint32_t kod = 0;
+    for (;;) {
+        const sys::Transfer odczyt = wejscie.Read(bufor.data(), bufor.size());
+        if (odczyt.error != 0) {
+            blad = "cannot read";
+            gdzie = &zrodlo;
+            kod = odczyt.error;
+            break;
+        }
+        if (odczyt.bytes == 0) break;
+        const sys::Transfer zapis = wyjscie.Write(bufor.data(), odczyt.bytes);
+        if (zapis.error != 0) {
+            blad = "cannot write";
+            kod = zapis.error;
+            break;
+        }
+        Postep += static_cast<std::int64_t>(zapis.bytes);
+        GaugePostep.SetProgress(Mlodsze32Bity(Postep));
+    }
+    sys::Ignore(wejscie.Close(), "nothing was written through it");
+    if (const sys::Result r = wyjscie.Close(); !r && blad == nullptr) {
+        blad = "cannot finish";
+        kod = r.error;
+    }
+    if (blad != nullptr) {
+        PrzywrocPoprzedni(*this, cel);
+        throw BladProgramu(Opis(blad, *gdzie, kod));
+    }
+}
+
+bool TfrmMain::SprawdzPrzerwanie() {
+    if (Przerwano) return true;
+    if (!PrzerwijZadane) return false;
+    if (Zapytaj(*frmPytanie, *this, PobierzTekst(JezykInterfejsu, TekstCzyPrzerwacInstalacje), PytanieTakNie) !=
+        ui::mrYes) {
+        PrzerwijZadane = false;
+        return false;
+    }
+
+    btnZamknij.SetEnabled(false);
+    lblPlikZ.SetCaption("");
+    lblPlikDo.SetCaption("");
+    lblInstalacjaOpis.SetCaption(PobierzTekst(JezykInterfejsu, TekstUsuwanieSkopiowanych));
+    GaugePostep.SetMin(0);
+    GaugePostep.SetProgress(0);
+    GaugePostep.SetMax(Mlodsze32Bity(static_cast<std::int64_t>(UtworzoneKatalogi.size() + SkopiowanePliki.size())));
+    PrzetworzKomunikaty();
+
+    // A replaced file gets its previous content back once the oldest write
+    // under its name is undone: a name written twice must not lose the
+    // restored content to the second deletion. The first backup of a name
+    // holds its content from before the run; a later one holds a file of this
+    // run and goes.
+    struct Kopia {
+        std::string plik;
+        std::string kopia;
+    };
+    std::unordered_map<std::string, Kopia> kopie;
+    std::unordered_map<std::string, std::size_t> zapisy;
+    for (const auto& [plik, kopia] : KopieZapasowe) {
+        if (!kopie.try_emplace(NaMale(plik), Kopia{plik, kopia}).second)
+            sys::Ignore(sys::RemoveFile(kopia), "a file of this run left behind harms nothing");
+    }
+    if (!kopie.empty()) {
+        for (const std::string& plik : SkopiowanePliki) {
+            std::string klucz = NaMale(plik);
+            if (kopie.count(klucz) != 0) ++zapisy[std::move(klucz)];
+        }
+    }
+
+    while (!SkopiowanePliki.empty()) {
+        const std::string plik = std::move(SkopiowanePliki.back());
+        SkopiowanePliki.pop_back();
+        sys::Ignore(sys::RemoveFile(plik), "a file in use stays; the rollback goes on");
+        if (!kopie.empty()) {
+            const std::string klucz = NaMale(plik);
+            const auto kopia = kopie.find(klucz);
+            if (kopia != kopie.end() && --zapisy[klucz] == 0) {
+                sys::Ignore(sys::MoveEntry(kopia->second.kopia, plik),
+                            "when the new file could not go, the old one stays under its backup name");
+                kopie.erase(kopia);
+            }
+        }
+        GaugePostep.AddProgress(1);
+        PrzetworzKomunikaty();
+    }
+    // Every backup belongs to a file of the list; one that does not still goes
+    // back rather than be lost.
+    for (const auto& [klucz, kopia] : kopie)
+        sys::Ignore(sys::MoveEntry(kopia.kopia, kopia.plik), "the old content stays under its backup name");
+    KopieZapasowe.clear();
+
+    while (!UtworzoneKatalogi.empty()) {
+        sys::Ignore(sys::RemoveFolder(UtworzoneKatalogi.back()), "only an empty folder goes");
+        UtworzoneKatalogi.pop_back();
+        GaugePostep.AddProgress(1);
+        PrzetworzKomunikaty();
+    }
+
+    Przerwano = true;
+    return true;
+}
+
+void TfrmMain::UsunKopieZapasowe() {
+    for (const auto& [plik, kopia] : KopieZapasowe)
+        sys::Ignore(sys::RemoveFile(kopia), "a backup left behind takes room but harms nothing");
+    KopieZapasowe.clear();
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The rules of the tree copy that decide without touching the disk. The copy
+// itself is TfrmMain::KopiujKatalog, KopiujPlik, SprawdzPrzerwanie and
+// UsunKopieZapasowe (app/untMain.h). Paths are Windows-1250.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Bytes moved by one read and one write of a file copy.
+inline constexpr std::size_t kBlokKopiowania = 32768;
+
+// A file that the copy replaces keeps its previous content beside it, under
+// its own name with this suffix, until the run ends well (then the copy is
+// deleted) or is cancelled (then it is put back).
+inline constexpr std::string_view kPrzyrostekKopiiZapasowej = ".velt-kopia";
+
+// The backup name of `plik` for attempt `numer`: the plain suffix for 1, the
+// suffix and the number from 2 on ("a.dll.velt-kopia", "a.dll.velt-kopia2").
+[[nodiscard]] std::string NazwaKopiiZapasowej(std::string_view plik, unsigned numer);
+
+// Whether a folder listing that could not start must end the copy with an
+// error. `kodBledu` is the Win32 error of the start, `katalogIstnieje` whether
+// the folder is there now, `podkatalog` whether the folder was itself found by
+// the listing of its parent (it was there a moment ago).
+// False means there is nothing to copy: a top-level folder that does not
+// exist, or a drive root without a single entry. True for a folder that is
+// there but cannot be listed, and for a subfolder that vanished (the medium
+// was taken out).
+[[nodiscard]] bool BladOtwarciaKatalogu(std::uint32_t kodBledu, bool katalogIstnieje, bool podkatalog) noexcept;

@@ -1,0 +1,159 @@
+// The installation steps that turn the wizard's packed resources into files:
+// the main program, and the update items of the edition's list.
+
+#include "payload/Rozpakowanie.h"
+
+#include "app/Blad.h"
+#include "app/Formatuj.h"
+#include "app/Teksty.h"
+#include "app/untMain.h"
+#include "payload/Dekompresja.h"
+#include "setup/Wydania.h"
+#include "sys/files.h"
+#include "sys/handle.h"
+#include "sys/resources.h"
+#include "ui/Application.h"
+
+bool DodatkiWydania1 = false;
+bool DodatkiWydania4 = false;
+bool DodatkiWydania6 = false;
+
+namespace {
+
+void PrzetworzKomunikaty() { ui::Application::Current().ProcessMessages(); }
+
+// What failed, for the diagnostics the run's guard may keep; never shown.
+std::string Opis(std::string_view co, std::string_view gdzie, std::uint32_t kod = 0) {
+    std::string opis = "Unpack: " + std::string(co) + " \"" + std::string(gdzie) + "\"";
+    if (kod != 0) opis += " (error " + std::to_string(kod) + ")";
+    return opis;
+}
+
+// A name inside a folder; a drive root already ends in a backslash.
+std::string Polacz(const std::string& katalog, std::string_view nazwa) {
+    if (!katalog.empty() && katalog.back() == '\\') return katalog + std::string(nazwa);
+    return katalog + "\\" + std::string(nazwa);
+}
+
+// Appends `dane`; the Win32 error that stopped it, 0 when all went in.
+std::uint32_t Dopisz(sys::File& plik, const std::vector<std::uint8_t>& dane) {
+    if (dane.empty()) return 0;
+    const sys::Transfer t = plik.Write(dane.data(), dane.size());
+    if (t.error != 0) return t.error;
+    return t.bytes == dane.size() ? 0 : ERROR_WRITE_FAULT;
+}
+
+bool PrzelacznikDodatkow(std::int32_t wydanie) {
+    switch (wydanie) {
+    case 1: return DodatkiWydania1;
+    case 4: return DodatkiWydania4;
+    case 6: return DodatkiWydania6;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+void ZlozProgram(const ZasobyProgramu& zasoby, std::int32_t wydanie, const std::string& sciezka,
+                 std::vector<std::string>& zapisane) {
+    if (zasoby[0].empty()) throw BladProgramu(Opis("no packed program for edition", std::to_string(wydanie)));
+    sys::File plik = sys::File::Create(sciezka);
+    if (!plik) throw BladProgramu(Opis("cannot create", sciezka, plik.error()));
+    zapisane.push_back(sciezka);
+
+    for (int czesc = 0; czesc < LiczbaCzesciProgramu; ++czesc) {
+        const std::string_view zasob = zasoby[static_cast<std::size_t>(czesc)];
+        if (zasob.empty()) continue;
+        const auto blok = sys::OwnResource(zasob);
+        if (!blok) throw BladProgramu(Opis("no resource", zasob));
+        std::vector<std::uint8_t> dane;
+        try {
+            dane = CzescTylkoPierwszymEtapem(wydanie, czesc) ? HuffmanDecode(*blok)
+                                                             : RozpakujBlok(*blok, PojemnoscCzesciProgramu);
+        } catch (const BladProgramu& b) {
+            throw BladProgramu(Opis("damaged resource", zasob) + ": " + b.komunikat());
+        }
+        if (const std::uint32_t kod = Dopisz(plik, dane); kod != 0) throw BladProgramu(Opis("cannot write", sciezka, kod));
+    }
+    if (const sys::Result r = plik.Close(); !r) throw BladProgramu(Opis("cannot close", sciezka, r.error));
+}
+
+bool UnpackResourceToFile(std::string_view zasob, sys::File& plik) {
+    const auto blok = sys::OwnResource(zasob);
+    if (!blok) return false;
+    std::vector<std::uint8_t> dane;
+    try {
+        dane = RozpakujBlok(*blok, PojemnoscDodatku);
+    } catch (const BladProgramu&) {
+        return false;
+    }
+    return Dopisz(plik, dane) == 0;
+}
+
+bool UnpackItemToFile(const TDodatek& dodatek, const std::string& sciezka, std::vector<std::string>& zapisane) {
+    const std::array<std::string_view, 2> zasoby = {dodatek.Zasob1, dodatek.Zasob2};
+    // An item that cannot be complete does not replace what is there.
+    for (const std::string_view zasob : zasoby)
+        if (!zasob.empty() && !sys::OwnResource(zasob)) return false;
+
+    sys::File plik = sys::File::Create(sciezka);
+    if (!plik) throw BladProgramu(Opis("cannot create", sciezka, plik.error()));
+    zapisane.push_back(sciezka);
+    bool kompletny = true;
+    for (const std::string_view zasob : zasoby) {
+        if (zasob.empty()) continue;
+        // A later part after a failed one would only make the file look whole.
+        if (!UnpackResourceToFile(zasob, plik)) {
+            kompletny = false;
+            break;
+        }
+    }
+    if (const sys::Result r = plik.Close(); !r) throw BladProgramu(Opis("cannot close", sciezka, r.error));
+    return kompletny;
+}
+
+bool ExtractItemFromZip(const TDodatek& dodatek, const std::string& /*sciezka*/,
+                        std::vector<std::string>& /*zapisane*/) {
+    if (!sys::OwnResource(dodatek.Zasob1)) throw BladProgramu(Opis("no archive resource", dodatek.Zasob1));
+    // Archives are read once the wizard has its ZIP reader; until then no
+    // member comes out of one.
+    return false;
+}
+
+bool InstallItem(const TDodatek& dodatek, const std::string& sciezka, std::vector<std::string>& zapisane) {
+    switch (dodatek.Rodzaj) {
+    case DodatekSpakowany: return UnpackItemToFile(dodatek, sciezka, zapisane);
+    case DodatekZArchiwum: return ExtractItemFromZip(dodatek, sciezka, zapisane);
+    default: return false;
+    }
+}
+
+bool InstallItem(std::int32_t numer, const std::string& sciezka, std::vector<std::string>& zapisane) {
+    const TDodatek* dodatek = Dodatek(numer);
+    return dodatek && InstallItem(*dodatek, sciezka, zapisane);
+}
+
+void TfrmMain::RozpakujProgram() {
+    const std::string cel = Polacz(KatalogDocelowy, WpisWydania(ProgramyGlowne, NumerWydania));
+    lblPlikZ.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikZ), KatalogZrodlowy));
+    lblPlikDo.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikDo), cel));
+    PrzetworzKomunikaty();
+
+    ZlozProgram({WpisWydania(ZasobyA, NumerWydania), WpisWydania(ZasobyB, NumerWydania),
+                 WpisWydania(ZasobyC, NumerWydania)},
+                NumerWydania, cel, SkopiowanePliki);
+    PrzetworzKomunikaty();
+
+    // A cancel pressed while the program was written is answered now.
+    if (!Przerwano) sys::Ignore(SprawdzPrzerwanie(), "the run's next stop point reads Przerwano");
+}
+
+void TfrmMain::RozpakujDodatki() {
+    if (!PrzelacznikDodatkow(NumerWydania)) return;
+    for (const std::int32_t numer : ListaDodatkow(NumerWydania, AktualnyAppConst.Variant)) {
+        const TDodatek* dodatek = Dodatek(numer);
+        if (!dodatek) continue;
+        sys::Ignore(InstallItem(*dodatek, Polacz(KatalogDocelowy, dodatek->Plik), SkopiowanePliki),
+                    "an update item is an extra; the run is complete without it");
+    }
+}

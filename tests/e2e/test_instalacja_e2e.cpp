@@ -1,0 +1,169 @@
+// The installation run as a user meets it: from the options page to the end
+// page, on the demo CD in drive D:, into the default target folder.
+
+#include "Okna.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <map>
+#include <set>
+#include <string>
+
+using namespace e2e;
+
+namespace {
+
+// What the wizard never installs from the medium: its own files, the
+// edition's files that come by other means, and the wizard itself.
+const std::set<std::wstring> kPomijane = {
+    L"umowapol.txt", L"umowaang.txt", L"umowadeu.txt", L"umowafr.txt", L"instalator.exe", L"instaluj.exe",
+    L"instalka.exe", L"autorun.inf", L"comctl32.dll", L"comctl32.ocx", L"stedt.ttf", L"sapi51tts.exe",
+    L"syntezamowy.exe", L"start.exe", L"instalatorang3.exe", L"instalatordeu3.exe", L"angpol.dat", L"angpol.idx",
+    L"polang.dat", L"polang.idx", L"velten.exe", L"instal.exe"};
+
+std::wstring Male(std::wstring s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+    return s;
+}
+
+// Relative path (lower case) -> contents of every file under `katalog`,
+// skipping names on `pomijane` at every level.
+void Drzewo(const std::wstring& katalog, const std::wstring& wzgledna, const std::set<std::wstring>& pomijane,
+            std::map<std::wstring, std::string>& pliki) {
+    WIN32_FIND_DATAW dane;
+    HANDLE szukanie = FindFirstFileW((katalog + L"\\*").c_str(), &dane);
+    if (szukanie == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring nazwa = dane.cFileName;
+        if (nazwa == L"." || nazwa == L".." || pomijane.count(Male(nazwa))) continue;
+        const std::wstring sciezka = katalog + L"\\" + nazwa, wzgl = wzgledna + Male(nazwa);
+        if (dane.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Drzewo(sciezka, wzgl + L"\\", pomijane, pliki);
+        else pliki[wzgl] = Zawartosc(sciezka);
+    } while (FindNextFileW(szukanie, &dane));
+    FindClose(szukanie);
+}
+
+std::wstring Srodowisko(const wchar_t* nazwa) {
+    wchar_t bufor[1024] = {};
+    const DWORD n = GetEnvironmentVariableW(nazwa, bufor, 1024);
+    return std::wstring(bufor, n < 1024 ? n : 0);
+}
+
+class Instalacja : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cel_ = DomyslnyCel();
+        ASSERT_TRUE(UsunDrzewo(cel_)) << "the target of an earlier run stays";
+    }
+    void TearDown() override {
+        ZamknijKreator();
+        UsunDrzewo(cel_);
+    }
+
+    // Next on the options page starts the run. When `przerwij`, the Cancel
+    // click goes right behind it, so the run meets it at its first entry.
+    void Instaluj(HWND okno, bool przerwij) {
+        Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+        if (przerwij) Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+    }
+
+    std::wstring KoniecTekst(HWND okno) {
+        HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+        Czekaj([&] { return Tekst(krok) == L"Krok 5 z 5: Koniec instalacji"; }, 60s);
+        return Tekst(ZnajdzKontrolke(okno, L"lblKoniec"));
+    }
+
+    std::wstring cel_;
+};
+
+const std::wstring kSukces = L"Instalacja zosta\u0142a pomy\u015blnie zako\u0144czona.";
+const std::wstring kPrzerwana = L"Instalacja zosta\u0142a przerwana na \u017cyczenie u\u017cytkownika.";
+const std::wstring kBlad = L"Wyst\u0105pi\u0142 b\u0142\u0105d podczas instalacji.";
+
+TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
+    HWND okno = DoOpcji();
+    ASSERT_TRUE(okno);
+    Instaluj(okno, false);
+    EXPECT_EQ(KoniecTekst(okno).rfind(kSukces, 0), 0u) << KoniecTekst(okno).c_str();
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"btnZamknij")), L"Zako\u0144cz");
+    HWND gauge = ZnajdzKontrolke(okno, L"GaugePostep");
+    const auto pozycja = SendMessageW(gauge, PBM_GETPOS, 0, 0);
+    const auto maksimum = SendMessageW(gauge, PBM_GETRANGE, FALSE, 0);
+    EXPECT_EQ(pozycja, maksimum) << "the gauge ends full";
+
+    std::map<std::wstring, std::string> oczekiwane, jest;
+    Drzewo(L"D:", L"", kPomijane, oczekiwane);
+    Drzewo(cel_, L"", {}, jest);
+    ASSERT_TRUE(jest.count(L"velten.exe"));
+    const std::wstring wzorzec = Srodowisko(L"VELT_MAIN_PROGRAM");
+    ASSERT_FALSE(wzorzec.empty());
+    EXPECT_TRUE(jest[L"velten.exe"] == Zawartosc(wzorzec)) << "the main program differs from the payload";
+    jest.erase(L"velten.exe");
+    EXPECT_EQ(jest.size(), oczekiwane.size());
+    for (const auto& [sciezka, tresc] : oczekiwane) {
+        ASSERT_TRUE(jest.count(sciezka)) << "missing: " << std::string(sciezka.begin(), sciezka.end());
+        EXPECT_TRUE(jest[sciezka] == tresc) << "differs: " << std::string(sciezka.begin(), sciezka.end());
+    }
+
+    Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindow(okno); }));
+}
+
+TEST_F(Instalacja, ConfirmedCancelLeavesTheTargetAsItWas) {
+    // A target folder with a file the run replaces and one of the user's own.
+    ASSERT_TRUE(CreateDirectoryW(cel_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::wstring readme = cel_ + L"\\readme.txt", wlasny = cel_ + L"\\moje notatki.txt";
+    for (const auto& [plik, tresc] : {std::pair{readme, "stara wersja"}, std::pair{wlasny, "notatki"}}) {
+        HANDLE h = CreateFileW(plik.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD zapisane = 0;
+        WriteFile(h, tresc, static_cast<DWORD>(strlen(tresc)), &zapisane, nullptr);
+        CloseHandle(h);
+    }
+
+    HWND okno = DoOpcji();
+    ASSERT_TRUE(okno);
+    Instaluj(okno, true);
+    HWND pytanie = CzekajNaOkno(L"frmPytanie");
+    ASSERT_TRUE(pytanie);
+    Kliknij(ZnajdzKontrolke(pytanie, L"btnTak"));
+    EXPECT_EQ(KoniecTekst(okno), kPrzerwana);
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"btnZamknij")), L"Zako\u0144cz");
+
+    std::map<std::wstring, std::string> jest;
+    Drzewo(cel_, L"", {}, jest);
+    EXPECT_EQ(jest.size(), 2u) << "only what was there before";
+    EXPECT_EQ(jest[L"readme.txt"], "stara wersja");
+    EXPECT_EQ(jest[L"moje notatki.txt"], "notatki");
+}
+
+TEST_F(Instalacja, DeclinedCancelFinishesTheRun) {
+    HWND okno = DoOpcji();
+    ASSERT_TRUE(okno);
+    Instaluj(okno, true);
+    HWND pytanie = CzekajNaOkno(L"frmPytanie");
+    ASSERT_TRUE(pytanie);
+    Kliknij(ZnajdzKontrolke(pytanie, L"btnNie"));
+    EXPECT_EQ(KoniecTekst(okno).rfind(kSukces, 0), 0u);
+    EXPECT_NE(GetFileAttributesW((cel_ + L"\\VeltEn.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(Instalacja, ReadOnlyTargetFileEndsWithAnError) {
+    ASSERT_TRUE(CreateDirectoryW(cel_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::wstring readme = cel_ + L"\\readme.txt";
+    HANDLE h = CreateFileW(readme.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY, nullptr);
+    CloseHandle(h);
+    HWND okno = DoOpcji();
+    ASSERT_TRUE(okno);
+    Instaluj(okno, false);
+    EXPECT_EQ(KoniecTekst(okno).rfind(kBlad, 0), 0u) << KoniecTekst(okno).c_str();
+    EXPECT_EQ(ZnajdzOkno(L"frmPytanie"), nullptr) << "no message box";
+    EXPECT_EQ(GetFileAttributesW(readme.c_str()) & FILE_ATTRIBUTE_READONLY, static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+}  // namespace

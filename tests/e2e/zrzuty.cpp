@@ -1,0 +1,134 @@
+// Walks the wizard through its pages and dialogs and saves a picture of the
+// screen at each, for the README. Started by scripts/screenshots under Xvfb,
+// with the demo CD in drive D:.
+//   zrzuty FOLDER      pictures go to FOLDER as NN-name.bmp
+
+#include "Okna.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <thread>
+
+using namespace e2e;
+
+namespace {
+
+std::wstring g_folder;
+int g_numer = 0;
+
+// Saves the screen as a 24-bit .bmp file.
+void Zrzut(const wchar_t* nazwa) {
+    std::this_thread::sleep_for(600ms);  // let the windows paint
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC ekran = GetDC(nullptr);
+    HDC pamiec = CreateCompatibleDC(ekran);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* piksele = nullptr;
+    HBITMAP obraz = CreateDIBSection(ekran, &info, DIB_RGB_COLORS, &piksele, nullptr, 0);
+    HGDIOBJ stary = SelectObject(pamiec, obraz);
+    BitBlt(pamiec, 0, 0, w, h, ekran, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD wiersz = (static_cast<DWORD>(w) * 3 + 3) & ~3u, rozmiar = wiersz * static_cast<DWORD>(h);
+    BITMAPFILEHEADER naglowek{};
+    naglowek.bfType = 0x4D42;
+    naglowek.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    naglowek.bfSize = naglowek.bfOffBits + rozmiar;
+    wchar_t plik[MAX_PATH];
+    swprintf(plik, MAX_PATH, L"%ls\\%02d-%ls.bmp", g_folder.c_str(), ++g_numer, nazwa);
+    HANDLE f = CreateFileW(plik, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD zapisane = 0;
+    WriteFile(f, &naglowek, sizeof(naglowek), &zapisane, nullptr);
+    WriteFile(f, &info.bmiHeader, sizeof(BITMAPINFOHEADER), &zapisane, nullptr);
+    WriteFile(f, piksele, rozmiar, &zapisane, nullptr);
+    CloseHandle(f);
+    SelectObject(pamiec, stary);
+    DeleteObject(obraz);
+    DeleteDC(pamiec);
+    ReleaseDC(nullptr, ekran);
+    std::wprintf(L"%ls\n", plik);
+}
+
+bool CzekajNaTekst(HWND okno, const std::wstring& tekst) {
+    return Czekaj([&] { return Tekst(okno) == tekst; });
+}
+
+// One run up to the end page; `przerwij` answers the cancel question.
+void Instalacja(bool przerwij, const wchar_t* nazwa) {
+    HWND okno = DoOpcji();
+    if (!okno) return;
+    Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+    Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+    if (HWND pytanie = CzekajNaOkno(L"frmPytanie")) {
+        if (!przerwij) Zrzut(L"instalacja-pytanie");
+        Kliknij(ZnajdzKontrolke(pytanie, przerwij ? L"btnTak" : L"btnNie"));
+    }
+    CzekajNaTekst(ZnajdzKontrolke(okno, L"lblKrok"), L"Krok 5 z 5: Koniec instalacji");
+    Zrzut(nazwa);
+    Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+    Czekaj([&] { return !IsWindow(okno); });
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fwprintf(stderr, L"usage: zrzuty FOLDER\n");
+        return 2;
+    }
+    g_folder = argv[1];
+    UsunDrzewo(DomyslnyCel());
+
+    if (!Uruchom(L"\"D:\\instal.exe\"")) return 1;
+    HWND cd = CzekajNaOkno(L"frmCD");
+    if (!cd) return 1;
+    Zrzut(L"cd");
+    Kliknij(ZnajdzKontrolke(cd, L"btnOK"));
+    HWND okno = CzekajNaOkno(L"frmMain");
+    if (!okno) return 1;
+    HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+    CzekajNaTekst(krok, L"Krok 1 z 5: Wst\u0119p");
+    Zrzut(L"wstep");
+    Kliknij(ZnajdzKontrolke(okno, L"btnAngielski"));
+    CzekajNaTekst(krok, L"Step 1 of 5: Intro");
+    Zrzut(L"intro-english");
+    Kliknij(ZnajdzKontrolke(okno, L"btnPolski"));
+    CzekajNaTekst(krok, L"Krok 1 z 5: Wst\u0119p");
+    Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+    CzekajNaTekst(krok, L"Krok 2 z 5: Umowa licencyjna");
+    Kliknij(ZnajdzKontrolke(okno, L"rdbUmowaAkceptuje"));
+    Zrzut(L"umowa");
+    Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+    CzekajNaTekst(krok, L"Krok 3 z 5: Opcje instalacji");
+    Zrzut(L"opcje");
+
+    Kliknij(ZnajdzKontrolke(okno, L"btnKatalog"));
+    if (HWND katalog = CzekajNaOkno(L"frmKatalog")) {
+        Zrzut(L"katalog");
+        Kliknij(ZnajdzKontrolke(katalog, L"btnUtworz"));
+        if (HWND nowy = CzekajNaOkno(L"frmKatalogDodaj")) {
+            Zrzut(L"nowy-katalog");
+            Kliknij(ZnajdzKontrolke(nowy, L"btnAnuluj"));
+            Czekaj([&] { return !IsWindowVisible(nowy); });
+        }
+        Kliknij(ZnajdzKontrolke(katalog, L"btnAnuluj"));
+        Czekaj([&] { return !IsWindowVisible(katalog); });
+    }
+    Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+    if (HWND pytanie = CzekajNaOkno(L"frmPytanie")) {
+        Zrzut(L"pytanie");
+        Kliknij(ZnajdzKontrolke(pytanie, L"btnTak"));
+    }
+    Czekaj([&] { return !IsWindow(okno); });
+
+    Instalacja(false, L"koniec-sukces");
+    Instalacja(true, L"koniec-przerwana");
+    UsunDrzewo(DomyslnyCel());
+    return 0;
+}

@@ -1,0 +1,529 @@
+// The tree copy on the real file system under Wine, driven through the
+// headless backend: the message hook presses Cancel, the modal handler
+// answers the question.
+
+#include "app/Blad.h"
+#include "app/Teksty.h"
+#include "app/untMain.h"
+#include "app/untPytanie.h"
+#include "install/Kopiowanie.h"
+#include "install/Postep.h"
+#include "setup/Wydania.h"
+#include "sys/files.h"
+#include "sys/folders.h"
+#include "ui/Application.h"
+#include "ui/headless/HeadlessBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace {
+
+// Relative path -> content of a tree; folders end in '\' and map to "",
+// read-only files carry the prefix "RO:".
+using Stan = std::map<std::string, std::string>;
+
+void CzytajStan(const std::string& katalog, const std::string& wzgledna, Stan& stan) {
+    auto wpisy = sys::DirectoryEnumeration::Open(katalog + "\\*");
+    while (auto w = wpisy.Next()) {
+        if (w->name == "." || w->name == "..") continue;
+        const std::string sciezka = katalog + "\\" + w->name;
+        if (w->IsFolder()) {
+            stan[wzgledna + w->name + "\\"] = "";
+            CzytajStan(sciezka, wzgledna + w->name + "\\", stan);
+        } else {
+            const std::string ro = (w->attributes & FILE_ATTRIBUTE_READONLY) ? "RO:" : "";
+            stan[wzgledna + w->name] = ro + sys::ReadWholeFile(sciezka, 1 << 24).value_or("<unreadable>");
+        }
+    }
+}
+
+Stan StanDrzewa(const std::string& katalog) {
+    Stan stan;
+    CzytajStan(katalog, "", stan);
+    return stan;
+}
+
+// Writes a tree described like Stan under an existing folder.
+void Buduj(const std::string& katalog, const Stan& drzewo) {
+    for (const auto& [wzgledna, tresc] : drzewo) {
+        const std::string sciezka = katalog + "\\" + wzgledna;
+        if (wzgledna.back() == '\\') {
+            ASSERT_TRUE(sys::CreateFolder(sciezka.substr(0, sciezka.size() - 1))) << sciezka;
+        } else if (tresc.rfind("RO:", 0) == 0) {
+            ASSERT_TRUE(sys::WriteWholeFile(sciezka, tresc.substr(3)));
+            ASSERT_TRUE(sys::SetAttributes(sciezka, FILE_ATTRIBUTE_READONLY));
+        } else {
+            ASSERT_TRUE(sys::WriteWholeFile(sciezka, tresc)) << sciezka;
+        }
+    }
+}
+
+void UsunDrzewo(const std::string& katalog) {
+    auto wpisy = sys::DirectoryEnumeration::Open(katalog + "\\*");
+    while (auto w = wpisy.Next()) {
+        if (w->name == "." || w->name == "..") continue;
+        const std::string sciezka = katalog + "\\" + w->name;
+        sys::Ignore(sys::SetAttributes(sciezka, w->attributes & ~FILE_ATTRIBUTE_READONLY), "test clean-up");
+        if (w->IsFolder()) UsunDrzewo(sciezka);
+        else sys::Ignore(sys::RemoveFile(sciezka), "test clean-up");
+    }
+    sys::Ignore(sys::RemoveFolder(katalog), "test clean-up");
+}
+
+std::string Wzor(std::size_t rozmiar, unsigned ziarno) {
+    std::string s(rozmiar, '\0');
+    for (std::size_t i = 0; i < rozmiar; ++i) s[i] = static_cast<char>((i * 131 + ziarno * 7 + i / 251) & 0xFF);
+    return s;
+}
+
+const std::string kPomijane = "<.><..><autorun.inf><slowniki>";
+
+// The medium of most tests: skipped names at two levels, a skipped folder,
+// an empty file, an empty folder, a file of several blocks and a read-only one.
+const Stan kZrodlo = {
+    {"AUTORUN.INF", "[autorun]"},
+    {"readme.txt", "nowy readme"},
+    {"pusty.dat", ""},
+    {"duzy.bin", Wzor(100'000, 1)},
+    {"tylko.txt", "RO:z plyty"},
+    {"pusty\\", ""},
+    {"slowniki\\", ""},
+    {"slowniki\\ang.dic", "slownik"},
+    {"sub\\", ""},
+    {"sub\\Autorun.Inf", "[autorun]"},
+    {"sub\\a.txt", "nowe a"},
+    {"sub\\gleboki\\", ""},
+    {"sub\\gleboki\\b.txt", "nowe b"},
+    {"sub\\gleboki\\c.txt", "nowe c"},
+};
+// What kZrodlo leaves in an empty target.
+const Stan kSkopiowane = {
+    {"readme.txt", "nowy readme"}, {"pusty.dat", ""},         {"duzy.bin", Wzor(100'000, 1)},
+    {"tylko.txt", "z plyty"},      {"pusty\\", ""},           {"sub\\", ""},
+    {"sub\\a.txt", "nowe a"},      {"sub\\gleboki\\", ""},    {"sub\\gleboki\\b.txt", "nowe b"},
+    {"sub\\gleboki\\c.txt", "nowe c"},
+};
+constexpr int kPlikowKopii = 7;
+constexpr int kKatalogowKopii = 3;
+
+class Kopiowanie : public ::testing::Test {
+protected:
+    void SetUp() override {
+        anulujPrzy_.clear();
+        anulujNumery_.clear();
+        odpowiedzi_.clear();
+        pytan_ = 0;
+        plikow_ = plikowPrzyPytaniu_ = poPrzerwaniu_ = 0;
+        ostatniPlik_.clear();
+        pliki_.clear();
+        katalogi_.clear();
+        usuniete_.clear();
+        postepy_.clear();
+        UstawAppConst(RekordWydaniaInstalatora());
+        app_ = std::make_unique<ui::Application>(backend_);
+        frmMain = &app_->CreateForm<TfrmMain>();
+        frmPytanie = &app_->CreateForm<TfrmPytanie>();
+        m_ = frmMain;
+        korzen_ = sys::TempFolder().value() + "velt-kopiowanie-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        UsunDrzewo(korzen_);
+        ASSERT_TRUE(sys::CreateFolder(korzen_));
+        zrodlo_ = korzen_ + "\\cd";
+        cel_ = korzen_ + "\\cel";
+        ASSERT_TRUE(sys::CreateFolder(zrodlo_));
+        Buduj(zrodlo_, kZrodlo);
+        // A gauge wide enough to show any position unclamped.
+        m_->GaugePostep.SetMin(std::numeric_limits<std::int32_t>::min());
+        m_->GaugePostep.SetMax(std::numeric_limits<std::int32_t>::max());
+        backend_.SetMessageHook([this] { Komunikaty(); });
+        backend_.SetModalHandler([this](ui::Form& f) { Pytanie(f); });
+    }
+    void TearDown() override {
+        app_->DestroyForms();
+        app_.reset();
+        frmMain = nullptr;
+        frmPytanie = nullptr;
+        UsunDrzewo(korzen_);
+    }
+    // A fresh wizard and tree for the next case of a table.
+    void OdNowa() {
+        TearDown();
+        SetUp();
+    }
+
+    // The target as the options page leaves it: made by the wizard, or there
+    // before with `przed` in it.
+    void PrzygotujCel(bool utworzony, const Stan& przed = {}) {
+        ASSERT_TRUE(sys::CreateFolder(cel_));
+        if (utworzony) m_->UtworzoneKatalogi.push_back(cel_);
+        Buduj(cel_, przed);
+    }
+    void Kopiuj() { m_->KopiujKatalog(zrodlo_, cel_, kPomijane); }
+
+    // The user: presses Cancel while the file whose source path ends in
+    // `anulujPrzy` is copied, and while the files numbered in `anulujNumery`
+    // are (counted from 1 in copying order); answers from `odpowiedzi`.
+    void Komunikaty() {
+        if (m_->Przerwano) ++poPrzerwaniu_;
+        if (!m_->btnZamknij.Enabled()) Usuniecia();
+        const std::string plik = m_->lblPlikZ.Caption();
+        if (plik.empty() || plik == ostatniPlik_) return;
+        ostatniPlik_ = plik;
+        ++plikow_;
+        const bool tenPlik = !anulujPrzy_.empty() && plik.size() >= anulujPrzy_.size() &&
+                             plik.compare(plik.size() - anulujPrzy_.size(), anulujPrzy_.size(), anulujPrzy_) == 0;
+        if (tenPlik || std::count(anulujNumery_.begin(), anulujNumery_.end(), plikow_) != 0)
+            m_->PrzerwijZadane = true;
+    }
+    void Pytanie(ui::Form& f) {
+        EXPECT_EQ(&f, frmPytanie);
+        EXPECT_EQ(frmPytanie->lblPytanie.Caption(), PobierzTekst(0, TekstCzyPrzerwacInstalacje));
+        const int odpowiedz = pytan_ < odpowiedzi_.size() ? odpowiedzi_[pytan_] : ui::mrNo;
+        ++pytan_;
+        pliki_ = m_->SkopiowanePliki;
+        katalogi_ = m_->UtworzoneKatalogi;
+        plikowPrzyPytaniu_ = plikow_;
+        f.SetModalResult(odpowiedz);
+    }
+    // During the rollback: which of the listed entries went since last time.
+    void Usuniecia() {
+        std::vector<std::string> wszystkie = pliki_;
+        wszystkie.insert(wszystkie.end(), katalogi_.begin(), katalogi_.end());
+        for (const std::string& s : wszystkie) {
+            if (sys::EntryExists(s) || std::find(usuniete_.begin(), usuniete_.end(), s) != usuniete_.end()) continue;
+            usuniete_.push_back(s);
+            postepy_.push_back(m_->GaugePostep.Progress());
+        }
+    }
+
+    ui::headless::HeadlessBackend backend_;
+    std::unique_ptr<ui::Application> app_;
+    TfrmMain* m_ = nullptr;
+    std::string korzen_, zrodlo_, cel_;
+
+    std::string anulujPrzy_;
+    std::vector<int> anulujNumery_;
+    std::vector<int> odpowiedzi_;
+    std::size_t pytan_ = 0;
+    int plikow_ = 0, plikowPrzyPytaniu_ = 0, poPrzerwaniu_ = 0;
+    std::string ostatniPlik_;
+    std::vector<std::string> pliki_, katalogi_, usuniete_;
+    std::vector<std::int32_t> postepy_;
+};
+
+std::int64_t BajtyKopii() {
+    std::int64_t bajty = 0;
+    for (const auto& [nazwa, tresc] : kSkopiowane) bajty += static_cast<std::int64_t>(tresc.size());
+    return bajty;
+}
+
+TEST_F(Kopiowanie, CopiesTheTreeSkippingListedNamesAtEveryLevel) {
+    PrzygotujCel(true);
+    Kopiuj();
+    EXPECT_EQ(StanDrzewa(cel_), kSkopiowane) << "no skipped name, no backup, read-only source arrives writable";
+
+    const std::int64_t bajty = BajtyKopii();
+    EXPECT_EQ(m_->Postep, bajty);
+    EXPECT_EQ(m_->GaugePostep.Progress(), bajty);
+
+    std::set<std::string> pliki(m_->SkopiowanePliki.begin(), m_->SkopiowanePliki.end());
+    std::set<std::string> oczekiwane;
+    for (const auto& [nazwa, tresc] : kSkopiowane)
+        if (nazwa.back() != '\\') oczekiwane.insert(cel_ + "\\" + nazwa);
+    EXPECT_EQ(pliki, oczekiwane);
+    ASSERT_EQ(m_->UtworzoneKatalogi.size(), 1u + kKatalogowKopii);
+    EXPECT_EQ(m_->UtworzoneKatalogi.front(), cel_);
+    const auto& k = m_->UtworzoneKatalogi;
+    EXPECT_LT(std::find(k.begin(), k.end(), cel_ + "\\sub"), std::find(k.begin(), k.end(), cel_ + "\\sub\\gleboki"));
+
+    // Two rounds of messages per file (before it, after it), one per folder,
+    // none per block of the 100,000-byte file.
+    EXPECT_EQ(backend_.ProcessMessagesCount(), 2 * kPlikowKopii + kKatalogowKopii);
+    EXPECT_EQ(m_->lblPlikZ.Caption().rfind("Z: " + zrodlo_ + "\\", 0), 0u) << m_->lblPlikZ.Caption();
+    EXPECT_EQ(m_->lblPlikDo.Caption().rfind("Do: " + cel_ + "\\", 0), 0u) << m_->lblPlikDo.Caption();
+    EXPECT_TRUE(m_->KopieZapasowe.empty());
+    EXPECT_EQ(pytan_, 0u);
+}
+
+TEST_F(Kopiowanie, FilesOfEverySizeAroundTheBlock) {
+    UsunDrzewo(zrodlo_);
+    ASSERT_TRUE(sys::CreateFolder(zrodlo_));
+    Stan drzewo;
+    const std::size_t b = kBlokKopiowania;
+    for (const std::size_t rozmiar : {std::size_t{0}, std::size_t{1}, b - 1, b, b + 1, 3 * b + 5})
+        drzewo["f" + std::to_string(rozmiar) + ".bin"] = Wzor(rozmiar, static_cast<unsigned>(rozmiar));
+    Buduj(zrodlo_, drzewo);
+    PrzygotujCel(false);
+    Kopiuj();
+    EXPECT_EQ(StanDrzewa(cel_), drzewo);
+    EXPECT_EQ(m_->Postep, static_cast<std::int64_t>(0 + 1 + (b - 1) + b + (b + 1) + (3 * b + 5)));
+    EXPECT_EQ(backend_.ProcessMessagesCount(), 2 * static_cast<long>(drzewo.size()));
+}
+
+TEST_F(Kopiowanie, GaugeShowsTheLow32BitsOfTheProgress) {
+    struct Przypadek {
+        std::int64_t start;
+    };
+    // Across 2^31 (negative positions), across 2^32 (wrap) and above 4 GiB.
+    for (const Przypadek p : {Przypadek{0}, Przypadek{(std::int64_t{1} << 31) - 50'000},
+                              Przypadek{(std::int64_t{1} << 32) - 50'000}, Przypadek{5'000'000'000}}) {
+        SCOPED_TRACE(p.start);
+        OdNowa();
+        PrzygotujCel(false);
+        m_->Postep = p.start;
+        Kopiuj();
+        EXPECT_EQ(m_->GaugePostep.Progress(), Mlodsze32Bity(m_->Postep));
+        EXPECT_EQ(m_->Postep - p.start, BajtyKopii());
+    }
+    EXPECT_EQ(Mlodsze32Bity(5'000'000'000), 705'032'704);
+    EXPECT_EQ(Mlodsze32Bity((std::int64_t{1} << 32) + 7), 7);
+    EXPECT_EQ(Mlodsze32Bity(std::int64_t{1} << 31), std::numeric_limits<std::int32_t>::min());
+}
+
+// What the target held before the run, with names the copy replaces and a
+// name its backups would take.
+const Stan kCelPrzed = {
+    {"readme.txt", "stary readme"},
+    {"readme.txt.velt-kopia", "plik uzytkownika"},
+    {"wlasny.txt", "nie z plyty"},
+    {"sub\\", ""},
+    {"sub\\a.txt", "stare a"},
+    {"sub\\inny.txt", "inny"},
+};
+
+TEST_F(Kopiowanie, ConfirmedCancelLeavesThePreviousTargetAsItWas) {
+    struct Przypadek {
+        const char* plik;  // the file being copied when Cancel is pressed
+        bool celUtworzony;  // the wizard made the target folder (empty)
+    };
+    for (const Przypadek p : {Przypadek{"readme.txt", false}, Przypadek{"sub\\a.txt", false},
+                              Przypadek{"sub\\gleboki\\b.txt", false}, Przypadek{"duzy.bin", true},
+                              Przypadek{"sub\\gleboki\\c.txt", true}}) {
+        SCOPED_TRACE(p.plik);
+        OdNowa();
+        PrzygotujCel(p.celUtworzony, p.celUtworzony ? Stan{} : kCelPrzed);
+        Stan przed = StanDrzewa(korzen_);
+        if (p.celUtworzony) przed.erase("cel\\");
+        anulujPrzy_ = std::string("\\cd\\") + p.plik;
+        odpowiedzi_ = {ui::mrYes};
+        Kopiuj();
+
+        EXPECT_EQ(pytan_, 1u);
+        ASSERT_FALSE(pliki_.empty());
+        EXPECT_EQ(pliki_.back(), cel_ + "\\" + p.plik) << "asked right after that file";
+        EXPECT_TRUE(m_->Przerwano);
+        EXPECT_EQ(poPrzerwaniu_, 0) << "no level went on after the rollback";
+        EXPECT_EQ(StanDrzewa(korzen_), przed) << "created folders gone, earlier files byte for byte, no leftovers";
+        EXPECT_TRUE(m_->SkopiowanePliki.empty());
+        EXPECT_TRUE(m_->UtworzoneKatalogi.empty());
+        EXPECT_TRUE(m_->KopieZapasowe.empty());
+        EXPECT_FALSE(m_->btnZamknij.Enabled());
+        EXPECT_EQ(m_->lblInstalacjaOpis.Caption(), PobierzTekst(0, TekstUsuwanieSkopiowanych));
+        EXPECT_EQ(m_->lblPlikZ.Caption(), "");
+        EXPECT_EQ(m_->lblPlikDo.Caption(), "");
+        const auto doUsuniecia = static_cast<std::int32_t>(pliki_.size() + katalogi_.size());
+        EXPECT_EQ(m_->GaugePostep.Min(), 0);
+        EXPECT_EQ(m_->GaugePostep.Max(), doUsuniecia);
+        EXPECT_EQ(m_->GaugePostep.Progress(), doUsuniecia);
+    }
+}
+
+TEST_F(Kopiowanie, RollbackGoesNewestFileFirstThenDeepestFolderFirst) {
+    PrzygotujCel(true);
+    anulujPrzy_ = "\\gleboki\\c.txt";
+    odpowiedzi_ = {ui::mrYes};
+    Kopiuj();
+    ASSERT_TRUE(m_->Przerwano);
+    std::vector<std::string> oczekiwane(pliki_.rbegin(), pliki_.rend());
+    oczekiwane.insert(oczekiwane.end(), katalogi_.rbegin(), katalogi_.rend());
+    EXPECT_EQ(usuniete_, oczekiwane);
+    ASSERT_FALSE(usuniete_.empty());
+    for (std::size_t i = 0; i < postepy_.size(); ++i) EXPECT_EQ(postepy_[i], static_cast<std::int32_t>(i + 1));
+    EXPECT_EQ(usuniete_.back(), cel_) << "the target folder goes last";
+    EXPECT_FALSE(sys::EntryExists(cel_));
+}
+
+TEST_F(Kopiowanie, DeclinedCancelGoesOnAndALaterCancelAsksAgain) {
+    struct Przypadek {
+        std::vector<int> numery;  // files during which Cancel is pressed
+        std::vector<int> odpowiedzi;
+        bool przerwano;
+    };
+    for (const Przypadek& p : {Przypadek{{2}, {ui::mrNo}, false}, Przypadek{{2, 5}, {ui::mrNo, ui::mrYes}, true},
+                               Przypadek{{2, 5}, {ui::mrNo, ui::mrNo}, false}}) {
+        SCOPED_TRACE(p.odpowiedzi.size());
+        OdNowa();
+        PrzygotujCel(false, kCelPrzed);
+        const Stan przed = StanDrzewa(cel_);
+        anulujNumery_ = p.numery;
+        odpowiedzi_ = p.odpowiedzi;
+        Kopiuj();
+        EXPECT_EQ(pytan_, p.odpowiedzi.size());
+        EXPECT_EQ(plikowPrzyPytaniu_, p.numery.back());
+        EXPECT_EQ(m_->Przerwano, p.przerwano);
+        if (p.przerwano) {
+            EXPECT_EQ(StanDrzewa(cel_), przed);
+        } else {
+            EXPECT_FALSE(m_->PrzerwijZadane) << "a declined request is forgotten";
+            Stan po = kCelPrzed;
+            for (const auto& [nazwa, tresc] : kSkopiowane) po[nazwa] = tresc;
+            EXPECT_EQ(StanDrzewa(cel_).size(), po.size() + 2) << "two backups wait for the end of the run";
+            EXPECT_EQ(m_->KopieZapasowe.size(), 2u);
+            m_->UsunKopieZapasowe();
+            EXPECT_EQ(StanDrzewa(cel_), po) << "the user's own backup-like name is kept";
+            EXPECT_TRUE(m_->KopieZapasowe.empty());
+            EXPECT_EQ(m_->SkopiowanePliki.size(), static_cast<std::size_t>(kPlikowKopii));
+        }
+    }
+}
+
+TEST_F(Kopiowanie, CancelCheckAsksOnlyForAPendingRequest) {
+    struct Przypadek {
+        bool przerwano, zadane;
+        int odpowiedz;
+        bool wynik;
+        std::size_t pytan;
+    };
+    for (const Przypadek p : {Przypadek{true, true, ui::mrYes, true, 0}, Przypadek{false, false, ui::mrYes, false, 0},
+                              Przypadek{false, true, ui::mrNo, false, 1}, Przypadek{false, true, ui::mrCancel, false, 1},
+                              Przypadek{false, true, ui::mrYes, true, 1}}) {
+        m_->Przerwano = p.przerwano;
+        m_->PrzerwijZadane = p.zadane;
+        pytan_ = 0;
+        odpowiedzi_ = {p.odpowiedz};
+        EXPECT_EQ(m_->SprawdzPrzerwanie(), p.wynik);
+        EXPECT_EQ(pytan_, p.pytan);
+        EXPECT_EQ(m_->Przerwano, p.wynik);
+        if (p.pytan == 1 && !p.wynik) {
+            EXPECT_FALSE(m_->PrzerwijZadane);
+        }
+    }
+}
+
+TEST_F(Kopiowanie, CancelAfterTheWholeCopyUndoesEveryReplacement) {
+    // The source holds a file named like a backup of another one.
+    ASSERT_TRUE(sys::WriteWholeFile(zrodlo_ + "\\wlasny.txt", "z plyty"));
+    ASSERT_TRUE(sys::WriteWholeFile(zrodlo_ + "\\wlasny.txt.velt-kopia", "tez z plyty"));
+    PrzygotujCel(false, kCelPrzed);
+    const Stan przed = StanDrzewa(cel_);
+    Kopiuj();
+    EXPECT_EQ(sys::ReadWholeFile(cel_ + "\\wlasny.txt", 100), "z plyty");
+    EXPECT_EQ(sys::ReadWholeFile(cel_ + "\\wlasny.txt.velt-kopia", 100), "tez z plyty");
+    m_->PrzerwijZadane = true;
+    odpowiedzi_ = {ui::mrYes};
+    EXPECT_TRUE(m_->SprawdzPrzerwanie());
+    EXPECT_EQ(StanDrzewa(cel_), przed);
+}
+
+TEST_F(Kopiowanie, FailuresEndTheCopyAndKeepWhatWasThere) {
+    enum class Przeszkoda { ZablokowaneZrodlo, CelTylkoDoOdczytu, KatalogZamiastPliku };
+    struct Przypadek {
+        Przeszkoda przeszkoda;
+        const char* opis;
+    };
+    for (const Przypadek p : {Przypadek{Przeszkoda::ZablokowaneZrodlo, "source open elsewhere without sharing"},
+                              Przypadek{Przeszkoda::CelTylkoDoOdczytu, "read-only target"},
+                              Przypadek{Przeszkoda::KatalogZamiastPliku, "a folder of the file's name"}}) {
+        SCOPED_TRACE(p.opis);
+        OdNowa();
+        // The obstacle is the 100,000-byte file, which the target holds in
+        // some form before the run.
+        Stan przedCel = kCelPrzed;
+        switch (p.przeszkoda) {
+        case Przeszkoda::CelTylkoDoOdczytu: przedCel["duzy.bin"] = "RO:stary duzy"; break;
+        case Przeszkoda::KatalogZamiastPliku: przedCel["duzy.bin\\"] = ""; break;
+        default: przedCel["duzy.bin"] = "stary duzy"; break;
+        }
+        PrzygotujCel(false, przedCel);
+        sys::UniqueHandle<sys::FileHandleTraits> blokada;
+        if (p.przeszkoda == Przeszkoda::ZablokowaneZrodlo) {
+            // Open elsewhere without sharing: the system refuses it to the copy
+            // (file permissions would not stop a privileged user).
+            const std::string duzy = zrodlo_ + "\\duzy.bin";
+            const std::wstring sciezka(duzy.begin(), duzy.end());
+            blokada.reset(CreateFileW(sciezka.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(blokada);
+        }
+        EXPECT_THROW(Kopiuj(), BladProgramu);
+        blokada.reset();
+
+        const Stan po = StanDrzewa(cel_);
+        const auto wzgledna = [&](const std::string& sciezka) { return sciezka.substr(cel_.size() + 1); };
+        std::set<std::string> skopiowane, znane;
+        for (const std::string& plik : m_->SkopiowanePliki) {
+            skopiowane.insert(wzgledna(plik));
+            EXPECT_EQ(po.count(wzgledna(plik)) ? po.at(wzgledna(plik)) : "<none>", kSkopiowane.at(wzgledna(plik)))
+                << "copied before the failure, stays";
+        }
+        for (const auto& [plik, kopia] : m_->KopieZapasowe) {
+            EXPECT_NE(plik, cel_ + "\\duzy.bin") << "no backup left for the file that failed";
+            znane.insert(wzgledna(kopia));
+        }
+        for (const std::string& k : m_->UtworzoneKatalogi) znane.insert(wzgledna(k) + "\\");
+        for (const auto& [nazwa, tresc] : przedCel) {
+            if (skopiowane.count(nazwa) != 0) continue;
+            EXPECT_EQ(po.count(nazwa) ? po.at(nazwa) : "<none>", tresc) << nazwa << ": untouched or put back";
+        }
+        for (const auto& [nazwa, tresc] : po)
+            EXPECT_TRUE(przedCel.count(nazwa) || skopiowane.count(nazwa) || znane.count(nazwa)) << nazwa << ": left behind";
+        EXPECT_FALSE(m_->Przerwano);
+    }
+}
+
+TEST_F(Kopiowanie, ReadFailureAfterTheTargetWasSetAsidePutsItBack) {
+    // A source that opens but fails on reading: the process memory file of
+    // the host system, seen through Wine's drive of the root folder.
+    const std::string zepsute = "Z:\\proc\\self\\mem";
+    for (const bool istnial : {true, false}) {
+        SCOPED_TRACE(istnial);
+        OdNowa();
+        PrzygotujCel(false, istnial ? Stan{{"plik.dat", "stara tresc"}} : Stan{});
+        const Stan przed = StanDrzewa(cel_);
+        EXPECT_THROW(m_->KopiujPlik(zepsute, cel_ + "\\plik.dat"), BladProgramu);
+        EXPECT_EQ(StanDrzewa(cel_), przed) << "no partial file, no backup left";
+        EXPECT_TRUE(m_->KopieZapasowe.empty());
+    }
+}
+
+TEST_F(Kopiowanie, MissingSourceFolderCopiesNothing) {
+    PrzygotujCel(false);
+    const long komunikaty = backend_.ProcessMessagesCount();
+    m_->KopiujKatalog(korzen_ + "\\nie-ma", cel_, kPomijane);
+    EXPECT_TRUE(StanDrzewa(cel_).empty());
+    EXPECT_EQ(backend_.ProcessMessagesCount(), komunikaty);
+}
+
+TEST(KopiowanieZasady, FolderThatCannotBeListed) {
+    struct Przypadek {
+        std::uint32_t kod;
+        bool istnieje, podkatalog, blad;
+    };
+    for (const Przypadek p : {
+             Przypadek{ERROR_PATH_NOT_FOUND, false, false, false},  // no such source folder: nothing to copy
+             Przypadek{ERROR_FILE_NOT_FOUND, false, false, false},
+             Przypadek{ERROR_NOT_READY, false, false, false},
+             Przypadek{ERROR_FILE_NOT_FOUND, true, false, false},   // an empty drive root
+             Przypadek{ERROR_NO_MORE_FILES, true, true, false},
+             Przypadek{ERROR_ACCESS_DENIED, true, false, true},     // there, but not listable
+             Przypadek{ERROR_CRC, true, true, true},                // a damaged folder
+             Przypadek{ERROR_NOT_READY, false, true, true},         // the medium was taken out
+             Przypadek{ERROR_PATH_NOT_FOUND, false, true, true},
+         }) {
+        EXPECT_EQ(BladOtwarciaKatalogu(p.kod, p.istnieje, p.podkatalog), p.blad)
+            << p.kod << " " << p.istnieje << " " << p.podkatalog;
+    }
+}
+
+TEST(KopiowanieZasady, BackupNames) {
+    EXPECT_EQ(NazwaKopiiZapasowej("C:\\a\\b.dll", 1), "C:\\a\\b.dll.velt-kopia");
+    EXPECT_EQ(NazwaKopiiZapasowej("C:\\a\\b.dll", 2), "C:\\a\\b.dll.velt-kopia2");
+    EXPECT_EQ(NazwaKopiiZapasowej("C:\\a\\b.dll", 10), "C:\\a\\b.dll.velt-kopia10");
+}
+
+}  // namespace
