@@ -1,6 +1,7 @@
 #include "setup/KatalogDocelowy.h"
 
 #include "setup/Wydania.h"
+#include "sys/folders.h"
 
 bool CzytajWartoscRejestru(sys::RegistryRoot korzen, std::string_view klucz, std::string_view nazwa,
                            std::string& wartosc) {
@@ -13,11 +14,8 @@ bool CzytajWartoscRejestru(sys::RegistryRoot korzen, std::string_view klucz, std
 }
 
 std::string KatalogProgramFiles() {
-    std::string katalog;
-    if (!CzytajWartoscRejestru(sys::RegistryRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
-                               "ProgramFilesDir", katalog))
-        return {};
-    return katalog;
+    // In its short form when Windows-1250 cannot carry the name.
+    return sys::ProgramFilesFolder().value_or("");
 }
 
 std::string DomyslnyKatalogDocelowy(std::int32_t wydanie) {

@@ -27,37 +27,12 @@ std::optional<std::string> SystemFolderPath(Query query) {
     return FromSystemPath(path);
 }
 
-// The UTF-16 text of a string value, so that a path outside Windows-1250 can
-// still be shortened before it is narrowed.
-std::optional<std::wstring> ReadWideString(const RegistryKey& key, std::string_view name) {
-    const std::wstring wname = ToWide(name);
-    DWORD type = 0;
-    DWORD bytes = 0;
-    if (RegQueryValueExW(key.handle(), wname.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS)
-        return std::nullopt;
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
-        // One spare character: stored strings need not be terminated.
-        std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-        DWORD size = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
-        const LONG rc = RegQueryValueExW(key.handle(), wname.c_str(), nullptr, &type,
-                                         reinterpret_cast<BYTE*>(buffer.data()), &size);
-        if (rc == ERROR_MORE_DATA) {
-            bytes = size;
-            continue;
-        }
-        if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
-        std::wstring_view text(buffer.data(), size / sizeof(wchar_t));
-        if (const auto nul = text.find(L'\0'); nul != std::wstring_view::npos) text = text.substr(0, nul);
-        return std::wstring(text);
-    }
-    return std::nullopt;
-}
-
+// A folder stored in the registry, in its short form when Windows-1250
+// cannot carry it.
 std::optional<std::string> RegistryFolder(RegistryRoot root, std::string_view key, std::string_view value) {
     const auto opened = RegistryKey::OpenRead(root, key);
     if (!opened) return std::nullopt;
-    const auto text = ReadWideString(*opened, value);
+    const auto text = opened->ReadWideString(value);
     if (!text) return std::nullopt;
     return FromSystemPath(*text);
 }

@@ -65,7 +65,7 @@ bool RegistryKey::DeleteTree(RegistryRoot root, std::string_view path) {
     return DeleteSubtree(RootHandle(root), ToWide(path));
 }
 
-std::optional<std::string> RegistryKey::ReadString(std::string_view name) const {
+std::optional<std::wstring> RegistryKey::ReadWideString(std::string_view name) const {
     const std::wstring wname = ToWide(name);
     DWORD type = 0;
     DWORD bytes = 0;
@@ -74,8 +74,9 @@ std::optional<std::string> RegistryKey::ReadString(std::string_view name) const 
     if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
     // The value may grow between the two calls; try again with the new size.
     for (int attempt = 0; attempt < 4; ++attempt) {
+        // One spare character: stored strings need not be terminated.
         std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-        DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+        DWORD size = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
         const LONG rc = RegQueryValueExW(key_.get(), wname.c_str(), nullptr, &type,
                                          reinterpret_cast<BYTE*>(buffer.data()), &size);
         if (rc == ERROR_MORE_DATA) {
@@ -83,12 +84,17 @@ std::optional<std::string> RegistryKey::ReadString(std::string_view name) const 
             continue;
         }
         if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
-        // Stored strings need not be terminated; stop at the first NUL if any.
         std::wstring_view text(buffer.data(), size / sizeof(wchar_t));
         if (auto nul = text.find(L'\0'); nul != std::wstring_view::npos) text = text.substr(0, nul);
-        return FromWide(text);
+        return std::wstring(text);
     }
     return std::nullopt;
+}
+
+std::optional<std::string> RegistryKey::ReadString(std::string_view name) const {
+    auto text = ReadWideString(name);
+    if (!text) return std::nullopt;
+    return FromWide(*text);
 }
 
 std::optional<std::uint32_t> RegistryKey::ReadDword(std::string_view name) const {

@@ -48,6 +48,9 @@ public:
     // A string value (REG_SZ or REG_EXPAND_SZ, unexpanded); nullopt when the
     // value is missing or of another type.
     [[nodiscard]] std::optional<std::string> ReadString(std::string_view name) const;
+    // The same, as the system stores it (UTF-16), for values that may hold
+    // characters outside Windows-1250 (paths).
+    [[nodiscard]] std::optional<std::wstring> ReadWideString(std::string_view name) const;
     // A REG_DWORD value; nullopt when missing or of another type.
     [[nodiscard]] std::optional<std::uint32_t> ReadDword(std::string_view name) const;
 

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../PomocnicyWin.h"
+
 #include <algorithm>
 #include <limits>
 #include <map>
@@ -23,6 +25,8 @@
 #include <set>
 
 namespace {
+
+using pomocnicy::UsunDrzewo;
 
 // Relative path -> content of a tree; folders end in '\' and map to "",
 // read-only files carry the prefix "RO:".
@@ -62,18 +66,6 @@ void Buduj(const std::string& katalog, const Stan& drzewo) {
             ASSERT_TRUE(sys::WriteWholeFile(sciezka, tresc)) << sciezka;
         }
     }
-}
-
-void UsunDrzewo(const std::string& katalog) {
-    auto wpisy = sys::DirectoryEnumeration::Open(katalog + "\\*");
-    while (auto w = wpisy.Next()) {
-        if (w->name == "." || w->name == "..") continue;
-        const std::string sciezka = katalog + "\\" + w->name;
-        sys::Ignore(sys::SetAttributes(sciezka, w->attributes & ~FILE_ATTRIBUTE_READONLY), "test clean-up");
-        if (w->IsFolder()) UsunDrzewo(sciezka);
-        else sys::Ignore(sys::RemoveFile(sciezka), "test clean-up");
-    }
-    sys::Ignore(sys::RemoveFolder(katalog), "test clean-up");
 }
 
 std::string Wzor(std::size_t rozmiar, unsigned ziarno) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../PomocnicyWin.h"
+
 #include <functional>
 #include <set>
 #include <string>
@@ -13,36 +15,8 @@
 
 namespace {
 
-// TMP, which GetTempPath reads first, names `value` while the object lives.
-class ZmienionyTmp {
-public:
-    explicit ZmienionyTmp(const std::wstring& value) {
-        wchar_t old[32768];
-        const DWORD n = GetEnvironmentVariableW(L"TMP", old, 32768);
-        if (n > 0 && n < 32768) old_ = std::wstring(old, n);
-        SetEnvironmentVariableW(L"TMP", value.c_str());
-    }
-    ~ZmienionyTmp() { SetEnvironmentVariableW(L"TMP", old_ ? old_->c_str() : nullptr); }
-    ZmienionyTmp(const ZmienionyTmp&) = delete;
-    ZmienionyTmp& operator=(const ZmienionyTmp&) = delete;
-
-private:
-    std::optional<std::wstring> old_;
-};
-
-void UsunDrzewo(const std::string& katalog) {
-    auto lista = sys::DirectoryEnumeration::Open(katalog + "\\*");
-    while (auto e = lista.Next()) {
-        if (e->name == "." || e->name == "..") continue;
-        const std::string sciezka = katalog + "\\" + e->name;
-        sys::Ignore(sys::SetAttributes(sciezka, FILE_ATTRIBUTE_NORMAL), "cleanup");
-        if (e->IsFolder())
-            UsunDrzewo(sciezka);
-        else
-            sys::Ignore(sys::RemoveFile(sciezka), "cleanup");
-    }
-    sys::Ignore(sys::RemoveFolder(katalog), "cleanup");
-}
+using pomocnicy::UsunDrzewo;
+using pomocnicy::ZmienionyTmp;
 
 std::set<std::string> Zawartosc(const std::string& katalog) {
     std::set<std::string> nazwy;

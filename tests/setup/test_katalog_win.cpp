@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../PomocnicyWin.h"
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -32,17 +34,7 @@
 
 namespace {
 
-// Removes a folder with everything in it.
-void UsunDrzewo(const std::string& katalog) {
-    sys::DirectoryEnumeration e = sys::DirectoryEnumeration::Open(katalog + "\\*");
-    while (const auto wpis = e.Next()) {
-        if (wpis->name == "." || wpis->name == "..") continue;
-        const std::string sciezka = katalog + "\\" + wpis->name;
-        if (wpis->IsFolder()) UsunDrzewo(sciezka);
-        else sys::Ignore(sys::RemoveFile(sciezka), "test clean-up");
-    }
-    sys::Ignore(sys::RemoveFolder(katalog), "test clean-up");
-}
+using pomocnicy::UsunDrzewo;
 
 // velt-katalog in the temporary folder:
 //   Program Files\Zelpax\Dane    (Zelpax has a subfolder)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../PomocnicyWin.h"
+
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -13,22 +15,10 @@
 
 namespace {
 
+using pomocnicy::UsunDrzewo;
+
 // "Łódź.txt" in Windows-1250.
 const std::string kLodz = "\xA3\xF3\x64\x9F.txt";
-
-void UsunDrzewo(const std::string& katalog) {
-    auto lista = sys::DirectoryEnumeration::Open(katalog + "\\*");
-    while (auto e = lista.Next()) {
-        if (e->name == "." || e->name == "..") continue;
-        const std::string sciezka = katalog + "\\" + e->name;
-        sys::Ignore(sys::SetAttributes(sciezka, FILE_ATTRIBUTE_NORMAL), "cleanup");
-        if (e->IsFolder())
-            UsunDrzewo(sciezka);
-        else
-            sys::Ignore(sys::RemoveFile(sciezka), "cleanup");
-    }
-    sys::Ignore(sys::RemoveFolder(katalog), "cleanup");
-}
 
 // Each test works in a folder of its own under the temporary folder.
 class Pliki : public ::testing::Test {

@@ -5,26 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "../PomocnicyWin.h"
+
 #include <string>
 
 namespace {
 
-// TMP, which GetTempPath reads first, names `value` while the object lives.
-class ZmienionyTmp {
-public:
-    explicit ZmienionyTmp(const std::wstring& value) {
-        wchar_t old[32768];
-        const DWORD n = GetEnvironmentVariableW(L"TMP", old, 32768);
-        if (n > 0 && n < 32768) old_ = std::wstring(old, n);
-        SetEnvironmentVariableW(L"TMP", value.c_str());
-    }
-    ~ZmienionyTmp() { SetEnvironmentVariableW(L"TMP", old_ ? old_->c_str() : nullptr); }
-    ZmienionyTmp(const ZmienionyTmp&) = delete;
-    ZmienionyTmp& operator=(const ZmienionyTmp&) = delete;
-
-private:
-    std::optional<std::wstring> old_;
-};
+using pomocnicy::ZmienionyTmp;
 
 TEST(Katalogi, SystemFoldersExistWithTrailingBackslash) {
     const std::optional<std::string> katalogi[] = {sys::TempFolder(), sys::WindowsFolder(), sys::SystemFolder(),
