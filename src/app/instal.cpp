@@ -1,8 +1,10 @@
 // The program entry of the setup wizard.
 
+#include "app/Czcionka.h"
 #include "app/Przelaczniki.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
+#include "install/Czcionki.h"
 #include "install/UruchomKopie.h"
 #include "setup/Wydania.h"
 #include "setup/untCD.h"
@@ -10,6 +12,7 @@
 #include "setup/untKatalogDodaj.h"
 #include "sys/files.h"
 #include "sys/handle.h"
+#include "sys/shell.h"
 #include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
 
@@ -34,7 +37,9 @@ bool PierwszyArgumentToDoit() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    sys::ComInitialization com;  // shell links need COM on this thread
     UstawAppConst(RekordWydaniaInstalatora());
+    UstawCzcionkeInterfejsu(WybierzCzcionkeInterfejsu());
 
     ui::win32::Win32Backend backend;
     ui::Application aplikacja(backend);

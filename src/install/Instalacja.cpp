@@ -5,11 +5,16 @@
 #include "app/Przelaczniki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
+#include "install/Czcionki.h"
 #include "install/Postep.h"
+#include "install/Rejestr.h"
+#include "install/Skladniki.h"
+#include "install/Skroty.h"
 #include "setup/Opcje.h"
 #include "setup/Wydania.h"
 #include "setup/Zrodlo.h"
 #include "sys/files.h"
+#include "sys/handle.h"
 #include "ui/Application.h"
 
 #include <exception>
@@ -34,8 +39,9 @@ void TfrmMain::Instaluj() {
         InstalujPliki();
         btnZamknij.SetEnabled(false);
         if (!Przerwano) {
-            // Shortcuts, registry entries and patch lists follow here, in that
-            // order, once the wizard makes them.
+            UtworzSkroty(*this);
+            ZapiszRejestr(*this);
+            // The patch lists follow here once the wizard applies them.
         }
     } catch (const std::exception&) {
         blad = true;
@@ -59,8 +65,8 @@ void TfrmMain::InstalujPliki() {
     GaugePostep.SetMax(Mlodsze32Bity(MiejsceWymagane));
 
     if (!BezKopiowaniaPlikow) {
-        // The speech component, for the editions that have it, joins here
-        // once the wizard installs it; this edition has none.
+        if (WpisWydania(MaSyntezeMowy, NumerWydania))
+            sys::Ignore(InstalujSyntezeMowy("SyntezaMowy.exe"), "a missing speech component is no error");
         const std::string program = sys::ModuleFileName().value_or("");
         const std::string pomijane = ListaPominietych(NumerWydania, chbInstalujSlowniki.Checked(),
                                                       program.substr(KatalogPliku(program).size()));
@@ -78,8 +84,21 @@ void TfrmMain::InstalujPliki() {
     PrzetworzKomunikaty();
     if (punktZatrzymania()) return;
 
-    // The font and the two system components join here, each followed by a
-    // stop point, once the wizard installs them.
+    // Font and system components: each failure is left to the user's system,
+    // as these pieces only improve what Windows already has.
+    if (WpisWydania(MaCzcionke, NumerWydania))
+        sys::Ignore(InstalujCzcionke("STEDT", "Stedt.ttf", KatalogZrodlowy, KatalogDocelowy + "\\"),
+                    "the programs fall back to another font");
+    if (punktZatrzymania()) return;
+    struct Skladnik {
+        const char* plik;
+        std::int32_t glowna, poboczna;
+    };
+    for (const Skladnik& s : {Skladnik{"comctl32.dll", 4, 72}, Skladnik{"comctl32.ocx", 5, 1}}) {
+        sys::Ignore(InstalujSkladnik(s.plik, KatalogZrodlowy, s.glowna, s.poboczna), "the system keeps its own copy");
+        PrzetworzKomunikaty();
+        if (punktZatrzymania()) return;
+    }
 
     RozpakujDodatki();
     PrzetworzKomunikaty();

@@ -8,6 +8,7 @@
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "payload/Dekompresja.h"
+#include "payload/untCompress.h"
 #include "setup/Wydania.h"
 #include "sys/files.h"
 #include "sys/handle.h"
@@ -112,12 +113,29 @@ bool UnpackItemToFile(const TDodatek& dodatek, const std::string& sciezka, std::
     return kompletny;
 }
 
-bool ExtractItemFromZip(const TDodatek& dodatek, const std::string& /*sciezka*/,
-                        std::vector<std::string>& /*zapisane*/) {
-    if (!sys::OwnResource(dodatek.Zasob1)) throw BladProgramu(Opis("no archive resource", dodatek.Zasob1));
-    // Archives are read once the wizard has its ZIP reader; until then no
-    // member comes out of one.
-    return false;
+bool ExtractFromZip(std::span<const std::uint8_t> archiwum, std::string_view nazwa, const std::string& sciezka,
+                    std::vector<std::string>& zapisane) {
+    TKAZip& zip = dmCompress.KAZip;
+    zip.Close();
+    zip.OverwriteAction = oaOverwrite;
+    zip.Open(archiwum);
+    const bool istnial = sys::EntryExists(sciezka);
+    bool wynik = false;
+    try {
+        zip.Extract(nazwa, sciezka);
+        wynik = true;
+    } catch (const BladProgramu&) {
+        // The item is not installed; the run goes on.
+    }
+    zip.Close();
+    if (!istnial && sys::FileExists(sciezka)) zapisane.push_back(sciezka);
+    return wynik;
+}
+
+bool ExtractItemFromZip(const TDodatek& dodatek, const std::string& sciezka, std::vector<std::string>& zapisane) {
+    const auto archiwum = sys::OwnResource(dodatek.Zasob1);
+    if (!archiwum) throw BladProgramu(Opis("no archive resource", dodatek.Zasob1));
+    return ExtractFromZip(*archiwum, dodatek.Plik, sciezka, zapisane);
 }
 
 bool InstallItem(const TDodatek& dodatek, const std::string& sciezka, std::vector<std::string>& zapisane) {

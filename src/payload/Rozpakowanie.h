@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,10 +57,15 @@ void ZlozProgram(const ZasobyProgramu& zasoby, std::int32_t wydanie, const std::
 [[nodiscard]] bool UnpackItemToFile(const TDodatek& dodatek, const std::string& sciezka,
                                     std::vector<std::string>& zapisane);
 
+// Extracts the member `nazwa` of the ZIP archive `archiwum` to `sciezka`
+// through dmCompress.KAZip, replacing a file that is there. True when the
+// extraction raised no error; a file it created is added to `zapisane`.
+[[nodiscard]] bool ExtractFromZip(std::span<const std::uint8_t> archiwum, std::string_view nazwa,
+                                  const std::string& sciezka, std::vector<std::string>& zapisane);
+
 // An archive item (kind 1): the member named like the item's file, out of the
-// ZIP archive that its first resource holds. Raises BladProgramu when that
-// resource is missing. The wizard cannot read archives yet, so it extracts
-// nothing and returns false.
+// ZIP archive that its first resource holds (ExtractFromZip). Raises
+// BladProgramu when that resource is missing.
 [[nodiscard]] bool ExtractItemFromZip(const TDodatek& dodatek, const std::string& sciezka,
                                       std::vector<std::string>& zapisane);
 

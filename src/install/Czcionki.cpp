@@ -1,0 +1,98 @@
+#include "install/Czcionki.h"
+
+#include "install/NazwyCzcionek.h"
+#include "sys/files.h"
+#include "sys/folders.h"
+#include "sys/fonts.h"
+#include "sys/locale.h"
+
+#include <algorithm>
+#include <optional>
+
+MiejscaCzcionki MiejscaCzcionkiSystemu() {
+    MiejscaCzcionki miejsca;
+    miejsca.katalogCzcionek = sys::FontsFolder().value_or("");
+    miejsca.kluczGlowny = sys::RegistryRoot::LocalMachine;
+    miejsca.klucz = sys::SystemVersion().nt ? "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts"
+                                            : "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+    return miejsca;
+}
+
+namespace {
+
+// A folder with exactly one trailing backslash, whether the caller gave none
+// (a folder path) or one (a drive root, "C:\\").
+std::string ZUkosnikiem(std::string_view katalog) {
+    while (katalog.size() > 1 && katalog.back() == '\\' && katalog[katalog.size() - 2] == '\\')
+        katalog.remove_suffix(1);
+    std::string wynik(katalog);
+    if (!wynik.empty() && wynik.back() != '\\') wynik += '\\';
+    return wynik;
+}
+
+// The path of the installed copy; nullopt when no copy was made.
+std::optional<std::string> SkopiujCzcionke(const MiejscaCzcionki& miejsca, std::string_view plik,
+                                           const std::string& zrodlo, std::string_view katalogZapasowy) {
+    if (!miejsca.katalogCzcionek.empty() && sys::FolderExists(miejsca.katalogCzcionek)) {
+        const std::string cel = miejsca.katalogCzcionek + std::string(plik);
+        if (sys::CopyFileTo(zrodlo, cel, false).ok()) return cel;
+    }
+    const std::string katalog = ZUkosnikiem(katalogZapasowy);
+    if (katalog.empty() || !sys::FolderExists(katalog)) return std::nullopt;
+    const auto nazwa = WolnaNazwa(plik, [&](const std::string& n) { return sys::EntryExists(katalog + n); });
+    if (!nazwa) return std::nullopt;
+    const std::string cel = katalog + *nazwa;
+    if (!sys::CopyFileTo(zrodlo, cel, true).ok()) return std::nullopt;
+    return cel;
+}
+
+}  // namespace
+
+bool InstalujCzcionke(const MiejscaCzcionki& miejsca, std::string_view czcionka, std::string_view plik,
+                      std::string_view katalogZrodlowy, std::string_view katalogZapasowy) noexcept {
+    try {
+        // A font already in the fonts folder belongs to the system as it is.
+        if (!miejsca.katalogCzcionek.empty() && sys::FolderExists(miejsca.katalogCzcionek) &&
+            sys::FileExists(miejsca.katalogCzcionek + std::string(plik)))
+            return true;
+        const auto cel = SkopiujCzcionke(miejsca, plik, ZUkosnikiem(katalogZrodlowy) + std::string(plik),
+                                         katalogZapasowy);
+        if (!cel) return false;
+        try {
+            if (auto klucz = sys::RegistryKey::OpenFull(miejsca.kluczGlowny, miejsca.klucz, true))
+                sys::Ignore(klucz->WriteString(czcionka, *cel), "an unregistered font still serves this session");
+        } catch (...) {
+            // The same: the font is usable without its registration.
+        }
+        sys::Ignore(sys::AddFontFile(*cel), "the registration brings the font back at the next start");
+        sys::AnnounceFontChange();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool InstalujCzcionke(std::string_view czcionka, std::string_view plik, std::string_view katalogZrodlowy,
+                      std::string_view katalogZapasowy) noexcept {
+    try {
+        return InstalujCzcionke(MiejscaCzcionkiSystemu(), czcionka, plik, katalogZrodlowy, katalogZapasowy);
+    } catch (...) {
+        return false;
+    }
+}
+
+void ZestawyZnakow(std::string_view czcionka, std::vector<std::string>& lista) {
+    for (const auto numer : sys::FontCharsets(czcionka)) lista.push_back(NazwaZestawuZnakow(numer));
+}
+
+bool MaZestawZnakow(std::string_view czcionka, std::string_view zestaw) {
+    std::vector<std::string> lista;
+    ZestawyZnakow(czcionka, lista);
+    return std::find(lista.begin(), lista.end(), zestaw) != lista.end();
+}
+
+std::string WybierzCzcionkeInterfejsu() {
+    constexpr std::string_view kZestaw = "EASTEUROPE_CHARSET";
+    if (!MaZestawZnakow("Arial", kZestaw) && MaZestawZnakow("Tahoma", kZestaw)) return "Tahoma";
+    return "Arial";
+}

@@ -1,0 +1,48 @@
+#include "install/WpisyRejestru.h"
+
+#include "install/KodowanieSciezki.h"
+#include "install/TabelaSkrotow.h"
+#include "setup/Wydania.h"
+
+#include <exception>
+
+std::vector<TWartoscRejestru> WartosciKluczaWydania(const TDaneRejestru& dane) {
+    const std::string wersja(WpisWydania(WersjeWydan, dane.wydanie));
+    const auto katalog = [&] { return TWartoscRejestru{"Katalog", ZakodujSciezke(dane.katalogDocelowy, dane.wydanie)}; };
+    const TWartoscRejestru jezyk{"JezykInterfejsu", std::uint32_t{dane.jezyk}};
+    const TWartoscRejestru wszyscy{"AllUsers", std::uint32_t{dane.dlaWszystkich ? 1u : 0u}};
+    switch (dane.wydanie) {
+        case 1:
+            // The first edition's programs know neither the language nor the
+            // all-users choice, but look for the CD themselves.
+            return {katalog(), {"CD", ZakodujSciezke(dane.katalogZrodlowy, dane.wydanie)}, {"Wersja", wersja}};
+        case 2:
+        case 3:
+            return {katalog(), {"Wersja", wersja}, jezyk, wszyscy};
+        default:
+            return {{"Wersja", wersja}, jezyk, wszyscy};
+    }
+}
+
+std::string KluczDeinstalacji(std::int32_t wydanie) {
+    return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+           std::string(WpisWydania(NazwyDeinstalacji, wydanie));
+}
+
+std::string PolecenieDeinstalacji(std::string_view katalogDocelowy, std::int32_t wydanie) {
+    return DolaczDoKatalogu(katalogDocelowy, WpisWydania(Deinstalatory, wydanie));
+}
+
+std::array<bool, 2> WykonajPrzebiegi(const std::function<void(KorzenRejestru)>& przebieg) {
+    std::array<bool, 2> ukonczone{};
+    for (std::size_t i = 0; i < PrzebiegiRejestru.size(); ++i) {
+        try {
+            przebieg(PrzebiegiRejestru[i]);
+            ukonczone[i] = true;
+        } catch (const std::exception&) {
+            // Typically a root the user may not write to; the next pass and
+            // the installation go on, with what this pass wrote so far.
+        }
+    }
+    return ukonczone;
+}

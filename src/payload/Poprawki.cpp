@@ -1,0 +1,156 @@
+#include "payload/Poprawki.h"
+
+#include "app/Blad.h"
+#include "app/untMain.h"
+#include "payload/Dekompresja.h"
+#include "setup/Wydania.h"
+#include "sys/files.h"
+#include "sys/handle.h"
+
+#include <exception>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace {
+
+// Larger list files are no list of ours.
+constexpr std::size_t kNajwiekszaLista = 16 << 20;
+
+std::string Opis(std::string_view co, std::string_view gdzie, std::uint32_t kod = 0) {
+    std::string opis = "Patch: " + std::string(co) + " \"" + std::string(gdzie) + "\"";
+    if (kod != 0) opis += " (error " + std::to_string(kod) + ")";
+    return opis;
+}
+
+void ZUkosnikiem(std::string& katalog) {
+    if (katalog.empty() || katalog.back() != '\\') katalog += '\\';
+}
+
+// The size of an ordinary file found by a directory search: folders, hidden
+// and system files are not found.
+std::optional<std::int64_t> RozmiarPliku(const std::string& sciezka) {
+    auto szukanie = sys::DirectoryEnumeration::Open(sciezka);
+    if (!szukanie) return std::nullopt;
+    while (auto w = szukanie.Next()) {
+        if (w->IsFolder() || (w->attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) continue;
+        return w->size;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::uint8_t> Wczytaj(const std::string& sciezka, std::int64_t rozmiar) {
+    const auto dane = sys::ReadWholeFile(sciezka, static_cast<std::size_t>(rozmiar));
+    if (!dane) throw BladProgramu(Opis("cannot read", sciezka));
+    return std::vector<std::uint8_t>(dane->begin(), dane->end());
+}
+
+}  // namespace
+
+void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, const std::string& katalogDocelowy,
+                std::int32_t& stan) {
+    if (!NazwaWKatalogu(wpis.Poprawka) || !NazwaWKatalogu(wpis.Cel)) {
+        if (stan == 0) stan = PoprawkaNazwaPozaKatalogiem;
+        return;
+    }
+    const std::string sciezkaPoprawki = katalogPoprawek + wpis.Poprawka;
+    const auto rozmiarPoprawki = RozmiarPliku(sciezkaPoprawki);
+    if (!rozmiarPoprawki) throw BladProgramu(Opis("no patch file", sciezkaPoprawki));
+    const auto poprawka = Wczytaj(sciezkaPoprawki, *rozmiarPoprawki);
+
+    const std::string cel = katalogDocelowy + wpis.Cel;
+    const auto rozmiarCelu = RozmiarPliku(cel);
+    if (!rozmiarCelu || *rozmiarCelu != static_cast<std::int64_t>(wpis.StaryRozmiar)) {
+        stan = PoprawkaZlyRozmiar;
+        return;
+    }
+    const auto stara = Wczytaj(cel, *rozmiarCelu);
+    if (stan != 0) return;
+
+    std::vector<std::uint8_t> skrypt;
+    WynikSkryptu wynik;
+    try {
+        skrypt = RozpakujBlok(poprawka, wpis.PojemnoscSkryptu);
+        wynik = UruchomSkrypt(skrypt, stara, wpis.NowaPojemnosc);
+    } catch (const BladProgramu& b) {
+        throw BladProgramu(Opis("damaged patch", sciezkaPoprawki) + ": " + b.komunikat());
+    }
+    if (!wynik.SumaZgodna) {
+        stan = PoprawkaZlaSuma;
+        return;
+    }
+
+    // A temporary file that cannot even be created was not written completely
+    // either.
+    const std::string tymczasowy = katalogDocelowy + PlikTymczasowyPoprawki;
+    sys::File plik = sys::File::Create(tymczasowy);
+    if (!plik) {
+        stan = PoprawkaNiezapisana;
+        return;
+    }
+    const auto zapis = plik.Write(wynik.Nowa.data(), wynik.Nowa.size());
+    const sys::Result zamkniecie = plik.Close();
+    if (zapis.bytes < wynik.Nowa.size() || zapis.error != 0 || !zamkniecie) {
+        stan = PoprawkaNiezapisana;
+        return;
+    }
+    // A read-only target is not replaced, as the system refuses to delete it;
+    // asked first because not every system's replacing move refuses it too.
+    const auto atrybuty = sys::Attributes(cel);
+    if (!atrybuty || (*atrybuty & FILE_ATTRIBUTE_READONLY) != 0) {
+        stan = PoprawkaCelNiezastapiony;
+        return;
+    }
+    // One step, so that no moment leaves the target's name empty.
+    if (!sys::MoveReplacing(tymczasowy, cel)) stan = PoprawkaCelNiezastapiony;
+}
+
+std::int32_t ApplyPatchList(const std::string& lista, std::string katalogPoprawek, std::string katalogDocelowy) {
+    ZUkosnikiem(katalogPoprawek);
+    ZUkosnikiem(katalogDocelowy);
+    std::int32_t stan = PoprawkiZastosowane;
+
+    const std::string sciezka = katalogPoprawek + lista;
+    std::string bajty;
+    {
+        sys::File plik = sys::File::OpenRead(sciezka);
+        if (!plik) return ListaNieOtwarta;
+        const auto rozmiar = plik.Size();
+        if (!rozmiar || *rozmiar < 0 || static_cast<std::uint64_t>(*rozmiar) > kNajwiekszaLista)
+            throw BladProgramu(Opis("list too large", sciezka));
+        bajty.resize(static_cast<std::size_t>(*rozmiar));
+        std::size_t przeczytane = 0;
+        while (przeczytane < bajty.size()) {
+            const sys::Transfer t = plik.Read(bajty.data() + przeczytane, bajty.size() - przeczytane);
+            if (t.error != 0) throw BladProgramu(Opis("cannot read", sciezka, t.error));
+            if (t.bytes == 0) break;
+            przeczytane += t.bytes;
+        }
+        bajty.resize(przeczytane);
+    }
+
+    const auto wpisy = CzytajListePoprawek(std::span(reinterpret_cast<const std::uint8_t*>(bajty.data()), bajty.size()));
+    for (const auto& wpis : wpisy.Wpisy) ApplyPatch(wpis, katalogPoprawek, katalogDocelowy, stan);
+    if (wpisy.Urwana) throw BladProgramu(Opis("list ends inside an entry", sciezka));
+    return stan;
+}
+
+void ZastosujPoprawki(std::int32_t wydanie, const std::string& katalogPoprawek, const std::string& katalogDocelowy) {
+    std::string katalog = katalogPoprawek;
+    ZUkosnikiem(katalog);
+    for (const auto& rekord : RekordyPoprawek) {
+        if (!rekord.DlaWydania(wydanie) || !sys::FileExists(katalog + std::string(rekord.Lista))) continue;
+        sys::Ignore(ApplyPatchList(std::string(rekord.Lista), katalog, katalogDocelowy), "codes are not looked at");
+    }
+    for (std::uint32_t numer = 1;; ++numer) {
+        const std::string lista = NazwaListyNumerowanej(numer);
+        if (!sys::FileExists(katalog + lista)) break;
+        try {
+            sys::Ignore(ApplyPatchList(lista, katalog, katalogDocelowy), "codes are not looked at");
+        } catch (const std::exception&) {
+            // A damaged numbered list must not stop the ones after it.
+        }
+    }
+}
+
+void ZastosujPoprawki(TfrmMain& form) { ZastosujPoprawki(NumerWydania, form.KatalogZrodlowy, form.KatalogDocelowy); }

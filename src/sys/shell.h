@@ -1,0 +1,38 @@
+#pragma once
+// COM for the thread and shell link files. Paths and texts are single-byte
+// Windows-1250.
+
+#include <string_view>
+
+namespace sys {
+
+// Initialises COM (single-threaded apartment) for the calling thread while the
+// object lives, and uninitialises it at the end when the initialisation
+// succeeded. One per thread, created before any COM object.
+class ComInitialization {
+public:
+    ComInitialization() noexcept;
+    ~ComInitialization();
+    ComInitialization(const ComInitialization&) = delete;
+    ComInitialization& operator=(const ComInitialization&) = delete;
+
+    [[nodiscard]] bool ok() const noexcept { return ok_; }
+
+private:
+    bool ok_ = false;
+};
+
+struct ShellLink {
+    std::string_view target;            // the file the link opens
+    std::string_view workingDirectory;  // with its trailing backslash
+    std::string_view description;
+};
+
+// Writes the link file `linkFile` (replacing one of that name) through the
+// shell link object's IShellLinkA and IPersistFile. False only when the object
+// cannot be created or lacks one of the two interfaces; the outcome of setting
+// the fields and of saving is not examined, so true does not promise a file.
+// Needs COM on the calling thread.
+[[nodiscard]] bool SaveShellLink(const ShellLink& link, std::string_view linkFile) noexcept;
+
+}  // namespace sys
