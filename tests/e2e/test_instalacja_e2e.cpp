@@ -55,6 +55,26 @@ std::wstring Srodowisko(const wchar_t* nazwa) {
     return std::wstring(bufor, n < 1024 ? n : 0);
 }
 
+// A folder of the Explorer "Shell Folders" key.
+std::wstring FolderPowloki(HKEY korzen, const wchar_t* nazwa) {
+    wchar_t bufor[MAX_PATH] = {};
+    DWORD rozmiar = sizeof(bufor);
+    RegGetValueW(korzen, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", nazwa,
+                 RRF_RT_REG_SZ, nullptr, bufor, &rozmiar);
+    return bufor;
+}
+
+int LiczbaPlikow(const std::wstring& katalog, const wchar_t* wzorzec) {
+    WIN32_FIND_DATAW dane;
+    HANDLE szukanie = FindFirstFileW((katalog + L"\\" + wzorzec).c_str(), &dane);
+    if (szukanie == INVALID_HANDLE_VALUE) return 0;
+    int n = 0;
+    do ++n;
+    while (FindNextFileW(szukanie, &dane));
+    FindClose(szukanie);
+    return n;
+}
+
 class Instalacja : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -110,6 +130,29 @@ TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
         ASSERT_TRUE(jest.count(sciezka)) << "missing: " << std::string(sciezka.begin(), sciezka.end());
         EXPECT_TRUE(jest[sciezka] == tresc) << "differs: " << std::string(sciezka.begin(), sciezka.end());
     }
+
+    // The Start-menu group holds the edition's nine links; none on the desktop.
+    const std::wstring grupa = FolderPowloki(HKEY_CURRENT_USER, L"Programs") + L"\\Translator Velt 1.5";
+    EXPECT_EQ(LiczbaPlikow(grupa, L"*.lnk"), 9) << std::string(grupa.begin(), grupa.end());
+    EXPECT_EQ(LiczbaPlikow(FolderPowloki(HKEY_CURRENT_USER, L"Desktop"), L"*.lnk"), 0);
+    // The edition's key, in both roots.
+    for (HKEY korzen : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        wchar_t wersja[16] = {};
+        DWORD rozmiar = sizeof(wersja);
+        EXPECT_EQ(RegGetValueW(korzen, L"SOFTWARE\\Zelpax\\EngVelt", L"Wersja", RRF_RT_REG_SZ, nullptr, wersja, &rozmiar),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(std::wstring(wersja), L"1.5");
+    }
+    wchar_t nazwa[128] = {};
+    DWORD rozmiar = sizeof(nazwa);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\EngVelt",
+                           L"DisplayName", RRF_RT_REG_SZ, nullptr, nazwa, &rozmiar),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(nazwa), L"Velt 1.5 Translator angielsko-polski");
+    // The font of the edition.
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    EXPECT_NE(GetFileAttributesW((std::wstring(windows) + L"\\Fonts\\Stedt.ttf").c_str()), INVALID_FILE_ATTRIBUTES);
 
     Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
     EXPECT_TRUE(Czekaj([&] { return !IsWindow(okno); }));
