@@ -66,7 +66,7 @@ void Instalacja(bool przerwij, const wchar_t* nazwa) {
     Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
     Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
     if (HWND pytanie = CzekajNaOkno(L"frmPytanie")) {
-        if (!przerwij) Zrzut(L"instalacja-pytanie");
+        if (!przerwij && std::wstring(nazwa) == L"koniec-sukces") Zrzut(L"instalacja-pytanie");
         Kliknij(ZnajdzKontrolke(pytanie, przerwij ? L"btnTak" : L"btnNie"));
     }
     CzekajNaTekst(ZnajdzKontrolke(okno, L"lblKrok"), L"Krok 5 z 5: Koniec instalacji");
@@ -129,6 +129,12 @@ int wmain(int argc, wchar_t** argv) {
 
     Instalacja(false, L"koniec-sukces");
     Instalacja(true, L"koniec-przerwana");
+    // A read-only file in the target that the run must replace: the error end.
+    UsunDrzewo(DomyslnyCel());
+    CreateDirectoryW(DomyslnyCel().c_str(), nullptr);
+    CloseHandle(CreateFileW((DomyslnyCel() + L"\\readme.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_READONLY, nullptr));
+    Instalacja(false, L"koniec-blad");
     UsunDrzewo(DomyslnyCel());
     return 0;
 }
