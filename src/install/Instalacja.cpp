@@ -10,6 +10,7 @@
 #include "install/Rejestr.h"
 #include "install/Skladniki.h"
 #include "install/Skroty.h"
+#include "payload/Poprawki.h"
 #include "setup/Opcje.h"
 #include "setup/Wydania.h"
 #include "setup/Zrodlo.h"
@@ -41,7 +42,7 @@ void TfrmMain::Instaluj() {
         if (!Przerwano) {
             UtworzSkroty(*this);
             ZapiszRejestr(*this);
-            // The patch lists follow here once the wizard applies them.
+            ZastosujPoprawki(*this);
         }
     } catch (const std::exception&) {
         blad = true;

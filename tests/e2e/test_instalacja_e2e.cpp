@@ -125,6 +125,17 @@ TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
     ASSERT_FALSE(wzorzec.empty());
     EXPECT_TRUE(jest[L"velten.exe"] == Zawartosc(wzorzec)) << "the main program differs from the payload";
     jest.erase(L"velten.exe");
+    // The patch lists on the medium updated two files to their new versions.
+    const std::wstring nowe = Srodowisko(L"VELT_NOWE_PLIKI");
+    ASSERT_FALSE(nowe.empty());
+    for (const wchar_t* plik : {L"readme.txt", L"velt.hlp"}) {
+        const std::string nowy = Zawartosc(nowe + L"\\" + plik);
+        ASSERT_FALSE(nowy.empty());
+        EXPECT_TRUE(jest[plik] == nowy) << "not patched: " << std::string(plik, plik + wcslen(plik));
+        EXPECT_FALSE(oczekiwane[plik] == nowy);
+        oczekiwane[plik] = nowy;
+    }
+    EXPECT_FALSE(jest.count(L"tmp25411.tmp"));
     EXPECT_EQ(jest.size(), oczekiwane.size());
     for (const auto& [sciezka, tresc] : oczekiwane) {
         ASSERT_TRUE(jest.count(sciezka)) << "missing: " << std::string(sciezka.begin(), sciezka.end());
@@ -207,6 +218,60 @@ TEST_F(Instalacja, ReadOnlyTargetFileEndsWithAnError) {
     EXPECT_EQ(KoniecTekst(okno).rfind(kBlad, 0), 0u) << KoniecTekst(okno).c_str();
     EXPECT_EQ(ZnajdzOkno(L"frmPytanie"), nullptr) << "no message box";
     EXPECT_EQ(GetFileAttributesW(readme.c_str()) & FILE_ATTRIBUTE_READONLY, static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+}  // namespace
+
+namespace {
+
+// Needs the nearly full drive that tests/e2e/maly-dysk maps as E:.
+class MalyDysk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dysk_ = Srodowisko(L"VELT_MALY_DYSK");
+        if (dysk_.empty()) GTEST_SKIP() << "run through tests/e2e/maly-dysk";
+        cel_ = dysk_ + L"\\VeltAng";
+    }
+    void TearDown() override {
+        ZamknijKreator();
+        if (!dysk_.empty()) UsunDrzewo(cel_);
+    }
+    std::wstring dysk_, cel_;
+};
+
+TEST_F(MalyDysk, LowSpaceIsAskedAndAFullDiskEndsWithAnError) {
+    HWND okno = DoOpcji();
+    ASSERT_TRUE(okno);
+    HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+
+    // The target typed into the folder chooser.
+    Kliknij(ZnajdzKontrolke(okno, L"btnKatalog"));
+    HWND wybor = CzekajNaOkno(L"frmKatalog");
+    ASSERT_TRUE(wybor);
+    SendMessageW(ZnajdzKontrolke(wybor, L"edtKatalog"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(cel_.c_str()));
+    Kliknij(ZnajdzKontrolke(wybor, L"btnOK"));
+    HWND katalog = ZnajdzKontrolke(okno, L"lblKatalog");
+    ASSERT_TRUE(Czekaj([&] { return Tekst(katalog) == cel_; })) << Tekst(katalog).c_str();
+
+    // Too little space: the question, and No stays on the page, creating nothing.
+    Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+    HWND pytanie = CzekajNaOkno(L"frmPytanie");
+    ASSERT_TRUE(pytanie);
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(pytanie, L"lblPytanie")).rfind(L"We wskazanej lokalizacji jest zbyt ma\u0142o miejsca", 0),
+              0u);
+    Kliknij(ZnajdzKontrolke(pytanie, L"btnNie"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(pytanie); }));
+    EXPECT_EQ(Tekst(krok), L"Krok 3 z 5: Opcje instalacji");
+    EXPECT_EQ(GetFileAttributesW(cel_.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing is left behind";
+
+    // Yes goes on; the disk fills up and the run ends with the error text.
+    Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+    pytanie = CzekajNaOkno(L"frmPytanie");
+    ASSERT_TRUE(pytanie);
+    Kliknij(ZnajdzKontrolke(pytanie, L"btnTak"));
+    ASSERT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 5 z 5: Koniec instalacji"; }, 60s));
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"lblKoniec")).rfind(kBlad, 0), 0u);
+    EXPECT_EQ(ZnajdzOkno(L"frmPytanie"), nullptr) << "no message box";
 }
 
 }  // namespace
