@@ -58,6 +58,7 @@ protected:
 
 TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
     ASSERT_EQ(GetDriveTypeW(L"D:\\"), static_cast<UINT>(DRIVE_CDROM)) << "the demo CD is not mapped";
+    ASSERT_TRUE(UsunDrzewo(DomyslnyCel()));
     ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\""));
 
     // The copy in the temporary folder asks for the CD before any page.
@@ -110,6 +111,11 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
     const std::wstring katalog = Tekst(ZnajdzKontrolke(okno, L"lblKatalog"));
     EXPECT_NE(katalog.find(L"\\VeltAng"), std::wstring::npos) << katalog.c_str();
     EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"lblMiejsceWymagane")).rfind(L"Miejsce potrzebne do instalacji: ", 0), 0u);
+
+    // Back from the options page creates nothing.
+    Kliknij(ZnajdzKontrolke(okno, L"btnWstecz"));
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 2 z 5: Umowa licencyjna"; }));
+    EXPECT_EQ(GetFileAttributesW(DomyslnyCel().c_str()), INVALID_FILE_ATTRIBUTES);
 
     // Close asks first; Yes ends the wizard and clears the marker.
     Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
