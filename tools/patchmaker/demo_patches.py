@@ -28,9 +28,9 @@ PATCHES = (
 
 def medium_maker():
     path = os.path.join(ROOT, "tools", "demo-medium", "make_demo_medium.py")
-    spec = importlib.util.spec_from_file_location("make_demo_medium", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    zrodlo = importlib.util.spec_from_file_location("make_demo_medium", path)
+    module = importlib.util.module_from_spec(zrodlo)
+    zrodlo.loader.exec_module(module)
     return module
 
 
