@@ -106,9 +106,45 @@ const std::wstring kSukces = L"Instalacja zosta\u0142a pomy\u015blnie zako\u0144
 const std::wstring kPrzerwana = L"Instalacja zosta\u0142a przerwana na \u017cyczenie u\u017cytkownika.";
 const std::wstring kBlad = L"Wyst\u0105pi\u0142 b\u0142\u0105d podczas instalacji.";
 
+// "#,##0.0 MB" with the separators of the en-US locale the tests run in.
+std::wstring Megabajty(long long bajty) {
+    const long long dziesiate = (bajty * 10 + 524288) / 1048576;
+    std::wstring calosc = std::to_wstring(dziesiate / 10), wynik;
+    for (std::size_t i = 0; i < calosc.size(); ++i) {
+        if (i > 0 && (calosc.size() - i) % 3 == 0) wynik += L',';
+        wynik += calosc[i];
+    }
+    return wynik + L"." + std::to_wstring(dziesiate % 10) + L" MB";
+}
+
+long long Rozmiar(const std::map<std::wstring, std::string>& pliki) {
+    long long suma = 0;
+    for (const auto& [sciezka, tresc] : pliki) suma += static_cast<long long>(tresc.size());
+    return suma;
+}
+
 TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
     HWND okno = DoOpcji();
     ASSERT_TRUE(okno);
+
+    // The options page counts what the copy will write, plus room for the
+    // main program; without dictionaries their files drop out.
+    std::map<std::wstring, std::string> medium, slowniki;
+    Drzewo(L"D:", L"", kPomijane, medium);
+    for (const wchar_t* plik : {L"lexoren.exe", L"lexorpl.exe", L"lexoren.dat", L"lexorpl.dat"})
+        if (medium.count(plik)) slowniki[plik] = medium[plik];
+    ASSERT_EQ(slowniki.size(), 4u) << "the demo CD carries the dictionaries";
+    HWND wymagane = ZnajdzKontrolke(okno, L"lblMiejsceWymagane");
+    EXPECT_EQ(Tekst(wymagane), L"Miejsce potrzebne do instalacji: " + Megabajty(Rozmiar(medium) + 2100000));
+    HWND slownikiOpcja = ZnajdzKontrolke(okno, L"chbInstalujSlowniki");
+    Kliknij(slownikiOpcja);
+    EXPECT_TRUE(Czekaj([&] {
+        return Tekst(wymagane) ==
+               L"Miejsce potrzebne do instalacji: " + Megabajty(Rozmiar(medium) - Rozmiar(slowniki) + 2100000);
+    })) << Tekst(wymagane).c_str();
+    Kliknij(slownikiOpcja);
+    EXPECT_TRUE(Czekaj([&] { return Zaznaczona(slownikiOpcja); }));
+
     Instaluj(okno, false);
     EXPECT_EQ(KoniecTekst(okno).rfind(kSukces, 0), 0u) << KoniecTekst(okno).c_str();
     EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"btnZamknij")), L"Zako\u0144cz");
