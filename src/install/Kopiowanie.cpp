@@ -46,6 +46,8 @@ std::string WolnaNazwaKopii(const std::string& plik) {
     throw BladProgramu(Opis("no free backup name beside", plik, 0));
 }
 
+}  // namespace
+
 // Moves an existing `cel` out of the way under a backup name and records it,
 // so that a cancellation can put it back. Leaves `cel` untouched when it
 // raises.
@@ -85,6 +87,8 @@ void PrzywrocPoprzedni(TfrmMain& okno, const std::string& cel) {
     }
     sys::Ignore(sys::RemoveFile(cel), "a partial file that cannot be deleted is overwritten by the next run");
 }
+
+namespace {
 
 // KopiujKatalog at one level. `podkatalog`: the folder was found by the
 // listing of its parent, so a failure to list it is never "not there".

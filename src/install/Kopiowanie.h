@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+class TfrmMain;
+
 // Bytes moved by one read and one write of a file copy.
 inline constexpr std::size_t kBlokKopiowania = 32768;
 
@@ -29,3 +31,12 @@ inline constexpr std::string_view kPrzyrostekKopiiZapasowej = ".velt-kopia";
 // there but cannot be listed, and for a subfolder that vanished (the medium
 // was taken out).
 [[nodiscard]] bool BladOtwarciaKatalogu(std::uint32_t kodBledu, bool katalogIstnieje, bool podkatalog) noexcept;
+
+// Sets an existing `cel` aside under a backup name and records it in the
+// form's KopieZapasowe, so that a cancellation can put it back. Raises
+// BladProgramu, leaving `cel` untouched, for a read-only file or a folder.
+void ZachowajPoprzedni(TfrmMain& okno, const std::string& cel);
+
+// After a failed write of `cel`: the partial file goes and the file it
+// replaced (if any) comes back.
+void PrzywrocPoprzedni(TfrmMain& okno, const std::string& cel);

@@ -7,6 +7,7 @@
 #include "app/Formatuj.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
+#include "install/Kopiowanie.h"
 #include "payload/Dekompresja.h"
 #include "payload/untCompress.h"
 #include "setup/Wydania.h"
@@ -157,9 +158,18 @@ void TfrmMain::RozpakujProgram() {
     lblPlikDo.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikDo), cel));
     PrzetworzKomunikaty();
 
-    ZlozProgram({WpisWydania(ZasobyA, NumerWydania), WpisWydania(ZasobyB, NumerWydania),
-                 WpisWydania(ZasobyC, NumerWydania)},
-                NumerWydania, cel, SkopiowanePliki);
+    // A main program already there (a reinstallation) is kept aside, so that
+    // a cancellation brings it back and a failed unpacking never leaves a
+    // half-written one in its place.
+    ZachowajPoprzedni(*this, cel);
+    try {
+        ZlozProgram({WpisWydania(ZasobyA, NumerWydania), WpisWydania(ZasobyB, NumerWydania),
+                     WpisWydania(ZasobyC, NumerWydania)},
+                    NumerWydania, cel, SkopiowanePliki);
+    } catch (...) {
+        PrzywrocPoprzedni(*this, cel);
+        throw;
+    }
     PrzetworzKomunikaty();
 
     // A cancel pressed while the program was written is answered now.

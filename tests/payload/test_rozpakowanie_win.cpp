@@ -283,8 +283,14 @@ TEST_F(RozpakowanieOkna, ProgramStepShowsSourceAndTargetThenFailsWithoutItsResou
         EXPECT_EQ(m.lblPlikZ.Caption(), z + "D:\\");
         EXPECT_EQ(m.lblPlikDo.Caption(), doCelu + P("VeltEn.exe"));
         EXPECT_EQ(m.SkopiowanePliki, std::vector<std::string>{P("VeltEn.exe")});
-        EXPECT_EQ(Plik("VeltEn.exe"), "");
+        EXPECT_FALSE(Plik("VeltEn.exe")) << "no half-written program stays";
     }
+    // A program already there (a reinstallation) survives a failed unpacking.
+    ASSERT_TRUE(sys::WriteWholeFile(P("VeltEn.exe"), "stary program"));
+    EXPECT_THROW(m.RozpakujProgram(), BladProgramu);
+    EXPECT_EQ(Plik("VeltEn.exe"), "stary program");
+    EXPECT_TRUE(m.KopieZapasowe.empty());
+    ASSERT_TRUE(sys::RemoveFile(P("VeltEn.exe")));
     // A drive root already ends in its backslash.
     m.KatalogDocelowy = "C:\\";
     m.SkopiowanePliki.clear();
