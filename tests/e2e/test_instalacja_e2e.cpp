@@ -311,3 +311,26 @@ TEST_F(MalyDysk, LowSpaceIsAskedAndAFullDiskEndsWithAnError) {
 }
 
 }  // namespace
+
+namespace {
+
+// Needs the medium with an unreadable file that tests/e2e/nieczytelny makes.
+TEST(Nieczytelny, UnreadableSourceEndsWithAnErrorAndKeepsWhatWasCopied) {
+    if (Srodowisko(L"VELT_NIECZYTELNY").empty()) GTEST_SKIP() << "run through tests/e2e/nieczytelny";
+    const std::wstring cel = DomyslnyCel();
+    HWND okno = DoOpcji();
+    ASSERT_TRUE(okno);
+    Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+    HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+    ASSERT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 5 z 5: Koniec instalacji"; }, 60s));
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"lblKoniec")).rfind(kBlad, 0), 0u);
+    EXPECT_EQ(ZnajdzOkno(L"frmPytanie"), nullptr) << "no message box";
+    // What was copied before the failure stays; the shortcuts never came.
+    std::map<std::wstring, std::string> jest;
+    Drzewo(cel, L"", {}, jest);
+    EXPECT_FALSE(jest.empty());
+    EXPECT_EQ(LiczbaPlikow(FolderPowloki(HKEY_CURRENT_USER, L"Programs") + L"\\Translator Velt 1.5", L"*.lnk"), 0);
+    ZamknijKreator();
+}
+
+}  // namespace
