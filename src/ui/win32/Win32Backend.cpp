@@ -147,18 +147,27 @@ FormStyles StylesOf(const Form& form) noexcept {
     return s;
 }
 
-UniqueBitmap MakePremultipliedDib(const Bitmap& picture) {
+// An uninitialised top-down DIB section of the picture's size; `bits` points
+// at its pixels. Empty for an empty picture or when the system refuses.
+UniqueBitmap MakeTopDownDib(const Bitmap& picture, WORD bitCount, void*& bits) {
+    bits = nullptr;
     if (picture.Empty()) return {};
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = picture.Width();
     bi.bmiHeader.biHeight = -picture.Height();
     bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biBitCount = bitCount;
     bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
     UniqueBitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib || bits == nullptr) return {};
+    return dib;
+}
+
+UniqueBitmap MakePremultipliedDib(const Bitmap& picture) {
+    void* bits = nullptr;
+    UniqueBitmap dib = MakeTopDownDib(picture, 32, bits);
+    if (!dib) return {};
     auto* out = static_cast<uint32_t*>(bits);
     for (uint32_t argb : picture.Pixels()) {
         const uint32_t a = argb >> 24;
@@ -171,17 +180,9 @@ UniqueBitmap MakePremultipliedDib(const Bitmap& picture) {
 }
 
 UniqueBitmap MakeOpaqueDib(const Bitmap& picture, COLORREF background) {
-    if (picture.Empty()) return {};
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = picture.Width();
-    bi.bmiHeader.biHeight = -picture.Height();
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib || bits == nullptr) return {};
+    UniqueBitmap dib = MakeTopDownDib(picture, 24, bits);
+    if (!dib) return {};
     const std::size_t stride = (static_cast<std::size_t>(picture.Width()) * 3 + 3) & ~std::size_t{3};
     const uint32_t bgR = GetRValue(background), bgG = GetGValue(background), bgB = GetBValue(background);
     for (int y = 0; y < picture.Height(); ++y) {
