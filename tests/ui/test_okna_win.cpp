@@ -239,10 +239,93 @@ TEST_F(Okna, ProcessMessagesPumpsAndHandlerExceptionsSurfaceThere) {
     app.ProcessMessages();
     EXPECT_TRUE(requested);
 
+    // Busy work looks at the queue once an interval; a changed window of
+    // ours makes the next call look at once.
     cancel.OnClick = [](ui::Control&) { throw std::runtime_error("from the handler"); };
     PostMessageW(Find(L"btnZamknij"), BM_CLICK, 0, 0);
+    cancel.SetLeft(cancel.Left() + 1);
     EXPECT_THROW(app.ProcessMessages(), std::runtime_error);
+    Sleep(ui::win32::kPumpInterval + 5);
     app.ProcessMessages();  // nothing left over
+
+    int clicks = 0;
+    cancel.OnClick = [&](ui::Control&) { ++clicks; };
+    PostMessageW(Find(L"btnZamknij"), BM_CLICK, 0, 0);
+    const DWORD start = GetTickCount();
+    while (clicks == 0 && GetTickCount() - start < 1000) app.ProcessMessages();
+    EXPECT_EQ(clicks, 1);
+}
+
+// A copy changes its labels per file and its gauge per block; the windows
+// show that a few times a second, and always the latest state in the end.
+TEST_F(Okna, FastChangesArePacedAndTheLatestIsShown) {
+    ui::Form form("frmMain");
+    ui::Label file(&form, "lblPlik");
+    ui::Gauge gauge(&form, "GaugePostep");
+    gauge.SetTop(40);
+    gauge.SetMax(1000);
+    form.Show();
+    app.ProcessMessages();
+    HWND hFile = Find(L"lblPlik");
+    HWND hGauge = Find(L"GaugePostep");
+
+    const DWORD start = GetTickCount();
+    for (int i = 1; i < 1000; ++i) {
+        file.SetCaption("plik " + std::to_string(i));
+        gauge.SetProgress(i);
+    }
+    // The first change shows at once; unless the loop was stalled for a
+    // whole interval, the rest wait.
+    if (GetTickCount() - start < ui::win32::kPaceInterval) {
+        EXPECT_EQ(TextOf(hFile), L"plik 1");
+        EXPECT_EQ(SendMessageW(hGauge, PBM_GETPOS, 0, 0), 1);
+    }
+    Sleep(ui::win32::kPaceInterval + 10);
+    app.ProcessMessages();
+    EXPECT_EQ(TextOf(hFile), L"plik 999");
+    EXPECT_EQ(SendMessageW(hGauge, PBM_GETPOS, 0, 0), 999);
+
+    // A full or an empty bar shows at once, however soon after a change.
+    gauge.SetProgress(1000);
+    EXPECT_EQ(SendMessageW(hGauge, PBM_GETPOS, 0, 0), 1000);
+    gauge.SetProgress(0);
+    EXPECT_EQ(SendMessageW(hGauge, PBM_GETPOS, 0, 0), 0);
+
+    // A loop about to wait shows what is left: here the modal loop of a
+    // dialog, before the click that closes it.
+    file.SetCaption("pierwszy");
+    file.SetCaption("ostatni");
+    gauge.SetProgress(10);
+    gauge.SetProgress(20);
+    Pytanie dialog;
+    std::wstring seen;
+    LRESULT position = 0;
+    dialog.btnTak.OnClick = [&](ui::Control&) {
+        seen = TextOf(hFile);
+        position = SendMessageW(hGauge, PBM_GETPOS, 0, 0);
+        dialog.SetModalResult(ui::mrYes);
+    };
+    dialog.OnShow = [&](ui::Form&) { PostMessageW(Find(L"btnTak"), BM_CLICK, 0, 0); };
+    EXPECT_EQ(dialog.ShowModal(), ui::mrYes);
+    EXPECT_EQ(seen, L"ostatni");
+    EXPECT_EQ(position, 20);
+}
+
+TEST_F(Okna, AControlGoneWithAChangeWaitingIsForgotten) {
+    ui::Form form("frmMain");
+    form.Show();
+    {
+        ui::Label label(&form, "lblChwilowy");
+        label.SetCaption("a");
+        label.SetCaption("b");
+        ui::Gauge gauge(&form, "GaugeChwilowy");
+        gauge.SetMax(10);
+        gauge.SetProgress(3);
+        gauge.SetProgress(4);
+    }
+    Sleep(ui::win32::kPaceInterval + 10);
+    app.ProcessMessages();
+    EXPECT_EQ(Find(L"lblChwilowy"), nullptr);
 }
 
 TEST_F(Okna, GaugeLabelColourAndMeasurement) {

@@ -18,6 +18,7 @@
 #include "ui/Backend.h"
 #include "ui/Bitmap.h"
 #include "ui/Types.h"
+#include "ui/win32/Win32Backend.h"
 
 namespace ui {
 class Form;
@@ -135,6 +136,14 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 [[nodiscard]] HWND WindowOf(const Control& control) noexcept;
 // Whether `hwnd` is the window of one of our forms.
 [[nodiscard]] bool IsFormWindow(HWND hwnd) noexcept;
+
+// Shows the paced changes whose interval has passed; all of them when forced
+// (the loops force it before they wait).
+void ShowPostponed(bool force);
+
+// A window of ours was made or changed: the next ProcessMessages pumps
+// whatever time has passed since the last one.
+void WindowsChanged() noexcept;
 
 // Exceptions thrown by event handlers must not unwind through the system's
 // frames: the window procedure keeps the first one and the loops rethrow it

@@ -201,7 +201,10 @@ UniqueBitmap MakeOpaqueDib(const Bitmap& picture, COLORREF background) {
 
 namespace {
 std::exception_ptr g_pending;
+bool g_windowsChanged = true;
 }  // namespace
+
+void WindowsChanged() noexcept { g_windowsChanged = true; }
 
 void KeepPendingException() noexcept {
     if (!g_pending) g_pending = std::current_exception();
@@ -281,6 +284,7 @@ void Win32Backend::RunModal(Application& app, Form& form) {
             form.SetModalResult(mrCancel);
             break;
         }
+        ShowPostponed(true);
         MSG msg;
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
@@ -295,6 +299,7 @@ void Win32Backend::RunModal(Application& app, Form& form) {
 
 void Win32Backend::Run(Application& app) {
     while (!app.Terminated()) {
+        ShowPostponed(true);
         MSG msg;
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got <= 0) {
@@ -306,6 +311,14 @@ void Win32Backend::Run(Application& app) {
 }
 
 void Win32Backend::ProcessMessages(Application& app) {
+    ShowPostponed(false);
+    // Busy work calls here per file and per block; under Wine every look at
+    // the queue is a round trip to the server. Unless a window of ours has
+    // changed, the queue is looked at once an interval, which no one feels.
+    const DWORD now = GetTickCount();
+    if (!g_windowsChanged && now - lastPump_ < kPumpInterval) return;
+    g_windowsChanged = false;
+    lastPump_ = now;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

@@ -5,6 +5,12 @@
 // moves through the Tab order), modal forms disable the thread's other windows
 // and run a nested loop, and ProcessMessages pumps what is pending.
 //
+// Busy work that calls ProcessMessages very often is paced: the queue is
+// looked at once every few milliseconds unless a window of ours changed in
+// between, and labels and gauges that change faster than the eye follows
+// show their latest state a few times a second (the loops show it before they
+// wait, and a gauge shows its ends at once).
+//
 // Every window carries its control's name as the window property "ui.name",
 // a global atom, so that any process can find controls by name.
 //
@@ -25,6 +31,12 @@ namespace detail {
 class Context;
 }
 
+// Paced labels and gauges show a change at most once in this many
+// milliseconds while changes keep coming.
+inline constexpr unsigned long kPaceInterval = 100;
+// ProcessMessages looks at the queue at least this often (milliseconds).
+inline constexpr unsigned long kPumpInterval = 10;
+
 class Win32Backend final : public Backend {
 public:
     // Registers the window classes and initialises the common controls.
@@ -43,6 +55,8 @@ public:
 
 private:
     std::unique_ptr<detail::Context> context_;
+    // GetTickCount when ProcessMessages last looked at the queue.
+    unsigned long lastPump_ = 0;
 };
 
 }  // namespace ui::win32

@@ -65,6 +65,23 @@ public:
 
     void Update(Aspect aspect) override {
         if (hwnd_ == nullptr || control_ == nullptr) return;
+        if (Paced(aspect) && Postpone(aspect)) return;
+        Apply(aspect);
+    }
+
+    // Shows a postponed change once its interval has passed, or at once when
+    // forced. True when nothing of this peer is left postponed.
+    bool ShowPostponed(bool force) {
+        if (!postponed_) return true;
+        if (!force && !IntervalPassed()) return false;
+        postponed_ = false;
+        shownAt_ = GetTickCount();
+        if (hwnd_ != nullptr && control_ != nullptr) Apply(postponedAspect_);
+        return true;
+    }
+
+    void Apply(Aspect aspect) {
+        WindowsChanged();
         Control& c = *control_;
         switch (aspect) {
         case Aspect::Text:
@@ -107,6 +124,7 @@ public:
     }
 
     void Focus() override {
+        WindowsChanged();
         if (hwnd_ != nullptr && GetActiveWindow() == GetAncestor(hwnd_, GA_ROOT)) SetFocus(hwnd_);
     }
 
@@ -171,6 +189,12 @@ protected:
         return Default(msg, wParam, lParam);
     }
 
+
+    // Changes that may come faster than the window can show them (a file name
+    // per file, a position per block of a copy). Under Wine each one repaints
+    // at once, which would cost a copy most of its speed, so they are shown
+    // at most once an interval; the last one always is.
+    [[nodiscard]] virtual bool Paced(Aspect /*aspect*/) const { return false; }
 
     [[nodiscard]] virtual const wchar_t* ClassName() = 0;
     [[nodiscard]] virtual DWORD KindStyle() const { return 0; }
@@ -244,7 +268,32 @@ protected:
 private:
     void ApplyOrder();
     void Cleanup() noexcept;
+    [[nodiscard]] bool IntervalPassed() const noexcept { return GetTickCount() - shownAt_ >= kPaceInterval; }
+    bool Postpone(Aspect aspect);
+
+    // Only one aspect of a peer is ever paced.
+    Aspect postponedAspect_ = Aspect::Text;
+    bool postponed_ = false;
+    DWORD shownAt_ = 0;
 };
+
+// Windows with a change waiting to be shown. A window destroyed meanwhile
+// is no longer in the registry and is passed over.
+std::vector<HWND>& Postponed() {
+    static std::vector<HWND> postponed;
+    return postponed;
+}
+
+bool WindowPeer::Postpone(Aspect aspect) {
+    if (!postponed_ && IntervalPassed()) {
+        shownAt_ = GetTickCount();
+        return false;
+    }
+    if (!postponed_) Postponed().push_back(hwnd_);
+    postponed_ = true;
+    postponedAspect_ = aspect;
+    return true;
+}
 
 class FormPeer final : public WindowPeer {
 public:
@@ -374,6 +423,7 @@ void WindowPeer::Create() {
         throw std::system_error(static_cast<int>(error), std::system_category(), "creating the window of " + c.Name());
     }
     Registry()[hwnd_] = this;
+    WindowsChanged();
     original_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc)));
     // Our own classes run ControlProc already; their default is the system's.
@@ -536,6 +586,7 @@ protected:
     void Command(WORD code) override {
         if (code == STN_CLICKED || code == STN_DBLCLK) control_->Click();
     }
+    [[nodiscard]] bool Paced(Aspect aspect) const override { return aspect == Aspect::Text; }
 };
 
 class ButtonPeer final : public WindowPeer {
@@ -1081,9 +1132,26 @@ protected:
         const Gauge& gauge = As<Gauge>();
         // The bar needs a range of at least one step.
         const int32_t max = gauge.Max() > gauge.Min() ? gauge.Max() : gauge.Min() + 1;
-        SendMessageW(hwnd_, PBM_SETRANGE32, static_cast<WPARAM>(gauge.Min()), static_cast<LPARAM>(max));
+        // Each message repaints the bar; the range rarely changes.
+        if (!rangeSent_ || gauge.Min() != sentMin_ || max != sentMax_) {
+            SendMessageW(hwnd_, PBM_SETRANGE32, static_cast<WPARAM>(gauge.Min()), static_cast<LPARAM>(max));
+            rangeSent_ = true;
+            sentMin_ = gauge.Min();
+            sentMax_ = max;
+        }
         SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(gauge.Progress()), 0);
     }
+    // An empty or a full bar is shown at once: it ends or starts a stage.
+    [[nodiscard]] bool Paced(Aspect aspect) const override {
+        if (aspect != Aspect::Progress) return false;
+        const Gauge& gauge = As<Gauge>();
+        return gauge.Progress() != gauge.Min() && gauge.Progress() != gauge.Max();
+    }
+
+private:
+    bool rangeSent_ = false;
+    int32_t sentMin_ = 0;
+    int32_t sentMax_ = 0;
 };
 
 class ImagePeer final : public WindowPeer {
@@ -1162,6 +1230,19 @@ std::unique_ptr<Peer> MakePeer(Context& context, Control& control) {
 HWND WindowOf(const Control& control) noexcept {
     const auto* peer = static_cast<const WindowPeer*>(control.GetPeer());
     return peer != nullptr ? peer->Hwnd() : nullptr;
+}
+
+void ShowPostponed(bool force) {
+    auto& postponed = Postponed();
+    // Showing a change sends messages, which may add to the list.
+    for (std::size_t i = 0; i < postponed.size();) {
+        WindowPeer* peer = PeerOf(postponed[i]);
+        if (peer == nullptr || peer->ShowPostponed(force)) {
+            postponed.erase(postponed.begin() + static_cast<std::ptrdiff_t>(i));
+        } else {
+            ++i;
+        }
+    }
 }
 
 bool IsFormWindow(HWND hwnd) noexcept {
