@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -63,10 +65,24 @@ bool CzekajNaTekst(HWND okno, const std::wstring& tekst) {
 void Instalacja(bool przerwij, const wchar_t* nazwa) {
     HWND okno = DoOpcji();
     if (!okno) return;
+    const bool pokazStrone = !przerwij && std::wstring(nazwa) == L"koniec-sukces";
     Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+    if (pokazStrone) {
+        // Cancel once the copy has begun, so that the page shows a file and
+        // the gauge under way; the demo copy is over in a blink.
+        HWND gauge = ZnajdzKontrolke(okno, L"GaugePostep");
+        const DWORD start = GetTickCount();
+        while (SendMessageW(gauge, PBM_GETPOS, 0, 0) == 0 && GetTickCount() - start < 5000) Sleep(1);
+    }
     Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
     if (HWND pytanie = CzekajNaOkno(L"frmPytanie")) {
-        if (!przerwij && std::wstring(nazwa) == L"koniec-sukces") Zrzut(L"instalacja-pytanie");
+        if (pokazStrone) {
+            // The copy waits for the answer: the page alone first.
+            ShowWindow(pytanie, SW_HIDE);
+            Zrzut(L"instalacja");
+            ShowWindow(pytanie, SW_SHOWNA);
+            Zrzut(L"instalacja-pytanie");
+        }
         Kliknij(ZnajdzKontrolke(pytanie, przerwij ? L"btnTak" : L"btnNie"));
     }
     CzekajNaTekst(ZnajdzKontrolke(okno, L"lblKrok"), L"Krok 5 z 5: Koniec instalacji");
