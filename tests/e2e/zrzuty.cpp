@@ -80,7 +80,8 @@ void Instalacja(bool przerwij, const wchar_t* nazwa) {
             // The copy waits for the answer: the page alone first.
             ShowWindow(pytanie, SW_HIDE);
             Zrzut(L"instalacja");
-            ShowWindow(pytanie, SW_SHOWNA);
+            ShowWindow(pytanie, SW_SHOW);
+            SetForegroundWindow(pytanie);
             Zrzut(L"instalacja-pytanie");
         }
         Kliknij(ZnajdzKontrolke(pytanie, przerwij ? L"btnTak" : L"btnNie"));
