@@ -202,6 +202,8 @@ UniqueBitmap MakeOpaqueDib(const Bitmap& picture, COLORREF background) {
 namespace {
 std::exception_ptr g_pending;
 bool g_windowsChanged = true;
+// GetTickCount when ProcessMessages last looked at the queue.
+DWORD g_lastPump = 0;
 }  // namespace
 
 void WindowsChanged() noexcept { g_windowsChanged = true; }
@@ -316,9 +318,9 @@ void Win32Backend::ProcessMessages(Application& app) {
     // the queue is a round trip to the server. Unless a window of ours has
     // changed, the queue is looked at once an interval, which no one feels.
     const DWORD now = GetTickCount();
-    if (!g_windowsChanged && now - lastPump_ < kPumpInterval) return;
+    if (!g_windowsChanged && now - g_lastPump < kPumpInterval) return;
     g_windowsChanged = false;
-    lastPump_ = now;
+    g_lastPump = now;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

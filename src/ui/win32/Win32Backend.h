@@ -55,8 +55,6 @@ public:
 
 private:
     std::unique_ptr<detail::Context> context_;
-    // GetTickCount when ProcessMessages last looked at the queue.
-    unsigned long lastPump_ = 0;
 };
 
 }  // namespace ui::win32

@@ -1132,12 +1132,11 @@ protected:
         const Gauge& gauge = As<Gauge>();
         // The bar needs a range of at least one step.
         const int32_t max = gauge.Max() > gauge.Min() ? gauge.Max() : gauge.Min() + 1;
-        // Each message repaints the bar; the range rarely changes.
-        if (!rangeSent_ || gauge.Min() != sentMin_ || max != sentMax_) {
+        // Each setting message repaints the bar; the range rarely changes.
+        PBRANGE shown{};
+        SendMessageW(hwnd_, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&shown));
+        if (shown.iLow != gauge.Min() || shown.iHigh != max) {
             SendMessageW(hwnd_, PBM_SETRANGE32, static_cast<WPARAM>(gauge.Min()), static_cast<LPARAM>(max));
-            rangeSent_ = true;
-            sentMin_ = gauge.Min();
-            sentMax_ = max;
         }
         SendMessageW(hwnd_, PBM_SETPOS, static_cast<WPARAM>(gauge.Progress()), 0);
     }
@@ -1147,11 +1146,6 @@ protected:
         const Gauge& gauge = As<Gauge>();
         return gauge.Progress() != gauge.Min() && gauge.Progress() != gauge.Max();
     }
-
-private:
-    bool rangeSent_ = false;
-    int32_t sentMin_ = 0;
-    int32_t sentMax_ = 0;
 };
 
 class ImagePeer final : public WindowPeer {
