@@ -206,6 +206,19 @@ TfrmMain::TfrmMain()
     OnShow = [this](ui::Form&) { FormShow(); };
     OnDestroy = [this](ui::Form&) { FormDestroy(); };
     OnCloseQuery = [](ui::Form&, bool& mozna) { mozna = true; };
+    // Alt+F4, the taskbar and a task manager ask as the Close button does:
+    // a question first, or a cancel request while the copy runs.
+    OnCloseRequest = [this](ui::Form&) {
+        if (btnZamknij.Enabled()) btnZamknijClick();
+    };
+    OnQueryEndSession = [this](ui::Form&, std::string& powod) {
+        if (InstalacjaTrwa) powod = PobierzTekst(JezykInterfejsu, TekstWylogowanieWstrzymane);
+    };
+    OnEndSession = [this](ui::Form&) {
+        // The process may be ended as soon as this returns.
+        if (CzyscFlageInstalacji) UstawInstalacjeWToku(NumerWydania, false);
+        Close();
+    };
 
     FormCreate();
 }
@@ -330,6 +343,7 @@ bool TfrmMain::SprawdzWolneMiejsce() {
     const std::string program = sys::ModuleFileName().value_or("");
     const std::string lista =
         ListaPominietych(NumerWydania, chbInstalujSlowniki.Checked(), program.substr(KatalogPliku(program).size()));
+    sys::NoCriticalErrorBox bezPytaniaODysk;
     MiejsceWymagane = RozmiarKatalogu(ZrodloPlikow, lista) + kMiejsceNaZasoby;
     MiejsceWolne = sys::FreeBytes(NumerDysku(KatalogDocelowy));
     wynik = MiejsceWolne >= MiejsceWymagane;
@@ -471,6 +485,7 @@ void TfrmMain::WczytajUmoweJakoTekst() {
     // Before the medium is known there is nothing to look for (and the
     // current folder is no place to look).
     if (KatalogZrodlowy.empty()) return;
+    sys::NoCriticalErrorBox bezPytaniaODysk;
     std::string plik = KatalogZrodlowy + std::string(DaneJezyka(JezykInterfejsu).PlikUmowy);
     if (!sys::FileExists(plik)) plik = KatalogZrodlowy + std::string(DaneJezyka(JezykPolski).PlikUmowy);
     if (auto tekst = sys::ReadWholeFile(plik, kNajwiekszaUmowa)) redUmowa.SetText(std::move(*tekst));
@@ -480,6 +495,7 @@ void TfrmMain::WczytajUmoweJakoTekst() {
 void TfrmMain::WczytajUmowe() {
     redUmowa.Clear();
     redUmowa.BeginUpdate();
+    sys::NoCriticalErrorBox bezPytaniaODysk;
     std::uint8_t jezykPliku = JezykInterfejsu;
     const auto plikJezyka = [&](std::uint8_t jezyk) {
         return KatalogZrodlowy + std::string(DaneJezyka(jezyk).PlikUmowy);
