@@ -361,9 +361,11 @@ bool TfrmMain::SprawdzOpcje() {
     if (Strona != StronaOpcje) return true;
     SkrotyDlaWszystkich = chbSkrotyAllUsers.Checked();
     KatalogDocelowy = lblKatalog.Caption();
-    const bool istnial = sys::FolderExists(KatalogDocelowy);
+    // A typed "Velt" would land in whatever the current folder is.
+    const bool bezwzgledna = SciezkaBezwzgledna(KatalogDocelowy);
+    const bool istnial = bezwzgledna && sys::FolderExists(KatalogDocelowy);
     bool wynik = false;
-    if (istnial || sys::CreateFolder(KatalogDocelowy)) {
+    if (bezwzgledna && (istnial || sys::CreateFolder(KatalogDocelowy))) {
         wynik = true;
         if (!SprawdzWolneMiejsce())
             wynik = Zapytaj(*frmPytanie, *this, Formatuj(PobierzTekst(JezykInterfejsu, TekstZaMaloMiejsca), KatalogDocelowy),
@@ -384,7 +386,7 @@ bool TfrmMain::SprawdzOpcje() {
 
 void TfrmMain::btnKatalogClick() {
     if (!frmKatalog) return;
-    KatalogDocelowy = frmKatalog->WybierzKatalog(KatalogDocelowy, "");
+    KatalogDocelowy = BezKoncowychUkosnikow(frmKatalog->WybierzKatalog(KatalogDocelowy, ""));
     lblKatalog.SetCaption(KatalogDocelowy);
     sys::Ignore(SprawdzWolneMiejsce(), "the labels show the outcome");
 }
