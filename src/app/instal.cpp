@@ -89,8 +89,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             CzyscFlageInstalacji = false;
             aplikacja.Terminate();
         } else {
-            // No copy runs: ending here would show nothing and leave the
-            // marker set for good. The wizard runs from the medium instead.
+            // Ending here would show nothing and leave the marker set for
+            // good: the wizard runs from the medium instead. A copy that did
+            // start after all finds this one and steps back.
             jedenKreator = sys::CreateNamedMutex(kZnakKreatora);
         }
     }
