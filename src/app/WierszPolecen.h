@@ -16,6 +16,22 @@ enum class TrybPracy : std::uint8_t {
     BardzoCichy,   // /VERYSILENT: no window at all
 };
 
+// How a run ended, for the script that started it.
+enum KodWyjscia : int {
+    KodZainstalowano = 0,
+    KodNieRozpoczeto = 1,      // a switch not understood, a relative /DIR, no medium in a silent mode
+    KodPrzedInstalacja = 2,    // left before the installation started
+    KodCelOdrzucony = 3,       // the target cannot be created, or too little space in a silent mode
+    KodBladInstalacji = 4,
+    KodPrzerwano = 5,          // cancelled while the installation ran
+};
+
+// The switches as the help lists them, in the order of its placeholders.
+inline constexpr std::string_view PrzelacznikiPomocy[] = {
+    "/SILENT", "/VERYSILENT", "/DIR=", "/SOURCE=", "/LANG=PL|EN", "/NODICTIONARIES",
+    "/NOGROUP", "/NODESKTOP", "/ALLUSERS", "/LOG=", "/? /HELP",
+};
+
 struct TWierszPolecen {
     bool Doit = false;  // "/doit" exactly, as the first argument: a copy the wizard started
     TrybPracy Tryb = TrybPracy::Kreator;

@@ -3,6 +3,7 @@
 #include "app/Czcionka.h"
 #include "app/Formatuj.h"
 #include "app/Jezyki.h"
+#include "app/Nienadzorowana.h"
 #include "app/Narzedzia.h"
 #include "app/Obrazy.h"
 #include "app/Przelaczniki.h"
@@ -254,6 +255,7 @@ void TfrmMain::FormShow() {
     std::uint8_t jezyk = JezykZLokalizacji(sys::ThreadLocale());
     if (jezyk != AktualnyLang1) jezyk = JezykPolski;
     UstawJezyk(jezyk);
+    ZastosujPrzelaczniki(*this);
     ZmienStrone(0);
 }
 

@@ -6,10 +6,12 @@
 #include "app/Blad.h"
 #include "app/Formatuj.h"
 #include "app/Narzedzia.h"
+#include "app/Przelaczniki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
 #include "install/Postep.h"
+#include "install/Protokol.h"
 #include "setup/Opcje.h"
 #include "sys/files.h"
 #include "sys/handle.h"
@@ -206,8 +208,13 @@ void TfrmMain::KopiujPlik(const std::string& zrodlo, const std::string& cel) {
 bool TfrmMain::SprawdzPrzerwanie() {
     if (Przerwano) return true;
     if (!PrzerwijZadane) return false;
-    if (Zapytaj(*frmPytanie, *this, PobierzTekst(JezykInterfejsu, TekstCzyPrzerwacInstalacje), PytanieTakNie) !=
-        ui::mrYes) {
+    // A silent run has no one to ask: a close request there is a cancel.
+    const bool tak = PrzelacznikiWiersza.Cichy() ||
+                     Zapytaj(*frmPytanie, *this, PobierzTekst(JezykInterfejsu, TekstCzyPrzerwacInstalacje),
+                             PytanieTakNie) == ui::mrYes;
+    Protokoluj("Cancel requested; ", PrzelacznikiWiersza.Cichy() ? "answered by the silent mode: " : "the user answered: ",
+               TakNie(tak));
+    if (!tak) {
         PrzerwijZadane = false;
         return false;
     }
