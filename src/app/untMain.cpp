@@ -10,6 +10,7 @@
 #include "app/Teksty.h"
 #include "app/Umowa.h"
 #include "app/untPytanie.h"
+#include "install/Protokol.h"
 #include "setup/KatalogDocelowy.h"
 #include "setup/Miejsce.h"
 #include "setup/Opcje.h"
@@ -366,7 +367,10 @@ bool TfrmMain::SprawdzOpcje() {
                             PytanieOK),
                     "a message with one button");
     }
-    if (wynik && !istnial) UtworzoneKatalogi.push_back(KatalogDocelowy);
+    if (wynik && !istnial) {
+        UtworzoneKatalogi.push_back(KatalogDocelowy);
+        Protokoluj("Folder created: ", KatalogDocelowy);
+    }
     return wynik;
 }
 

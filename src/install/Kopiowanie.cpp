@@ -30,6 +30,8 @@ void PrzetworzKomunikaty() { ui::Application::Current().ProcessMessages(); }
 
 // What failed, for the diagnostics the run's guard may keep; never shown.
 std::string Opis(std::string_view co, std::string_view sciezka, std::uint32_t kod) {
+    if (kod != 0) Protokoluj("Error: ", co, " ", sciezka, ": ", BladSystemu{kod});
+    else Protokoluj("Error: ", co, " ", sciezka);
     return "Copy: " + std::string(co) + " \"" + std::string(sciezka) + "\" (error " + std::to_string(kod) + ")";
 }
 
@@ -73,6 +75,7 @@ void ZachowajPoprzedni(TfrmMain& okno, const std::string& cel) {
         }
     }
     okno.KopieZapasowe.emplace_back(cel, kopia);
+    Protokoluj("Set aside as a backup: ", cel, " -> ", kopia);
 }
 
 // After a failed copy: the half-written `cel` goes, and what it replaced comes
@@ -109,6 +112,7 @@ void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& 
         const std::string doCelu = Polacz(cel, wpis->name);
         if (wpis->IsFolder()) {
             if (sys::CreateFolder(doCelu)) {
+                Protokoluj("Folder created: ", doCelu);
                 // The listing's 32-bit size field, sign-extended.
                 okno.Postep += Mlodsze32Bity(wpis->size);
                 okno.UtworzoneKatalogi.push_back(doCelu);
@@ -119,6 +123,7 @@ void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& 
             if (okno.Przerwano) return;
         } else {
             okno.KopiujPlik(Polacz(zrodlo, wpis->name), doCelu);
+            Protokoluj("File copied: ", Polacz(zrodlo, wpis->name), " -> ", doCelu, " (", wpis->size, " bytes)");
             okno.SkopiowanePliki.push_back(doCelu);
         }
         okno.GaugePostep.SetProgress(Mlodsze32Bity(okno.Postep));
@@ -253,13 +258,15 @@ bool TfrmMain::SprawdzPrzerwanie() {
     while (!SkopiowanePliki.empty()) {
         const std::string plik = std::move(SkopiowanePliki.back());
         SkopiowanePliki.pop_back();
-        sys::Ignore(sys::RemoveFile(plik), "a file in use stays; the rollback goes on");
+        const sys::Result usuniety = sys::RemoveFile(plik);
+        if (usuniety) Protokoluj("Rollback: file removed: ", plik);
+        else Protokoluj("Rollback: file not removed: ", plik, ": ", BladSystemu{usuniety.error});
         if (!kopie.empty()) {
             const std::string klucz = NaMale(plik);
             const auto kopia = kopie.find(klucz);
             if (kopia != kopie.end() && --zapisy[klucz] == 0) {
-                sys::Ignore(sys::MoveEntry(kopia->second.kopia, plik),
-                            "when the new file could not go, the old one stays under its backup name");
+                const sys::Result przywrocony = sys::MoveEntry(kopia->second.kopia, plik);
+                Protokoluj("Rollback: backup ", kopia->second.kopia, przywrocony ? " restored as " : " not restored as ", plik);
                 kopie.erase(kopia);
             }
         }
@@ -273,7 +280,8 @@ bool TfrmMain::SprawdzPrzerwanie() {
     KopieZapasowe.clear();
 
     while (!UtworzoneKatalogi.empty()) {
-        sys::Ignore(sys::RemoveFolder(UtworzoneKatalogi.back()), "only an empty folder goes");
+        const sys::Result usuniety = sys::RemoveFolder(UtworzoneKatalogi.back());
+        Protokoluj("Rollback: folder ", UtworzoneKatalogi.back(), usuniety ? " removed" : " kept (not empty or in use)");
         UtworzoneKatalogi.pop_back();
         GaugePostep.AddProgress(1);
         PrzetworzKomunikaty();
