@@ -128,8 +128,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return Zakoncz(KodNieRozpoczeto);
     };
 
+    std::optional<std::string> sciezkaProtokolu;
     if (w.Protokol) {
-        const std::optional<std::string> sciezka = sys::FullPath(*w.Protokol);
+        const std::optional<std::string> sciezka = sciezkaProtokolu = sys::FullPath(*w.Protokol);
         // The copy started from the temporary folder goes on with the log of
         // the run that handed over to it.
         const std::uint32_t blad = sciezka ? OtworzProtokol(*sciezka, w.Doit) : ERROR_INVALID_NAME;
@@ -146,7 +147,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     if (w.Pomoc) {
         Komunikat(jezyk, TekstPomocy(jezyk), MB_ICONINFORMATION);
-        return Zakoncz(KodZainstalowano);
+        Protokoluj("The list of switches was shown; exit code 0");
+        ZamknijProtokol();
+        return KodZainstalowano;
     }
 
     std::optional<std::string> zrodlo;
@@ -193,7 +196,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         // temporary folder, so that the medium is free during installation.
         const unsigned typ = TypDysku(KatalogProgramu());
         if (typ == kDyskCD || typ == kDyskSieciowy) {
-            const std::string parametry = ArgumentyKopii(argumenty);
+            // The copy runs in another folder: a relative log path would name
+            // another file there.
+            std::vector<std::string> dlaKopii = argumenty;
+            for (std::string& a : dlaKopii)
+                if (sciezkaProtokolu && ZaczynaSieOd(a, "/LOG=", false)) a = "/LOG=" + *sciezkaProtokolu;
+            const std::string parametry = ArgumentyKopii(dlaKopii);
             const bool uruchomiona = UruchomKopie(program, "instal.exe", parametry);
             Protokoluj("Handing over to a copy in the temporary folder with \"", parametry, "\": ",
                        uruchomiona ? "started" : "not started");
