@@ -154,6 +154,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     std::optional<std::string> zrodlo;
     if (w.Cichy()) {
+        // A silent run answers nothing, the system's "no disk" box included.
+        SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS);
         zrodlo = ZrodloBezPytan(w);
         if (!zrodlo) {
             Protokoluj("Error: no installation medium found", w.Zrodlo ? " in " + *w.Zrodlo : std::string());
