@@ -16,7 +16,14 @@ void ZastosujPrzelaczniki(TfrmMain& okno) {
         okno.KatalogDocelowy = *w.Katalog;
         okno.lblKatalog.SetCaption(*w.Katalog);
     }
-    if (w.BezSlownikow) okno.chbInstalujSlowniki.SetChecked(false);
+    if (w.BezSlownikow) {
+        // Its click recounts the space, which means nothing before the
+        // medium is known (an empty source would count the current drive);
+        // the options page counts again when it is entered.
+        auto klik = std::exchange(okno.chbInstalujSlowniki.OnClick, nullptr);
+        okno.chbInstalujSlowniki.SetChecked(false);
+        okno.chbInstalujSlowniki.OnClick = std::move(klik);
+    }
     if (w.BezGrupy) okno.chbUtworzGrupe.SetChecked(false);
     if (w.BezPulpitu) {
         okno.chbUtworzSkrotyTranslatorow.SetChecked(false);
