@@ -8,3 +8,4 @@ bool ZrodloStale = false;
 std::string StaleZrodlo;
 bool ZrodloWlasnyKatalog = false;
 bool SkrotyDlaWszystkich = false;
+TWierszPolecen PrzelacznikiWiersza;

@@ -2,6 +2,8 @@
 // Build switches: one-byte booleans fixed for a build. The program entry
 // assigns the first four after the forms exist, before the message loop runs.
 
+#include "app/WierszPolecen.h"
+
 #include <string>
 
 extern bool PytajOCD;              // ask for the CD drive once, and keep the answer
@@ -12,3 +14,6 @@ extern bool ZrodloStale;           // the source is the fixed path below
 extern std::string StaleZrodlo;
 extern bool ZrodloWlasnyKatalog;   // the source is the wizard's own folder
 extern bool SkrotyDlaWszystkich;   // shortcuts and uninstall entry for all users
+
+// The switches of this run's command line, read once at the program entry.
+extern TWierszPolecen PrzelacznikiWiersza;

@@ -82,6 +82,8 @@ enum Tekst : int {
     TekstInstalatorCD = 301,         // Polish without a placeholder, English with %s: product title
     TekstWitajCD = 302,              // %s: product title
     TekstWylogowanieWstrzymane = 361,  // why a logoff waits for the installation
+    TekstZlyPrzelacznik = 362,         // %s: the command-line argument not understood
+    TekstPomocPrzelacznikow = 363,     // %s x 11: the switches, in the order of PrzelacznikiPomocy
 };
 
 // Every id of the enumeration above; the table must hold a row for each.
@@ -99,6 +101,7 @@ inline constexpr std::array TekstyProgramu = {
     TekstTrzeciPrzycisk, TekstWybierzKatalog, TekstOK, TekstNowyKatalog,
     TekstNieMoznaUtworzycFolderu, TekstNowyKatalogTytul, TekstNowyKatalogDodaj,
     TekstNowyKatalogAnuluj, TekstInstalatorCD, TekstWitajCD, TekstWylogowanieWstrzymane,
+    TekstZlyPrzelacznik, TekstPomocPrzelacznikow,
 };
 
 // The column a language reads: its low seven bits when they are 1..6, else Polish.

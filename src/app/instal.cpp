@@ -1,26 +1,36 @@
 // The program entry of the setup wizard.
 
 #include "app/Czcionka.h"
+#include "app/Formatuj.h"
+#include "app/Jezyki.h"
+#include "app/Narzedzia.h"
+#include "app/Nienadzorowana.h"
 #include "app/Przelaczniki.h"
+#include "app/Teksty.h"
+#include "app/WierszPolecen.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
 #include "install/Czcionki.h"
+#include "install/Protokol.h"
 #include "install/UruchomKopie.h"
 #include "setup/Wydania.h"
 #include "setup/untCD.h"
 #include "setup/untKatalog.h"
 #include "setup/untKatalogDodaj.h"
+#include "sys/commandline.h"
+#include "sys/drives.h"
 #include "sys/files.h"
 #include "sys/handle.h"
+#include "sys/locale.h"
 #include "sys/process.h"
 #include "sys/shell.h"
+#include "sys/text.h"
+#include "sys/version.h"
 #include "ui/Application.h"
 #include "ui/win32/OtherInstance.h"
 #include "ui/win32/Win32Backend.h"
 
 #include <windows.h>
-
-#include <shellapi.h>
 
 namespace {
 
@@ -32,13 +42,63 @@ constexpr unsigned kDyskSieciowy = 4;  // DRIVE_REMOTE
 // not taken for a second wizard.
 constexpr char kZnakKreatora[] = "Local\\Zelpax.Velt.Instalator";
 
-// The first command-line argument, exactly as given (case-sensitive).
-bool PierwszyArgumentToDoit() {
-    int liczba = 0;
-    LPWSTR* argumenty = CommandLineToArgvW(GetCommandLineW(), &liczba);
-    const bool doit = argumenty && liczba > 1 && lstrcmpW(argumenty[1], L"/doit") == 0;
-    LocalFree(argumenty);
-    return doit;
+// The language the wizard starts in: the thread locale's when it is the
+// edition's own, else Polish (so the English edition always starts in Polish).
+std::uint8_t JezykStartowy() {
+    const std::uint8_t jezyk = JezykZLokalizacji(sys::ThreadLocale());
+    return jezyk == AktualnyLang1 ? jezyk : JezykPolski;
+}
+
+// A message box of the entry, before any form exists (so before anything is
+// written), in the interface language.
+void Komunikat(std::uint8_t jezyk, const std::string& tekst, unsigned ikona) {
+    const unsigned strona = static_cast<unsigned>(StronaKodowaTekstu(jezyk));
+    const std::string tytul = Formatuj(PobierzTekst(jezyk, TekstTytulOkna), ZPXAppFunctions.Tytul(jezyk));
+    sys::Ignore(MessageBoxW(nullptr, sys::ToWide(tekst, strona).c_str(), sys::ToWide(tytul, strona).c_str(),
+                            MB_OK | ikona | MB_SETFOREGROUND),
+                "one button");
+}
+
+std::string TekstPomocy(std::uint8_t jezyk) {
+    const auto& p = PrzelacznikiPomocy;
+    return Formatuj(PobierzTekst(jezyk, TekstPomocPrzelacznikow), p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7],
+                    p[8], p[9], p[10]);
+}
+
+std::string WersjaProgramu(const std::string& program) {
+    const auto info = sys::VersionInfo::Read(program);
+    if (!info || info->Translations().empty()) return "?";
+    return info->StringValue(info->Translations().front(), "FileVersion").value_or("?");
+}
+
+// The medium of a silent run: the folder /SOURCE names, else the wizard's own
+// folder, else the first CD-ROM drive; each only when it holds the product.
+std::optional<std::string> ZrodloBezPytan(const TWierszPolecen& w) {
+    if (w.Zrodlo) return JestProgramNaDysku(*w.Zrodlo) ? w.Zrodlo : std::nullopt;
+    if (const std::string wlasny = KatalogProgramu(); JestProgramNaDysku(wlasny)) return wlasny;
+    for (const std::string& korzen : sys::LogicalDriveRoots()) {
+        const std::string nazwa = NaDuze(korzen);
+        if (sys::DriveType(nazwa) == kDyskCD && JestProgramNaDysku(nazwa)) return nazwa;
+    }
+    return std::nullopt;
+}
+
+const char* OpisWyniku(KodWyjscia kod) {
+    switch (kod) {
+    case KodZainstalowano: return "installed (text 161)";
+    case KodNieRozpoczeto: return "not started";
+    case KodPrzedInstalacja: return "left before the installation started";
+    case KodCelOdrzucony: return "the target folder was refused";
+    case KodBladInstalacji: return "ended with an error (text 162)";
+    case KodPrzerwano: return "cancelled (text 163)";
+    }
+    return "?";
+}
+
+KodWyjscia Zakoncz(KodWyjscia kod) {
+    Protokoluj("Outcome: ", OpisWyniku(kod), "; exit code ", static_cast<int>(kod));
+    ZamknijProtokol();
+    return kod;
 }
 
 }  // namespace
@@ -55,17 +115,75 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     AktualnyLang1 = 1;
     AktualnyLang2 = 0;
 
+    // The command line is read before anything is written: a run that does
+    // not understand it leaves the system as it was.
+    std::vector<std::string> argumenty;
+    std::optional<std::string> nieczytelny;
+    for (const std::wstring& szeroki : sys::CommandLineArguments()) {
+        std::string argument = sys::FromWide(szeroki);
+        // A character Windows-1250 lacks would name another file or folder.
+        if (!nieczytelny && sys::ToWide(argument) != szeroki) nieczytelny = argument;
+        argumenty.push_back(std::move(argument));
+    }
+    TWynikWiersza wiersz = CzytajWierszPolecen(argumenty);
+    if (nieczytelny && wiersz.Poprawny()) wiersz.Blad = *nieczytelny;
+    PrzelacznikiWiersza = wiersz.Przelaczniki;
+    const TWierszPolecen& w = PrzelacznikiWiersza;
+    const std::uint8_t jezyk = w.Jezyk.value_or(JezykStartowy());
+    const auto odmowa = [&](const std::string& argument) {
+        if (!w.Cichy()) Komunikat(jezyk, Formatuj(PobierzTekst(jezyk, TekstZlyPrzelacznik), argument), MB_ICONERROR);
+        return Zakoncz(KodNieRozpoczeto);
+    };
+
+    std::optional<std::string> sciezkaProtokolu;
+    if (w.Protokol) {
+        const std::optional<std::string> sciezka = sciezkaProtokolu = sys::FullPath(*w.Protokol);
+        // The copy started from the temporary folder goes on with the log of
+        // the run that handed over to it.
+        const std::uint32_t blad = sciezka ? OtworzProtokol(*sciezka, w.Doit) : ERROR_INVALID_NAME;
+        if (blad != 0) return odmowa("/LOG=" + *w.Protokol);
+    }
+    const std::string program = sys::ModuleFileName().value_or("");
+    Protokoluj("Setup wizard ", WersjaProgramu(program), " (", program, ")");
+    Protokoluj("Command line: ", sys::CommandLine());
+    Protokoluj("Edition ", NumerWydania, ": ", ZPXAppFunctions.Tytul(JezykPolski), "; language ",
+               jezyk == JezykAngielski ? "EN" : "PL");
+    if (!wiersz.Poprawny()) {
+        Protokoluj("Error: command-line argument not understood: ", *wiersz.Blad);
+        return odmowa(*wiersz.Blad);
+    }
+    if (w.Pomoc) {
+        Komunikat(jezyk, TekstPomocy(jezyk), MB_ICONINFORMATION);
+        Protokoluj("The list of switches was shown; exit code 0");
+        ZamknijProtokol();
+        return KodZainstalowano;
+    }
+
     // Decided before any form exists: a second start leaves the first
     // wizard's marker and windows alone.
-    const bool doit = PierwszyArgumentToDoit();
-    const unsigned typ = doit ? 0 : TypDysku(KatalogProgramu());
+    const unsigned typ = w.Cichy() || w.Doit ? 0 : TypDysku(KatalogProgramu());
     const bool przekazanie = typ == kDyskCD || typ == kDyskSieciowy;
     sys::NamedMutex jedenKreator;
     const bool innyKreator = przekazanie ? sys::NamedMutexExists(kZnakKreatora)
                                          : (jedenKreator = sys::CreateNamedMutex(kZnakKreatora)).existed;
     if (innyKreator) {
+        Protokoluj("Another setup wizard is running; it is brought to the front");
         sys::Ignore(ui::win32::BringOtherInstanceToFront(), "a wizard still starting shows itself soon");
-        return 0;
+        return Zakoncz(KodNieRozpoczeto);
+    }
+
+    std::optional<std::string> zrodlo;
+    if (w.Cichy()) {
+        // A silent run answers nothing, the system's "no disk" box included.
+        SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS);
+        zrodlo = ZrodloBezPytan(w);
+        if (!zrodlo) {
+            Protokoluj("Error: no installation medium found", w.Zrodlo ? " in " + *w.Zrodlo : std::string());
+            return Zakoncz(KodNieRozpoczeto);
+        }
+    } else if (w.Zrodlo) {
+        if (JestProgramNaDysku(*w.Zrodlo)) zrodlo = w.Zrodlo;
+        else Protokoluj("No installation medium in ", *w.Zrodlo, "; the wizard asks for the CD");
     }
 
     // Created once, in this order; the main form first, so its FormCreate
@@ -75,17 +193,40 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     frmKatalogDodaj = &aplikacja.CreateForm<TfrmKatalogDodaj>();
     frmPytanie = &aplikacja.CreateForm<TfrmPytanie>();
     frmCD = &aplikacja.CreateForm<TfrmCD>();
-    frmCD->ZmienJezykKreatora = [](std::uint8_t jezyk) { frmMain->UstawJezyk(jezyk); };
+    frmCD->ZmienJezykKreatora = [](std::uint8_t j) { frmMain->UstawJezyk(j); };
 
     PytajOCD = true;
     BezKopiowaniaPlikow = false;
     SiecDozwolona = false;
     CzyscFlageInstalacji = true;
 
-    if (przekazanie) {
+    if (zrodlo) {
+        // Known already: the CD dialog is not needed.
+        frmMain->KatalogZrodlowy = *zrodlo;
+        Protokoluj("Source: ", *zrodlo);
+    }
+
+    KodWyjscia kod = KodPrzedInstalacja;
+    bool przekazano = false;
+    if (w.Cichy()) {
+        // Never from a temporary copy: nothing asks for the disc to change,
+        // and the caller waits for this process's exit code.
+        kod = InstalujBezPytan(*frmMain);
+        aplikacja.Terminate();
+    } else if (przekazanie) {
         // Started from a CD or a network drive: hand over to a copy in the
         // temporary folder, so that the medium is free during installation.
-        if (UruchomKopie(sys::ModuleFileName().value_or(""), "instal.exe", "/doit")) {
+        // The copy runs in another folder: a relative log path would name
+        // another file there.
+        std::vector<std::string> dlaKopii = argumenty;
+        for (std::string& a : dlaKopii)
+            if (sciezkaProtokolu && ZaczynaSieOd(a, "/LOG=", false)) a = "/LOG=" + *sciezkaProtokolu;
+        const std::string parametry = ArgumentyKopii(dlaKopii);
+        const bool uruchomiona = UruchomKopie(program, "instal.exe", parametry);
+        Protokoluj("Handing over to a copy in the temporary folder with \"", parametry, "\": ",
+                   uruchomiona ? "started" : "not started; the wizard runs from the medium");
+        if (uruchomiona) {
+            przekazano = true;
             CzyscFlageInstalacji = false;
             aplikacja.Terminate();
         } else {
@@ -96,11 +237,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         }
     }
     aplikacja.Run(*frmMain);
+    if (!w.Cichy() && !przekazano) kod = KodWyjsciaKreatora(*frmMain);
     aplikacja.DestroyForms();
     frmMain = nullptr;
     frmKatalog = nullptr;
     frmKatalogDodaj = nullptr;
     frmPytanie = nullptr;
     frmCD = nullptr;
-    return 0;
+    // The run that handed over ends with 0 at once; its copy tells the rest.
+    if (przekazano) {
+        ZamknijProtokol();
+        return KodZainstalowano;
+    }
+    return Zakoncz(kod);
 }

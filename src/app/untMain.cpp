@@ -3,12 +3,15 @@
 #include "app/Czcionka.h"
 #include "app/Formatuj.h"
 #include "app/Jezyki.h"
+#include "app/Nienadzorowana.h"
 #include "app/Narzedzia.h"
 #include "app/Obrazy.h"
 #include "app/Przelaczniki.h"
 #include "app/Teksty.h"
 #include "app/Umowa.h"
+#include "app/WierszPolecen.h"
 #include "app/untPytanie.h"
+#include "install/Protokol.h"
 #include "setup/KatalogDocelowy.h"
 #include "setup/Miejsce.h"
 #include "setup/Opcje.h"
@@ -267,6 +270,7 @@ void TfrmMain::FormShow() {
     std::uint8_t jezyk = JezykZLokalizacji(sys::ThreadLocale());
     if (jezyk != AktualnyLang1) jezyk = JezykPolski;
     UstawJezyk(jezyk);
+    ZastosujPrzelaczniki(*this);
     ZmienStrone(0);
 }
 
@@ -380,7 +384,10 @@ bool TfrmMain::SprawdzOpcje() {
                             PytanieOK),
                     "a message with one button");
     }
-    if (wynik && !istnial) UtworzoneKatalogi.push_back(KatalogDocelowy);
+    if (wynik && !istnial) {
+        UtworzoneKatalogi.push_back(KatalogDocelowy);
+        Protokoluj("Folder created: ", KatalogDocelowy);
+    }
     return wynik;
 }
 

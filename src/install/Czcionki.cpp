@@ -1,6 +1,7 @@
 #include "install/Czcionki.h"
 
 #include "install/NazwyCzcionek.h"
+#include "install/Protokol.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/fonts.h"
@@ -35,14 +36,19 @@ std::optional<std::string> SkopiujCzcionke(const MiejscaCzcionki& miejsca, std::
                                            const std::string& zrodlo, std::string_view katalogZapasowy) {
     if (!miejsca.katalogCzcionek.empty() && sys::FolderExists(miejsca.katalogCzcionek)) {
         const std::string cel = miejsca.katalogCzcionek + std::string(plik);
-        if (sys::CopyFileTo(zrodlo, cel, false).ok()) return cel;
+        const sys::Result r = sys::CopyFileTo(zrodlo, cel, false);
+        if (r) return cel;
+        Protokoluj("Font ", plik, ": cannot copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});
     }
     const std::string katalog = ZUkosnikiem(katalogZapasowy);
     if (katalog.empty() || !sys::FolderExists(katalog)) return std::nullopt;
     const auto nazwa = WolnaNazwa(plik, [&](const std::string& n) { return sys::EntryExists(katalog + n); });
     if (!nazwa) return std::nullopt;
     const std::string cel = katalog + *nazwa;
-    if (!sys::CopyFileTo(zrodlo, cel, true).ok()) return std::nullopt;
+    if (const sys::Result r = sys::CopyFileTo(zrodlo, cel, true); !r) {
+        Protokoluj("Font ", plik, ": cannot copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});
+        return std::nullopt;
+    }
     return cel;
 }
 
@@ -53,11 +59,16 @@ bool InstalujCzcionke(const MiejscaCzcionki& miejsca, std::string_view czcionka,
     try {
         // A font already in the fonts folder belongs to the system as it is.
         if (!miejsca.katalogCzcionek.empty() && sys::FolderExists(miejsca.katalogCzcionek) &&
-            sys::FileExists(miejsca.katalogCzcionek + std::string(plik)))
+            sys::FileExists(miejsca.katalogCzcionek + std::string(plik))) {
+            Protokoluj("Font ", czcionka, ": already there (", miejsca.katalogCzcionek, plik, ")");
             return true;
+        }
         const auto cel = SkopiujCzcionke(miejsca, plik, ZUkosnikiem(katalogZrodlowy) + std::string(plik),
                                          katalogZapasowy);
-        if (!cel) return false;
+        if (!cel) {
+            Protokoluj("Font ", czcionka, ": failed");
+            return false;
+        }
         try {
             if (auto klucz = sys::RegistryKey::OpenFull(miejsca.kluczGlowny, miejsca.klucz, true))
                 sys::Ignore(klucz->WriteString(czcionka, *cel), "an unregistered font still serves this session");
@@ -66,6 +77,7 @@ bool InstalujCzcionke(const MiejscaCzcionki& miejsca, std::string_view czcionka,
         }
         sys::Ignore(sys::AddFontFile(*cel), "the registration brings the font back at the next start");
         sys::AnnounceFontChange();
+        Protokoluj("Font ", czcionka, ": installed as ", *cel);
         return true;
     } catch (...) {
         return false;

@@ -2,11 +2,13 @@
 // the end page, with its one guard and the three outcomes.
 
 #include "app/Formatuj.h"
+#include "app/Jezyki.h"
 #include "app/Przelaczniki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "install/Czcionki.h"
 #include "install/Postep.h"
+#include "install/Protokol.h"
 #include "install/Rejestr.h"
 #include "install/Skladniki.h"
 #include "install/Skroty.h"
@@ -34,6 +36,12 @@ void TfrmMain::Instaluj() {
     PrzerwijZadane = false;
     Przerwano = false;
     bool blad = false;
+    Protokoluj("Installation starts: source ", KatalogZrodlowy.empty() ? std::string("(not known yet)") : KatalogZrodlowy,
+               ", target ", KatalogDocelowy);
+    Protokoluj("Options: dictionaries ", TakNie(chbInstalujSlowniki.Checked()), ", Start-menu group ",
+               TakNie(chbUtworzGrupe.Checked()), ", desktop translators ", TakNie(chbUtworzSkrotyTranslatorow.Checked()),
+               ", desktop dictionaries ", TakNie(chbUtworzSkrotySlownikow.Checked()), ", all users ",
+               TakNie(SkrotyDlaWszystkich), ", language ", JezykInterfejsu == JezykAngielski ? "EN" : "PL");
     // One guard for the whole run: an error ends it at once, without a
     // message and without rollback; the end page tells the outcome.
     try {
@@ -48,8 +56,9 @@ void TfrmMain::Instaluj() {
             ZapiszRejestr(*this);
             ZastosujPoprawki(*this);
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         blad = true;
+        Protokoluj("Error: the installation stops: ", e.what());
     }
     btnZamknij.SetEnabled(false);
     GaugePostep.SetProgress(GaugePostep.Max());
@@ -71,7 +80,9 @@ void TfrmMain::InstalujPliki() {
 
     if (!BezKopiowaniaPlikow) {
         if (WpisWydania(MaSyntezeMowy, NumerWydania))
-            sys::Ignore(InstalujSyntezeMowy("SyntezaMowy.exe"), "a missing speech component is no error");
+            Protokoluj("Speech component: ", InstalujSyntezeMowy("SyntezaMowy.exe") ? "started" : "failed");
+        else
+            Protokoluj("Speech component: skipped (not part of this edition)");
         const std::string program = sys::ModuleFileName().value_or("");
         const std::string pomijane = ListaPominietych(NumerWydania, chbInstalujSlowniki.Checked(),
                                                       program.substr(KatalogPliku(program).size()));
@@ -94,6 +105,8 @@ void TfrmMain::InstalujPliki() {
     if (WpisWydania(MaCzcionke, NumerWydania))
         sys::Ignore(InstalujCzcionke("STEDT", "Stedt.ttf", KatalogZrodlowy, KatalogDocelowy + "\\"),
                     "the programs fall back to another font");
+    else
+        Protokoluj("Font STEDT: skipped (not part of this edition)");
     if (punktZatrzymania()) return;
     struct Skladnik {
         const char* plik;

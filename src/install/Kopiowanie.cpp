@@ -6,10 +6,12 @@
 #include "app/Blad.h"
 #include "app/Formatuj.h"
 #include "app/Narzedzia.h"
+#include "app/Przelaczniki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
 #include "install/Postep.h"
+#include "install/Protokol.h"
 #include "setup/Opcje.h"
 #include "sys/drives.h"
 #include "sys/files.h"
@@ -29,6 +31,8 @@ void PrzetworzKomunikaty() { ui::Application::Current().ProcessMessages(); }
 
 // What failed, for the diagnostics the run's guard may keep; never shown.
 std::string Opis(std::string_view co, std::string_view sciezka, std::uint32_t kod) {
+    if (kod != 0) Protokoluj("Error: ", co, " ", sciezka, ": ", BladSystemu{kod});
+    else Protokoluj("Error: ", co, " ", sciezka);
     return "Copy: " + std::string(co) + " \"" + std::string(sciezka) + "\" (error " + std::to_string(kod) + ")";
 }
 
@@ -72,6 +76,7 @@ void ZachowajPoprzedni(TfrmMain& okno, const std::string& cel) {
         }
     }
     okno.KopieZapasowe.emplace_back(cel, kopia);
+    Protokoluj("Set aside as a backup: ", cel, " -> ", kopia);
 }
 
 // After a failed copy: the half-written `cel` goes, and what it replaced comes
@@ -106,6 +111,7 @@ void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& 
         const std::string doCelu = Polacz(cel, wpis->name);
         if (wpis->IsFolder()) {
             if (const sys::Result r = sys::CreateFolder(doCelu)) {
+                Protokoluj("Folder created: ", doCelu);
                 // The listing's 32-bit size field, sign-extended.
                 okno.Postep += Mlodsze32Bity(wpis->size);
                 okno.UtworzoneKatalogi.push_back(doCelu);
@@ -119,6 +125,7 @@ void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& 
             if (okno.Przerwano) return;
         } else {
             okno.KopiujPlik(Polacz(zrodlo, wpis->name), doCelu);
+            Protokoluj("File copied: ", Polacz(zrodlo, wpis->name), " -> ", doCelu, " (", wpis->size, " bytes)");
             okno.SkopiowanePliki.push_back(doCelu);
         }
         okno.GaugePostep.SetProgress(Mlodsze32Bity(okno.Postep));
@@ -210,8 +217,13 @@ void TfrmMain::KopiujPlik(const std::string& zrodlo, const std::string& cel) {
 bool TfrmMain::SprawdzPrzerwanie() {
     if (Przerwano) return true;
     if (!PrzerwijZadane) return false;
-    if (Zapytaj(*frmPytanie, *this, PobierzTekst(JezykInterfejsu, TekstCzyPrzerwacInstalacje), PytanieTakNie) !=
-        ui::mrYes) {
+    // A silent run has no one to ask: a close request there is a cancel.
+    const bool tak = PrzelacznikiWiersza.Cichy() ||
+                     Zapytaj(*frmPytanie, *this, PobierzTekst(JezykInterfejsu, TekstCzyPrzerwacInstalacje),
+                             PytanieTakNie) == ui::mrYes;
+    Protokoluj("Cancel requested; ", PrzelacznikiWiersza.Cichy() ? "answered by the silent mode: " : "the user answered: ",
+               TakNie(tak));
+    if (!tak) {
         PrzerwijZadane = false;
         return false;
     }
@@ -250,13 +262,15 @@ bool TfrmMain::SprawdzPrzerwanie() {
     while (!SkopiowanePliki.empty()) {
         const std::string plik = std::move(SkopiowanePliki.back());
         SkopiowanePliki.pop_back();
-        sys::Ignore(sys::RemoveFile(plik), "a file in use stays; the rollback goes on");
+        const sys::Result usuniety = sys::RemoveFile(plik);
+        if (usuniety) Protokoluj("Rollback: file removed: ", plik);
+        else Protokoluj("Rollback: file not removed: ", plik, ": ", BladSystemu{usuniety.error});
         if (!kopie.empty()) {
             const std::string klucz = NaMale(plik);
             const auto kopia = kopie.find(klucz);
             if (kopia != kopie.end() && --zapisy[klucz] == 0) {
-                sys::Ignore(sys::MoveEntry(kopia->second.kopia, plik),
-                            "when the new file could not go, the old one stays under its backup name");
+                const sys::Result przywrocony = sys::MoveEntry(kopia->second.kopia, plik);
+                Protokoluj("Rollback: backup ", kopia->second.kopia, przywrocony ? " restored as " : " not restored as ", plik);
                 kopie.erase(kopia);
             }
         }
@@ -270,7 +284,8 @@ bool TfrmMain::SprawdzPrzerwanie() {
     KopieZapasowe.clear();
 
     while (!UtworzoneKatalogi.empty()) {
-        sys::Ignore(sys::RemoveFolder(UtworzoneKatalogi.back()), "only an empty folder goes");
+        const sys::Result usuniety = sys::RemoveFolder(UtworzoneKatalogi.back());
+        Protokoluj("Rollback: folder ", UtworzoneKatalogi.back(), usuniety ? " removed" : " kept (not empty or in use)");
         UtworzoneKatalogi.pop_back();
         GaugePostep.AddProgress(1);
         PrzetworzKomunikaty();

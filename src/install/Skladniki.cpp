@@ -1,6 +1,7 @@
 #include "install/Skladniki.h"
 
 #include "install/UruchomKopie.h"
+#include "install/Protokol.h"
 #include "install/Wersje.h"
 #include "sys/files.h"
 #include "sys/folders.h"
@@ -27,14 +28,24 @@ bool WersjaCoNajmniej(std::string_view sciezka, std::int32_t glowna, std::int32_
 bool InstalujSkladnik(std::string_view katalogSystemowy, std::string_view plik, std::string_view katalogZrodlowy,
                       std::int32_t glowna, std::int32_t poboczna) noexcept {
     try {
-        if (katalogSystemowy.empty()) return true;
+        if (katalogSystemowy.empty()) {
+            Protokoluj("Component ", plik, ": skipped (no system folder)");
+            return true;
+        }
         std::string cel(katalogSystemowy);
         if (cel.back() != '\\') cel += '\\';
         cel += plik;
-        if (sys::FileExists(cel) && WersjaCoNajmniej(cel, glowna, poboczna)) return true;
+        if (sys::FileExists(cel) && WersjaCoNajmniej(cel, glowna, poboczna)) {
+            Protokoluj("Component ", plik, ": already there (", cel, ")");
+            return true;
+        }
         // Never over a file that is there: the system and its programs may
         // rely on exactly that file.
-        return sys::CopyFileTo(std::string(katalogZrodlowy) + std::string(plik), cel, true).ok();
+        const std::string zrodlo = std::string(katalogZrodlowy) + std::string(plik);
+        const sys::Result r = sys::CopyFileTo(zrodlo, cel, true);
+        if (r) Protokoluj("Component ", plik, ": installed from ", zrodlo, " to ", cel);
+        else Protokoluj("Component ", plik, ": failed to copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});
+        return r.ok();
     } catch (...) {
         return false;
     }

@@ -4,6 +4,7 @@
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "install/TabelaSkrotow.h"
+#include "install/Protokol.h"
 #include "setup/Wydania.h"
 #include "setup/Zrodlo.h"
 #include "sys/files.h"
@@ -25,7 +26,9 @@ void UtworzSkrotyRodzaju(const TOpcjeSkrotow& opcje, std::string_view katalog, s
         const std::string cel = DolaczDoKatalogu(opcje.katalogDocelowy, w->Plik);
         // A target missing from the medium skips only its own link.
         if (!sys::FileExists(cel)) continue;
-        UtworzSkrot(cel, DolaczDoKatalogu(katalog, std::string(w->Nazwa) + ".lnk"), w->Nazwa);
+        const std::string lnk = DolaczDoKatalogu(katalog, std::string(w->Nazwa) + ".lnk");
+        const bool utworzony = UtworzSkrot(cel, lnk, w->Nazwa);
+        Protokoluj("Link ", lnk, " -> ", cel, utworzony ? "" : ": not created");
     }
 }
 

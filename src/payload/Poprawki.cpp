@@ -2,6 +2,7 @@
 
 #include "app/Blad.h"
 #include "app/untMain.h"
+#include "install/Protokol.h"
 #include "payload/Dekompresja.h"
 #include "setup/Wydania.h"
 #include "sys/files.h"
@@ -130,7 +131,10 @@ std::int32_t ApplyPatchList(const std::string& lista, std::string katalogPoprawe
     }
 
     const auto wpisy = CzytajListePoprawek(std::span(reinterpret_cast<const std::uint8_t*>(bajty.data()), bajty.size()));
-    for (const auto& wpis : wpisy.Wpisy) ApplyPatch(wpis, katalogPoprawek, katalogDocelowy, stan);
+    for (const auto& wpis : wpisy.Wpisy) {
+        ApplyPatch(wpis, katalogPoprawek, katalogDocelowy, stan);
+        Protokoluj("Patch list ", lista, ": ", wpis.Poprawka, " on ", wpis.Cel, ", list code now ", stan);
+    }
     if (wpisy.Urwana) throw BladProgramu(Opis("list ends inside an entry", sciezka));
     return stan;
 }
@@ -140,14 +144,17 @@ void ZastosujPoprawki(std::int32_t wydanie, const std::string& katalogPoprawek, 
     ZUkosnikiem(katalog);
     for (const auto& rekord : RekordyPoprawek) {
         if (!rekord.DlaWydania(wydanie) || !sys::FileExists(katalog + std::string(rekord.Lista))) continue;
-        sys::Ignore(ApplyPatchList(std::string(rekord.Lista), katalog, katalogDocelowy), "codes are not looked at");
+        const std::int32_t kod = ApplyPatchList(std::string(rekord.Lista), katalog, katalogDocelowy);
+        Protokoluj("Patch list ", rekord.Lista, ": result code ", kod);
     }
     for (std::uint32_t numer = 1;; ++numer) {
         const std::string lista = NazwaListyNumerowanej(numer);
         if (!sys::FileExists(katalog + lista)) break;
         try {
-            sys::Ignore(ApplyPatchList(lista, katalog, katalogDocelowy), "codes are not looked at");
-        } catch (const std::exception&) {
+            const std::int32_t kod = ApplyPatchList(lista, katalog, katalogDocelowy);
+            Protokoluj("Patch list ", lista, ": result code ", kod);
+        } catch (const std::exception& e) {
+            Protokoluj("Patch list ", lista, ": ", e.what(), "; the next list goes on");
             // A damaged numbered list must not stop the ones after it.
         }
     }

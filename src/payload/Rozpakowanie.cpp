@@ -2,6 +2,7 @@
 // the main program, and the update items of the edition's list.
 
 #include "payload/Rozpakowanie.h"
+#include "install/Protokol.h"
 
 #include "app/Blad.h"
 #include "app/Formatuj.h"
@@ -169,6 +170,10 @@ void TfrmMain::RozpakujProgram() {
     } catch (...) {
         PrzywrocPoprzedni(*this, cel);
         throw;
+    }
+    {
+        const sys::File zapisany = sys::File::OpenRead(cel);
+        Protokoluj("Main program unpacked: ", cel, " (", zapisany ? zapisany.Size().value_or(-1) : -1, " bytes)");
     }
     PrzetworzKomunikaty();
 

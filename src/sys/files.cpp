@@ -113,6 +113,19 @@ File File::Create(std::string_view path) { return CreateForWriting(path, CREATE_
 
 File File::CreateNew(std::string_view path) { return CreateForWriting(path, CREATE_NEW); }
 
+File File::OpenAppend(std::string_view path, bool truncate) {
+    File f;
+    HANDLE h = CreateFileW(ToWide(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, truncate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        f.error_ = LastError();
+    } else {
+        f.handle_.reset(h);
+        f.error_ = 0;
+    }
+    return f;
+}
+
 File File::CreateForWriting(std::string_view path, std::uint32_t disposition) {
     File f;
     HANDLE h = CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,

@@ -88,6 +88,10 @@ public:
     // The same, but only where no entry holds the name yet: otherwise it fails
     // (ERROR_FILE_EXISTS for a file) and leaves the entry alone.
     [[nodiscard]] static File CreateNew(std::string_view path);
+    // Opens a file for appending, creating it when missing (and emptying it
+    // first with `truncate`). Every write lands at the end, also when another
+    // process appends to the same file; others may read and append meanwhile.
+    [[nodiscard]] static File OpenAppend(std::string_view path, bool truncate);
 
     File() = default;
 

@@ -409,3 +409,252 @@ TEST(Nieczytelny, UnreadableSourceEndsWithAnErrorAndKeepsWhatWasCopied) {
 }
 
 }  // namespace
+
+namespace {
+
+// Runs driven by switches: each ends with an exit code for the calling
+// script, and the silent ones never ask anything.
+
+HANDLE Start(const std::wstring& argumenty) {
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::wstring wiersz = L"\"D:\\instal.exe\" " + argumenty;
+    if (!CreateProcessW(nullptr, wiersz.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &pi)) return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+// The exit code, or 259 (STILL_ACTIVE) when the process outlives the limit.
+DWORD KodWyjscia(HANDLE proces, DWORD limitMs = 120000) {
+    DWORD kod = STILL_ACTIVE;
+    if (WaitForSingleObject(proces, limitMs) == WAIT_OBJECT_0) GetExitCodeProcess(proces, &kod);
+    return kod;
+}
+
+struct SzukanieKomunikatu {
+    DWORD pid;
+    HWND wynik;
+};
+
+BOOL CALLBACK SprawdzKomunikat(HWND okno, LPARAM p) {
+    auto* s = reinterpret_cast<SzukanieKomunikatu*>(p);
+    DWORD wlasciciel = 0;
+    GetWindowThreadProcessId(okno, &wlasciciel);
+    wchar_t klasa[16] = {};
+    GetClassNameW(okno, klasa, 16);
+    if (wlasciciel == s->pid && IsWindowVisible(okno) && std::wstring(klasa) == L"#32770") {
+        s->wynik = okno;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A system message box of the process, or nullptr.
+HWND OknoKomunikatu(DWORD pid) {
+    SzukanieKomunikatu s{pid, nullptr};
+    EnumWindows(SprawdzKomunikat, reinterpret_cast<LPARAM>(&s));
+    return s.wynik;
+}
+
+BOOL CALLBACK DopiszTekst(HWND okno, LPARAM t) {
+    *reinterpret_cast<std::wstring*>(t) += Tekst(okno) + L"\n";
+    return TRUE;
+}
+
+std::wstring ZUtf8(const std::string& utf8) {
+    std::wstring wynik(utf8.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wynik.data(),
+                                      static_cast<int>(wynik.size()));
+    wynik.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return wynik;
+}
+
+// The tree a full run leaves: the medium without what is never copied, with
+// the two files the patch lists update, relative paths in lower case.
+std::map<std::wstring, std::string> OczekiwaneDrzewo(const std::set<std::wstring>& pominiete) {
+    std::map<std::wstring, std::string> drzewo;
+    Drzewo(L"D:", L"", pominiete, drzewo);
+    const std::wstring nowe = Srodowisko(L"VELT_NOWE_PLIKI");
+    for (const wchar_t* plik : {L"readme.txt", L"velt.hlp"}) drzewo[plik] = Zawartosc(nowe + L"\\" + plik);
+    drzewo[L"velten.exe"] = Zawartosc(Srodowisko(L"VELT_MAIN_PROGRAM"));
+    return drzewo;
+}
+
+const std::wstring kLog = L"C:\\instal-log.txt";
+const std::wstring kGrupa = L"\\Translator Velt 1.5";
+
+class Nienadzorowana : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(UsunDrzewo(DomyslnyCel()));
+        for (const std::wstring& log : {kLog, kLogPolski}) DeleteFileW(log.c_str());
+    }
+    void TearDown() override {
+        ZamknijKreator();
+        UsunDrzewo(DomyslnyCel());
+    }
+    const std::wstring kLogPolski = L"C:\\Instalacja \u0141\u00f3d\u017a.log";
+};
+
+TEST_F(Nienadzorowana, SilentShowsOnlyTheProgressAndHonoursTheOptions) {
+    const std::wstring grupa = FolderPowloki(HKEY_CURRENT_USER, L"Programs") + kGrupa;
+    UsunDrzewo(grupa);
+    HANDLE proces = Start(L"/SILENT /LANG=EN /NODICTIONARIES /NOGROUP");
+    ASSERT_TRUE(proces);
+    HWND okno = CzekajNaOkno(L"frmMain", 60s);
+    ASSERT_TRUE(okno);
+    const std::wstring krok = Tekst(ZnajdzKontrolke(okno, L"lblKrok"));
+    EXPECT_TRUE(krok == L"Step 4 of 5: Installation" || krok == L"Step 5 of 5: End of installation") << krok.c_str();
+    EXPECT_EQ(ZnajdzOkno(L"frmCD"), nullptr);
+    EXPECT_EQ(KodWyjscia(proces), 0u);
+    CloseHandle(proces);
+
+    std::set<std::wstring> pominiete = kPomijane;
+    for (const wchar_t* plik : {L"lexoren.exe", L"lexorpl.exe", L"lexoren.dat", L"lexorpl.dat"}) pominiete.insert(plik);
+    std::map<std::wstring, std::string> jest;
+    Drzewo(DomyslnyCel(), L"", {}, jest);
+    EXPECT_EQ(jest.size(), OczekiwaneDrzewo(pominiete).size());
+    EXPECT_FALSE(jest.count(L"lexoren.exe")) << "dictionaries installed";
+    EXPECT_EQ(GetFileAttributesW(grupa.c_str()), INVALID_FILE_ATTRIBUTES) << "a group was made";
+    DWORD jezyk = 99, rozmiar = sizeof(jezyk);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Zelpax\\EngVelt", L"JezykInterfejsu", RRF_RT_REG_DWORD,
+                           nullptr, &jezyk, &rozmiar),
+              ERROR_SUCCESS);
+    EXPECT_EQ(jezyk, 1u) << "English";
+}
+
+// Each exit code once, and the command lines not understood.
+TEST_F(Nienadzorowana, ExitCodes) {
+    enum class Krok { Nic, Komunikat, AnulujCD, PrzerwijInstalacje, TylkoDoOdczytu };
+    const struct {
+        const wchar_t* argumenty;
+        Krok krok;
+        DWORD kod;
+        const wchar_t* komunikat;  // what the message box names, for Krok::Komunikat
+    } przypadki[] = {
+        {L"/VERYSILENT /QUIET", Krok::Nic, 1, nullptr},
+        {L"/VERYSILENT /DIR", Krok::Nic, 1, nullptr},
+        {L"/SILENT /DIR=Velt", Krok::Nic, 1, nullptr},
+        {L"/VERYSILENT /SOURCE=C:\\", Krok::Nic, 1, nullptr},
+        {L"/DIR=Velt", Krok::Komunikat, 1, L"/DIR=Velt"},
+        {L"/LANG=EN /BOGUS", Krok::Komunikat, 1, L"Invalid command-line switch: /BOGUS"},
+        {L"/?", Krok::Komunikat, 0, L"/VERYSILENT"},
+        {L"/doit", Krok::AnulujCD, 2, nullptr},
+        {L"/VERYSILENT /DIR=Q:\\VeltAng", Krok::Nic, 3, nullptr},
+        {L"/VERYSILENT", Krok::TylkoDoOdczytu, 4, nullptr},
+        {L"/SILENT", Krok::PrzerwijInstalacje, 5, nullptr},
+    };
+    for (const auto& p : przypadki) {
+        SCOPED_TRACE(std::string(p.argumenty, p.argumenty + wcslen(p.argumenty)));
+        const std::wstring cel = DomyslnyCel();
+        ASSERT_TRUE(UsunDrzewo(cel));
+        const std::wstring readme = cel + L"\\readme.txt";
+        if (p.krok == Krok::TylkoDoOdczytu) {
+            ASSERT_TRUE(CreateDirectoryW(cel.c_str(), nullptr));
+            CloseHandle(CreateFileW(readme.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY,
+                                    nullptr));
+        }
+        HANDLE proces = Start(p.argumenty);
+        ASSERT_TRUE(proces);
+        switch (p.krok) {
+        case Krok::Nic:
+        case Krok::TylkoDoOdczytu: break;
+        case Krok::Komunikat: {
+            HWND komunikat = nullptr;
+            EXPECT_TRUE(Czekaj([&] { return (komunikat = OknoKomunikatu(GetProcessId(proces))) != nullptr; }));
+            std::wstring tekst;
+            EnumChildWindows(komunikat, DopiszTekst, reinterpret_cast<LPARAM>(&tekst));
+            EXPECT_NE(tekst.find(p.komunikat), std::wstring::npos) << std::string(tekst.begin(), tekst.end());
+            PostMessageW(komunikat, WM_COMMAND, IDOK, 0);
+            break;
+        }
+        case Krok::AnulujCD: {
+            HWND cd = CzekajNaOkno(L"frmCD");
+            ASSERT_TRUE(cd);
+            Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
+            break;
+        }
+        case Krok::PrzerwijInstalacje: {
+            // As soon as the window shows, the run is copying.
+            HWND okno = nullptr;
+            Czekaj([&] { return (okno = ZnajdzOkno(L"frmMain")) != nullptr; }, 60s);
+            ASSERT_TRUE(okno);
+            Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+            break;
+        }
+        }
+        EXPECT_EQ(KodWyjscia(proces), p.kod);
+        CloseHandle(proces);
+        if (p.kod == 5) {
+            std::map<std::wstring, std::string> jest;
+            Drzewo(cel, L"", {}, jest);
+            EXPECT_TRUE(jest.empty()) << "a cancelled run leaves nothing";
+        }
+        if (p.krok == Krok::TylkoDoOdczytu) SetFileAttributesW(readme.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
+TEST_F(Nienadzorowana, TheCopyFromTheCdGetsEverySwitch) {
+    // The run from the CD hands over at once with 0; the copy asks for the
+    // CD in English and writes on into the same log.
+    HANDLE proces = Start(L"/LANG=EN /LOG=" + kLog);
+    ASSERT_TRUE(proces);
+    EXPECT_EQ(KodWyjscia(proces), 0u);
+    CloseHandle(proces);
+    HWND cd = CzekajNaOkno(L"frmCD");
+    ASSERT_TRUE(cd);
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(cd, L"btnAnuluj")), L"Cancel");
+    Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
+    EXPECT_TRUE(Czekaj([&] { return ZUtf8(Zawartosc(kLog)).find(L"exit code 2") != std::wstring::npos; }));
+    const std::wstring log = ZUtf8(Zawartosc(kLog));
+    EXPECT_NE(log.find(L"Handing over to a copy in the temporary folder with \"/doit /LANG=EN /LOG="),
+              std::wstring::npos)
+        << std::string(log.begin(), log.end());
+}
+
+// Last of the file: the Start-menu group it leaves is the one that
+// tests/e2e/sprawdz-skroty reads.
+TEST_F(Nienadzorowana, VerySilentInstallsAsTheWizardDoesAndLogsEveryFile) {
+    HANDLE proces = Start(L"/VERYSILENT \"/LOG=" + kLogPolski + L"\"");
+    ASSERT_TRUE(proces);
+    DWORD kod = STILL_ACTIVE;
+    bool okno = false;
+    Czekaj([&] {
+        okno = okno || ZnajdzOkno(L"frmMain") || ZnajdzOkno(L"frmCD") || ZnajdzOkno(L"frmPytanie");
+        GetExitCodeProcess(proces, &kod);
+        return kod != STILL_ACTIVE;
+    }, 120s);
+    CloseHandle(proces);
+    EXPECT_EQ(kod, 0u);
+    EXPECT_FALSE(okno) << "a window in /VERYSILENT";
+
+    std::map<std::wstring, std::string> jest;
+    Drzewo(DomyslnyCel(), L"", {}, jest);
+    const auto oczekiwane = OczekiwaneDrzewo(kPomijane);
+    EXPECT_EQ(jest.size(), oczekiwane.size());
+    for (const auto& [sciezka, tresc] : oczekiwane) {
+        ASSERT_TRUE(jest.count(sciezka)) << "missing: " << std::string(sciezka.begin(), sciezka.end());
+        EXPECT_TRUE(jest[sciezka] == tresc) << "differs: " << std::string(sciezka.begin(), sciezka.end());
+    }
+    EXPECT_EQ(LiczbaPlikow(FolderPowloki(HKEY_CURRENT_USER, L"Programs") + kGrupa, L"*.lnk"), 9);
+    wchar_t deinstalacja[MAX_PATH] = {};
+    DWORD rozmiar = sizeof(deinstalacja);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\EngVelt",
+                           L"UninstallString", RRF_RT_REG_SZ, nullptr, deinstalacja, &rozmiar),
+              ERROR_SUCCESS);
+    EXPECT_NE(std::wstring(deinstalacja).find(DomyslnyCel()), std::wstring::npos);
+
+    // The log (under a name with Polish letters) names every installed file
+    // by its full path, and the links with their Polish letters intact.
+    const std::wstring log = ZUtf8(Zawartosc(kLogPolski));
+    for (const auto& [sciezka, tresc] : oczekiwane) {
+        std::wstring pelna = Male(DomyslnyCel() + L"\\" + sciezka);
+        EXPECT_NE(Male(log).find(pelna), std::wstring::npos) << "not in the log: " << std::string(sciezka.begin(), sciezka.end());
+    }
+    EXPECT_NE(log.find(L"; exit code 0"), std::wstring::npos);
+    EXPECT_NE(log.find(L"Registry HKEY_CURRENT_USER\\"), std::wstring::npos);
+    EXPECT_NE(log.find(L"\\S\u0142ownik angielsko-polski.lnk -> "), std::wstring::npos);
+}
+
+}  // namespace

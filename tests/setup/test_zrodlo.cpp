@@ -1,5 +1,7 @@
 #include "setup/Zrodlo.h"
 
+#include "app/WierszPolecen.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,0 +1,75 @@
+#pragma once
+// The switches of the command line, read in one place into a plain record.
+// Arguments come already split by the Windows quoting rules and converted to
+// Windows-1250, without the program's own name. Switch names are matched
+// without regard to letter case; values keep theirs.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class TrybPracy : std::uint8_t {
+    Kreator,       // the ordinary wizard
+    Cichy,         // /SILENT: only the installation page with its progress
+    BardzoCichy,   // /VERYSILENT: no window at all
+};
+
+// How a run ended, for the script that started it.
+enum KodWyjscia : int {
+    KodZainstalowano = 0,
+    KodNieRozpoczeto = 1,      // a switch not understood, a relative /DIR, no medium in a silent mode
+    KodPrzedInstalacja = 2,    // left before the installation started
+    KodCelOdrzucony = 3,       // the target cannot be created, or too little space in a silent mode
+    KodBladInstalacji = 4,
+    KodPrzerwano = 5,          // cancelled while the installation ran
+};
+
+// The switches as the help lists them, in the order of its placeholders.
+inline constexpr std::string_view PrzelacznikiPomocy[] = {
+    "/SILENT", "/VERYSILENT", "/DIR=", "/SOURCE=", "/LANG=PL|EN", "/NODICTIONARIES",
+    "/NOGROUP", "/NODESKTOP", "/ALLUSERS", "/LOG=", "/? /HELP",
+};
+
+struct TWierszPolecen {
+    bool Doit = false;  // "/doit" exactly, as the first argument: a copy the wizard started
+    TrybPracy Tryb = TrybPracy::Kreator;
+    std::optional<std::string> Katalog;  // /DIR: absolute, no trailing backslash but at a drive root
+    std::optional<std::string> Zrodlo;   // /SOURCE: absolute, with a trailing backslash
+    std::optional<std::string> Protokol; // /LOG: the log file as given
+    std::optional<std::uint8_t> Jezyk;   // /LANG: JezykPolski or JezykAngielski
+    bool BezSlownikow = false;           // /NODICTIONARIES
+    bool BezGrupy = false;               // /NOGROUP
+    bool BezPulpitu = false;             // /NODESKTOP
+    bool DlaWszystkich = false;          // /ALLUSERS
+    bool Pomoc = false;                  // /? or /HELP
+
+    [[nodiscard]] bool Cichy() const noexcept { return Tryb != TrybPracy::Kreator; }
+};
+
+struct TWynikWiersza {
+    TWierszPolecen Przelaczniki;
+    // The first argument that was not understood, as given (it may be empty);
+    // nullopt when every argument was.
+    std::optional<std::string> Blad;
+
+    [[nodiscard]] bool Poprawny() const noexcept { return !Blad; }
+};
+
+// Reads the arguments. On the first one it does not understand it stops and
+// names it; the switches read up to there stay in the record (so that a
+// silent mode asked for before the bad switch keeps its message box away).
+[[nodiscard]] TWynikWiersza CzytajWierszPolecen(const std::vector<std::string>& argumenty);
+
+// An absolute folder: a drive root or below one ("C:\", "C:\x"), or a share
+// ("\\server\share", and below).
+[[nodiscard]] bool SciezkaBezwzgledna(std::string_view sciezka) noexcept;
+
+// One argument quoted so that CommandLineToArgvW gives it back unchanged.
+[[nodiscard]] std::string CytujArgument(std::string_view argument);
+
+// The arguments for the copy the wizard starts from the temporary folder:
+// "/doit" first, then every argument given (without an earlier "/doit"),
+// each quoted as needed.
+[[nodiscard]] std::string ArgumentyKopii(const std::vector<std::string>& argumenty);

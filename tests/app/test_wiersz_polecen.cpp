@@ -1,0 +1,106 @@
+#include "app/WierszPolecen.h"
+
+#include "app/Jezyki.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Przypadek {
+    std::vector<std::string> argumenty;
+    const char* blad;  // the argument named as not understood; nullptr when all were
+    TrybPracy tryb;
+    std::string katalog, zrodlo, protokol;  // "" when not given
+    int jezyk;                                // -1 when not given
+    bool doit, bezSlownikow, bezGrupy, bezPulpitu, wszyscy, pomoc;
+};
+
+constexpr auto K = TrybPracy::Kreator, C = TrybPracy::Cichy, B = TrybPracy::BardzoCichy;
+
+const Przypadek Przypadki[] = {
+    {{}, nullptr, K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/doit"}, nullptr, K, "", "", "", -1, true, false, false, false, false, false},
+    // Only exact and first does it mark the copy; anywhere else it is harmless.
+    {{"/DOIT"}, nullptr, K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/silent", "/doit"}, nullptr, C, "", "", "", -1, false, false, false, false, false, false},
+    {{"/doit", "/VerySilent", "/SILENT"}, nullptr, B, "", "", "", -1, true, false, false, false, false, false},
+    // Values as CommandLineToArgvW hands them over, quoted either way.
+    {{"/VERYSILENT", "/DIR=C:\\My Folder\\", "/source=\\\\serwer\\plyta", "/LOG=instal.log", "/lang=en"},
+     nullptr, B, "C:\\My Folder", "\\\\serwer\\plyta\\", "instal.log", JezykAngielski,
+     false, false, false, false, false, false},
+    {{"/DIR=D:/Programy/Velt", "/SOURCE=E:\\", "/LANG=PL"},
+     nullptr, K, "D:\\Programy\\Velt", "E:\\", "", JezykPolski, false, false, false, false, false, false},
+    {{"/SOURCE=d:"}, nullptr, K, "", "d:\\", "", -1, false, false, false, false, false, false},
+    {{"/DIR=C:\\"}, nullptr, K, "C:\\", "", "", -1, false, false, false, false, false, false},
+    {{"/NODICTIONARIES", "/nogroup", "/NoDesktop", "/ALLUSERS"},
+     nullptr, K, "", "", "", -1, false, true, true, true, true, false},
+    {{"/?"}, nullptr, K, "", "", "", -1, false, false, false, false, false, true},
+    {{"/help"}, nullptr, K, "", "", "", -1, false, false, false, false, false, true},
+    // Not understood: the first such argument is named; what came before stays.
+    {{"/SILENT", "/QUIET"}, "/QUIET", C, "", "", "", -1, false, false, false, false, false, false},
+    {{"/DIR"}, "/DIR", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/DIR="}, "/DIR=", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/DIR=Velt"}, "/DIR=Velt", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/DIR=C:Velt"}, "/DIR=C:Velt", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/DIR=\\Velt"}, "/DIR=\\Velt", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/DIR=\\\\serwer"}, "/DIR=\\\\serwer", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/DIR=\\\\.\\PhysicalDrive0"}, "/DIR=\\\\.\\PhysicalDrive0", K, "", "", "", -1,
+     false, false, false, false, false, false},
+    // A backslash before the closing quote escapes it: the quote stays.
+    {{"/DIR=C:\\My Folder\""}, "/DIR=C:\\My Folder\"", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/DIR=C:\\a:b"}, "/DIR=C:\\a:b", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/SOURCE=plyta"}, "/SOURCE=plyta", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/LANG=DE"}, "/LANG=DE", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/LOG"}, "/LOG", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/LOG=C:\\logs\\"}, "/LOG=C:\\logs\\", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/SILENT=1"}, "/SILENT=1", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"-SILENT"}, "-SILENT", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"C:\\Velt"}, "C:\\Velt", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/"}, "/", K, "", "", "", -1, false, false, false, false, false, false},
+    {{""}, "", K, "", "", "", -1, false, false, false, false, false, false},
+};
+
+TEST(WierszPolecen, CzytajWierszPolecen) {
+    for (const Przypadek& p : Przypadki) {
+        std::string opis;
+        for (const auto& a : p.argumenty) opis += "[" + a + "] ";
+        SCOPED_TRACE(opis);
+        const TWynikWiersza wynik = CzytajWierszPolecen(p.argumenty);
+        const TWierszPolecen& w = wynik.Przelaczniki;
+        EXPECT_EQ(wynik.Poprawny(), p.blad == nullptr);
+        if (p.blad) { EXPECT_EQ(wynik.Blad.value_or("(none)"), p.blad); }
+        EXPECT_EQ(w.Tryb, p.tryb);
+        EXPECT_EQ(w.Katalog.value_or(""), p.katalog);
+        EXPECT_EQ(w.Zrodlo.value_or(""), p.zrodlo);
+        EXPECT_EQ(w.Protokol.value_or(""), p.protokol);
+        EXPECT_EQ(w.Jezyk ? int(*w.Jezyk) : -1, p.jezyk);
+        EXPECT_EQ(w.Doit, p.doit);
+        EXPECT_EQ(w.BezSlownikow, p.bezSlownikow);
+        EXPECT_EQ(w.BezGrupy, p.bezGrupy);
+        EXPECT_EQ(w.BezPulpitu, p.bezPulpitu);
+        EXPECT_EQ(w.DlaWszystkich, p.wszyscy);
+        EXPECT_EQ(w.Pomoc, p.pomoc);
+    }
+}
+
+// The copy gets "/doit" first and every switch back as it was given, through
+// the quoting that CommandLineToArgvW undoes.
+TEST(WierszPolecen, ArgumentyKopii) {
+    const struct {
+        std::vector<std::string> argumenty;
+        std::string wynik;
+    } przypadki[] = {
+        {{}, "/doit"},
+        {{"/doit", "/LOG=a.log"}, "/doit /LOG=a.log"},
+        {{"/DIR=C:\\My Folder", "/LANG=EN"}, "/doit \"/DIR=C:\\My Folder\" /LANG=EN"},
+        {{"/DIR=C:\\My Folder\\"}, "/doit \"/DIR=C:\\My Folder\\\\\""},
+        {{"/LOG=C:\\a \"b\\\"c"}, "/doit \"/LOG=C:\\a \\\"b\\\\\\\"c\""},
+        {{""}, "/doit \"\""},
+    };
+    for (const auto& p : przypadki) EXPECT_EQ(ArgumentyKopii(p.argumenty), p.wynik);
+}
+
+}  // namespace
