@@ -1,7 +1,8 @@
 // The wizard's windows at the display's resolution (LogPixels of the Wine
 // prefix; scripts run this at 96, 144 and 192 dpi): each client area is its
 // layout's scaled, fonts have their point size at that resolution, and every
-// label and button shows its whole text, in Polish and in English.
+// label and button shows its whole text, in Polish and in English; and the
+// main form moved to a monitor of another resolution.
 
 #include <windows.h>
 
@@ -23,6 +24,10 @@
 #include "sys/text.h"
 #include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace {
 
@@ -104,6 +109,9 @@ BOOL CALLBACK CheckChild(HWND child, LPARAM param) {
 // The client size and the texts of a form being shown.
 void CheckForm(const ui::Form& form, int designWidth, int designHeight, int expectedDpi) {
     SCOPED_TRACE(form.Name());
+    // Labels that change often show their latest text a moment later.
+    Sleep(ui::win32::kPaceInterval + 20);
+    ui::Application::Current().ProcessMessages();
     HWND hwnd = FindForm(form.Name());
     ASSERT_NE(hwnd, nullptr);
     HDC screen = GetDC(hwnd);
@@ -196,6 +204,28 @@ TEST_F(Skala, EveryWindowAtTheDisplaysResolution) {
             w.showAndCheck();
         }
     }
+    // Moved to a monitor of another resolution, the wizard lays itself out
+    // again there, in the rectangle the system suggests.
+    HWND main = FindForm("frmMain");
+    const int other = dpi == 96 ? 144 : 96;
+    RECT before, suggested;
+    GetWindowRect(main, &before);
+    suggested = before;
+    suggested.right = suggested.left + MulDiv(before.right - before.left, other, dpi);
+    suggested.bottom = suggested.top + MulDiv(before.bottom - before.top, other, dpi);
+    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
+    RECT now;
+    GetWindowRect(main, &now);
+    EXPECT_EQ(now.right - now.left, suggested.right - suggested.left);
+    Search dalej{"btnDalej"};
+    EnumChildWindows(main, &Match, reinterpret_cast<LPARAM>(&dalej));
+    ASSERT_NE(dalej.found, nullptr);
+    RECT button;
+    GetClientRect(dalej.found, &button);
+    EXPECT_EQ(button.right, Px(92, other));
+    CheckText(*frmMain, dalej.found, other);
+    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&before));
+
     // The main form at 150 % and 200 %.
     if (dpi == 144 || dpi == 192) {
         RECT client;
