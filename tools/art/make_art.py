@@ -7,8 +7,9 @@ language buttons and the program icon.
 Writes strip.bmp (137 x 316), flag_pl.bmp, flag_en.bmp, flag_de.bmp,
 flag_fr.bmp, flag_it.bmp (24 x 16, 24-bit) and instal.ico (16 to 64 pixels,
 32-bit with alpha) into OUTDIR; the strip and the flags also drawn anew at
-1.5 and 2 times the pixels per side for denser screens (strip_150.bmp,
-strip_200.bmp, flag_pl_150.bmp, ...). Only the standard library is used,
+1.5 and 2 times the pixels per side for denser screens, as zlib streams of
+their .bmp files (strip_150.bmp.z, strip_200.bmp.z, flag_pl_150.bmp.z, ...),
+which keeps the program small. Only the standard library is used,
 and the output is the same on every run, so the build can depend on it.
 """
 
@@ -16,12 +17,13 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 STRIP_SIZE = (137, 316)  # the wizard's client height less its button bar
 FLAG_SIZE = (24, 16)
 ICON_SIZES = (64, 48, 32, 24, 16)
 # Pixels per side against the design size, and the file name suffix.
-SCALES = ((1.0, ""), (1.5, "_150"), (2.0, "_200"))
+SCALES = ((1.0, ".bmp"), (1.5, "_150.bmp.z"), (2.0, "_200.bmp.z"))
 
 
 def scaled(size, scale):
@@ -448,14 +450,16 @@ def main(argv):
     os.makedirs(out, exist_ok=True)
 
     for scale, suffix in SCALES:
+        def packed(data):
+            return zlib.compress(data, 9) if suffix.endswith(".z") else data
         strip = bmp_bytes(draw_strip(scale))
         check_bmp(strip, scaled(STRIP_SIZE, scale))
-        write(os.path.join(out, "strip%s.bmp" % suffix), strip)
+        write(os.path.join(out, "strip" + suffix), packed(strip))
 
         for name, paint in FLAGS.items():
             data = bmp_bytes(framed_flag(paint, scale))
             check_bmp(data, scaled(FLAG_SIZE, scale))
-            write(os.path.join(out, name.replace(".bmp", "%s.bmp" % suffix)), data)
+            write(os.path.join(out, name.replace(".bmp", suffix)), packed(data))
 
     icon = ico_bytes([draw_icon(size) for size in ICON_SIZES])
     check_ico(icon, ICON_SIZES)
