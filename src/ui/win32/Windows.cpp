@@ -61,6 +61,8 @@ public:
     [[nodiscard]] HWND Hwnd() const noexcept { return hwnd_; }
     [[nodiscard]] int Id() const noexcept { return id_; }
     [[nodiscard]] bool Attached() const noexcept { return control_ != nullptr; }
+    // Only while attached.
+    [[nodiscard]] Control& Target() const noexcept { return *control_; }
     [[nodiscard]] virtual bool IsForm() const noexcept { return false; }
 
     void Update(Aspect aspect) override {
@@ -371,7 +373,9 @@ protected:
             form.Close();
             return 0;
         case DM_GETDEFID:
-            if (Button* button = form.DefaultButton()) {
+            // Enter presses the push button that has the focus, as in any
+            // dialog, else the default one.
+            if (Button* button = FocusedButton() ? FocusedButton() : form.DefaultButton()) {
                 if (auto* peer = static_cast<WindowPeer*>(button->GetPeer())) return MAKELRESULT(peer->Id(), DC_HASDEFID);
             }
             return 0;
@@ -412,6 +416,14 @@ protected:
     }
 
 private:
+    [[nodiscard]] Button* FocusedButton() const {
+        WindowPeer* focused = PeerOf(GetFocus());
+        if (focused == nullptr || !focused->Attached() || focused->Target().ParentForm() != control_) return nullptr;
+        Control& control = focused->Target();
+        return control.Kind() == ControlKind::Button && control.CanTakeInput() ? &static_cast<Button&>(control)
+                                                                                : nullptr;
+    }
+
     [[nodiscard]] bool FocusActiveControl() {
         HWND target = nullptr;
         if (Control* active = As<Form>().ActiveControl()) {
