@@ -10,6 +10,7 @@ inline constexpr const char* ObrazFlagaDE = "FLAGA_DE";
 inline constexpr const char* ObrazFlagaFR = "FLAGA_FR";
 inline constexpr const char* ObrazFlagaIT = "FLAGA_IT";
 
-// The picture of that resource; an empty picture when the program carries
-// none (test programs) or it cannot be read.
+// The picture of that resource, with its renderings for denser screens (the
+// same name + "_150" and "_200", each a zlib stream of a .bmp file); an empty
+// picture when the program carries none (test programs) or it cannot be read.
 ui::Bitmap WczytajObraz(const char* nazwa);

@@ -201,6 +201,8 @@ TfrmMain::TfrmMain()
     btnZamknij.SetBounds(kSzerokoscKlienta - 96 - 4, 6, 92, 25);
     btnZamknij.SetAnchors({false, true, true, false});
     btnDalej.SetDefault(true);
+    // Esc is the Close button's click: a question, a cancel request or the end.
+    btnZamknij.SetCancel(true);
     for (ui::Button* b : {&btnWstecz, &btnDalej, &btnZamknij}) b->SetTabStop(true);
     btnWstecz.OnClick = [this](ui::Control&) { btnWsteczClick(); };
     btnDalej.OnClick = [this](ui::Control&) { btnDalejClick(); };

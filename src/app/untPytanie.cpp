@@ -40,6 +40,8 @@ TfrmPytanie::TfrmPytanie()
         przycisk.SetAnchors(lewoDol);
     }
     btnAnuluj.SetCancel(true);
+    // Enter answers Yes (or OK).
+    btnTak.SetDefault(true);
 }
 
 void TfrmPytanie::UstawJezyk(std::uint8_t jezyk) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 
 namespace ui {
 
@@ -168,6 +169,27 @@ Bitmap Bitmap::Resized(int width, int height) const {
         }
     }
     return out;
+}
+
+void Bitmap::AddRendering(Bitmap denser) {
+    if (Empty() || denser.Empty()) return;
+    denser.renderings_.clear();
+    renderings_.push_back(std::move(denser));
+}
+
+Bitmap Bitmap::Rendered(int width, int height) const {
+    const Bitmap* best = this;
+    for (const Bitmap& r : renderings_) {
+        if (std::abs(r.width_ - width) + std::abs(r.height_ - height) <
+            std::abs(best->width_ - width) + std::abs(best->height_ - height))
+            best = &r;
+    }
+    if (best->width_ == width && best->height_ == height) {
+        Bitmap out = *best;
+        out.renderings_.clear();
+        return out;
+    }
+    return best->Resized(width, height);
 }
 
 int ImageList::Add(Bitmap image) {

@@ -47,6 +47,15 @@ public:
     // for an empty source or a size outside the limits.
     [[nodiscard]] Bitmap Resized(int width, int height) const;
 
+    // Renderings of the same picture drawn for denser screens (1.5 and 2
+    // times as many pixels per side, say). The picture itself is the one for
+    // 96 dpi and gives the size that layouts are made for.
+    void AddRendering(Bitmap denser);
+    [[nodiscard]] const std::vector<Bitmap>& Renderings() const noexcept { return renderings_; }
+    // The picture at `width` x `height` pixels: the rendering nearest in size,
+    // scaled smoothly when it is not that size already.
+    [[nodiscard]] Bitmap Rendered(int width, int height) const;
+
     friend bool operator==(const Bitmap&, const Bitmap&) = default;
 
 private:
@@ -57,6 +66,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> pixels_;
+    std::vector<Bitmap> renderings_;
 };
 
 // Images of one size, addressed by index (a tree view's node images).

@@ -82,6 +82,11 @@ bool Zaznaczona(HWND okno) {
 
 void Kliknij(HWND okno) { PostMessageW(okno, BM_CLICK, 0, 0); }
 
+void Klawisz(HWND okno, WPARAM klawisz) {
+    PostMessageW(okno, WM_KEYDOWN, klawisz, 1);
+    PostMessageW(okno, WM_KEYUP, klawisz, 0xC0000001);
+}
+
 std::wstring ObokProgramu(const std::wstring& nazwa) {
     wchar_t sciezka[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, sciezka, MAX_PATH);

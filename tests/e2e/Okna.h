@@ -35,6 +35,9 @@ bool Zaznaczona(HWND okno); // a check box, radio button or pushed-in speed butt
 // A click as the user gives it (BM_CLICK), sent without waiting, so that a
 // modal dialog the click opens does not block the test.
 void Kliknij(HWND okno);
+// A key pressed and released while `okno` has the focus, posted as the
+// keyboard would.
+void Klawisz(HWND okno, WPARAM klawisz);
 
 // The path of a file beside the running test program.
 std::wstring ObokProgramu(const std::wstring& nazwa);

@@ -160,13 +160,27 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
     EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 2 z 5: Umowa licencyjna"; }));
     EXPECT_EQ(GetFileAttributesW(DomyslnyCel().c_str()), INVALID_FILE_ATTRIBUTES);
 
+    // Enter is Next; Esc is Close, and Esc answers its question No.
+    Klawisz(ZnajdzKontrolke(okno, L"rdbUmowaAkceptuje"), VK_RETURN);
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 3 z 5: Opcje instalacji"; })) << Tekst(krok).c_str();
+    Klawisz(ZnajdzKontrolke(okno, L"chbUtworzGrupe"), VK_ESCAPE);
+    HWND pytanieEsc = CzekajNaOkno(L"frmPytanie");
+    ASSERT_TRUE(pytanieEsc) << "Esc asks as Close does";
+    Klawisz(ZnajdzKontrolke(pytanieEsc, L"btnTak"), VK_ESCAPE);
+    EXPECT_TRUE(Czekaj([&] { return !Widoczna(pytanieEsc); }));
+    EXPECT_TRUE(IsWindow(okno));
+    EXPECT_EQ(Tekst(krok), L"Krok 3 z 5: Opcje instalacji");
+    Kliknij(ZnajdzKontrolke(okno, L"btnWstecz"));
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 2 z 5: Umowa licencyjna"; }));
+
     // Close asks first; Yes ends the wizard and clears the marker.
     Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
     pytanie = CzekajNaOkno(L"frmPytanie");
     ASSERT_TRUE(pytanie);
     EXPECT_EQ(Tekst(ZnajdzKontrolke(pytanie, L"lblPytanie")),
               L"Instalacja nie zosta\u0142a zako\u0144czona. Czy chcesz przerwa\u0107 instalacj\u0119 ?");
-    Kliknij(ZnajdzKontrolke(pytanie, L"btnTak"));
+    // Enter answers Yes.
+    Klawisz(ZnajdzKontrolke(pytanie, L"btnTak"), VK_RETURN);
     EXPECT_TRUE(Czekaj([&] { return !IsWindow(okno); }));
     EXPECT_TRUE(Czekaj([] { return Znacznik() == 0; }));
 

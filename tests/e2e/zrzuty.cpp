@@ -1,7 +1,9 @@
 // Walks the wizard through its pages and dialogs and saves a picture of the
 // screen at each, for the README. Started by scripts/screenshots under Xvfb,
 // with the demo CD in drive D:.
-//   zrzuty FOLDER      pictures go to FOLDER as NN-name.bmp
+//   zrzuty FOLDER            pictures go to FOLDER as NN-name.bmp
+//   zrzuty FOLDER NN NAME    only the options page, as NN-NAME.bmp (the
+//                            script sets another display scale for this)
 
 #include "Okna.h"
 
@@ -95,12 +97,23 @@ void Instalacja(bool przerwij, const wchar_t* nazwa) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        std::fwprintf(stderr, L"usage: zrzuty FOLDER\n");
+    if (argc != 2 && argc != 4) {
+        std::fwprintf(stderr, L"usage: zrzuty FOLDER [NN NAME]\n");
         return 2;
     }
     g_folder = argv[1];
     UsunDrzewo(DomyslnyCel());
+
+    if (argc == 4) {
+        g_numer = _wtoi(argv[2]) - 1;
+        HWND okno = DoOpcji();
+        if (!okno) return 1;
+        Zrzut(argv[3]);
+        Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+        if (HWND pytanie = CzekajNaOkno(L"frmPytanie")) Kliknij(ZnajdzKontrolke(pytanie, L"btnTak"));
+        Czekaj([&] { return !IsWindow(okno); });
+        return 0;
+    }
 
     if (!Uruchom(L"\"D:\\instal.exe\"")) return 1;
     HWND cd = CzekajNaOkno(L"frmCD");

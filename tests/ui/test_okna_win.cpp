@@ -198,12 +198,14 @@ TEST_F(Okna, DialogKeysInAModalForm) {
         bool cancelIsNo;
         std::vector<std::pair<UINT, WPARAM>> posted;  // to btnTak's window, in order
         int expected;
+        bool focusNo = false;
     };
     const Case cases[] = {
         {"Enter presses the default button", false, {{WM_KEYDOWN, VK_RETURN}}, ui::mrYes},
         {"Esc presses the cancel button", true, {{WM_KEYDOWN, VK_ESCAPE}}, ui::mrNo},
         // Without a cancel button Esc does nothing; the click that follows decides.
         {"Esc without a cancel button", false, {{WM_KEYDOWN, VK_ESCAPE}, {BM_CLICK, 0}}, ui::mrYes},
+        {"Enter presses the button that has the focus", false, {{WM_KEYDOWN, VK_RETURN}}, ui::mrNo, true},
     };
     ui::Form main("frmMain");
     main.SetBounds(100, 100, 500, 400);
@@ -216,6 +218,7 @@ TEST_F(Okna, DialogKeysInAModalForm) {
         dialog.btnNie.SetCancel(c.cancelIsNo);
         bool ownerDisabled = false;
         dialog.OnShow = [&](ui::Form&) {
+            if (c.focusNo) dialog.btnNie.SetFocus();
             for (const auto& [msg, key] : c.posted) PostMessageW(Find(L"btnTak"), msg, key, 0);
         };
         dialog.OnClose = [&](ui::Form&, ui::CloseAction&) { ownerDisabled = !IsWindowEnabled(hMain); };

@@ -5,8 +5,11 @@ language buttons and the program icon.
     make_art.py OUTDIR
 
 Writes strip.bmp (137 x 316), flag_pl.bmp, flag_en.bmp, flag_de.bmp,
-flag_fr.bmp, flag_it.bmp (24 x 16, 24-bit) and instal.ico (32 x 32 and
-16 x 16, 32-bit with alpha) into OUTDIR. Only the standard library is used,
+flag_fr.bmp, flag_it.bmp (24 x 16, 24-bit) and instal.ico (16 to 64 pixels,
+32-bit with alpha) into OUTDIR; the strip and the flags also drawn anew at
+1.5 and 2 times the pixels per side for denser screens, as zlib streams of
+their .bmp files (strip_150.bmp.z, strip_200.bmp.z, flag_pl_150.bmp.z, ...),
+which keeps the program small. Only the standard library is used,
 and the output is the same on every run, so the build can depend on it.
 """
 
@@ -14,21 +17,30 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 STRIP_SIZE = (137, 316)  # the wizard's client height less its button bar
 FLAG_SIZE = (24, 16)
-ICON_SIZES = (32, 16)
+ICON_SIZES = (64, 48, 32, 24, 16)
+# Pixels per side against the design size, and the file name suffix.
+SCALES = ((1.0, ".bmp"), (1.5, "_150.bmp.z"), (2.0, "_200.bmp.z"))
+
+
+def scaled(size, scale):
+    return tuple(int(math.floor(v * scale + 0.5)) for v in size)
 
 
 # --- drawing -----------------------------------------------------------------
 
 class Canvas:
     """RGBA picture with float channels (colour 0..255, alpha 0..1) and
-    anti-aliased drawing by coverage."""
+    anti-aliased drawing by coverage. fill and stroke take design units,
+    `scale` pixels each; blend and px address pixels."""
 
-    def __init__(self, width, height, colour=(0, 0, 0), alpha=1.0):
+    def __init__(self, width, height, colour=(0, 0, 0), alpha=1.0, scale=1.0):
         self.width = width
         self.height = height
+        self.scale = scale
         self.px = [[colour[0], colour[1], colour[2], alpha] for _ in range(width * height)]
 
     def blend(self, x, y, colour, alpha):
@@ -46,25 +58,28 @@ class Canvas:
         p[3] = out_a
 
     def fill(self, inside, colour, alpha=1.0, box=None, samples=4):
-        """Fills the region where inside(x, y) holds, x and y in pixel units
-        with pixel (i, j) covering [i, i+1) x [j, j+1). colour may be a
-        function of (x, y) for gradients."""
-        x0, y0, x1, y1 = box or (0, 0, self.width, self.height)
+        """Fills the region where inside(x, y) holds, x and y in design units
+        (at scale 1 pixel (i, j) covers [i, i+1) x [j, j+1)). colour may be
+        a function of (x, y) for gradients."""
+        k = self.scale
+        x0, y0, x1, y1 = (v * k for v in box) if box else (0, 0, self.width, self.height)
         x0, y0 = max(0, int(math.floor(x0))), max(0, int(math.floor(y0)))
         x1, y1 = min(self.width, int(math.ceil(x1))), min(self.height, int(math.ceil(y1)))
-        offsets = [(k + 0.5) / samples for k in range(samples)]
+        offsets = [(n + 0.5) / samples for n in range(samples)]
         total = samples * samples
         for j in range(y0, y1):
             for i in range(x0, x1):
-                hits = sum(1 for dy in offsets for dx in offsets if inside(i + dx, j + dy))
+                hits = sum(1 for dy in offsets for dx in offsets if inside((i + dx) / k, (j + dy) / k))
                 if hits:
-                    c = colour(i + 0.5, j + 0.5) if callable(colour) else colour
+                    c = colour((i + 0.5) / k, (j + 0.5) / k) if callable(colour) else colour
                     self.blend(i, j, c, alpha * hits / total)
 
     def stroke(self, points, width, colour, alpha=1.0):
         """Draws a polyline of the given width; each pixel takes the coverage
         of its nearest segment, so joints are not painted twice."""
-        half = width / 2
+        k = self.scale
+        half = width * k / 2
+        points = [(x * k, y * k) for x, y in points]
         cover = {}
         for (ax, ay), (bx, by) in zip(points, points[1:]):
             lo_x, hi_x = min(ax, bx) - half - 1, max(ax, bx) + half + 1
@@ -76,7 +91,7 @@ class Canvas:
                     if c > cover.get((i, j), 0.0):
                         cover[(i, j)] = c
         for (i, j), c in cover.items():
-            col = colour(i + 0.5, j + 0.5) if callable(colour) else colour
+            col = colour((i + 0.5) / k, (j + 0.5) / k) if callable(colour) else colour
             self.blend(i, j, col, alpha * c)
 
     def rows_bottom_up(self):
@@ -162,25 +177,26 @@ def text_block(canvas, x0, y0, lines, width, colour, alpha, seed):
             x += w + 4
 
 
-def draw_strip():
+def draw_strip(scale=1.0):
     w, h = STRIP_SIZE
+    pw, ph = scaled(STRIP_SIZE, scale)
     top, bottom = (22, 60, 126), (6, 20, 54)
-    c = Canvas(w, h)
-    for y in range(h):
-        t = y / (h - 1)
-        for x in range(w):
+    c = Canvas(pw, ph, scale=scale)
+    for y in range(ph):
+        t = y / (ph - 1)
+        for x in range(pw):
             # A slight darkening towards the right edge lets the page beside
             # the strip stand out.
-            shade = 1.0 - 0.10 * (x / (w - 1))
+            shade = 1.0 - 0.10 * (x / (pw - 1))
             base = mix(top, bottom, t ** 0.9)
-            p = c.px[y * w + x]
+            p = c.px[y * pw + x]
             p[0], p[1], p[2] = base[0] * shade, base[1] * shade, base[2] * shade
 
     # A soft light behind the upper text block.
     glow_x, glow_y, glow_r = 44.0, 74.0, 120.0
-    for y in range(h):
-        for x in range(w):
-            d = math.hypot(x + 0.5 - glow_x, y + 0.5 - glow_y) / glow_r
+    for y in range(ph):
+        for x in range(pw):
+            d = math.hypot((x + 0.5) / scale - glow_x, (y + 0.5) / scale - glow_y) / glow_r
             if d < 1:
                 c.blend(x, y, (80, 140, 220), 0.30 * (1 - d) ** 2)
 
@@ -243,12 +259,15 @@ def draw_book(c, cx, base, half_width, height):
 BORDER = (128, 128, 128)
 
 
-def framed_flag(paint):
-    """A flag glyph: the flag inside a one-pixel grey border. paint(u, v)
-    gives the colour at flag coordinates u, v in [0, 1)."""
-    w, h = FLAG_SIZE
+def framed_flag(make_paint, scale=1.0):
+    """A flag glyph: the flag inside a grey border of one design pixel.
+    make_paint(inner_w, inner_h) gives paint(u, v), the colour at flag
+    coordinates u, v in [0, 1)."""
+    w, h = scaled(FLAG_SIZE, scale)
+    border = max(1, int(math.floor(scale + 0.5)))
     c = Canvas(w, h, BORDER)
-    inner_w, inner_h = w - 2, h - 2
+    inner_w, inner_h = w - 2 * border, h - 2 * border
+    paint = make_paint(inner_w, inner_h)
     samples = 4
     offsets = [(k + 0.5) / samples for k in range(samples)]
     for j in range(inner_h):
@@ -259,7 +278,7 @@ def framed_flag(paint):
                     col = paint((i + dx) / inner_w, (j + dy) / inner_h)
                     for k in range(3):
                         acc[k] += col[k]
-            p = c.px[(j + 1) * w + i + 1]
+            p = c.px[(j + border) * w + i + border]
             for k in range(3):
                 p[k] = acc[k] / (samples * samples)
     return c
@@ -268,12 +287,14 @@ def framed_flag(paint):
 def stripes(colours, vertical):
     # Stripes follow pixel edges: a glyph this small looks blurred where a
     # stripe border splits a pixel.
-    pixels = FLAG_SIZE[0 if vertical else 1] - 2
+    def make_paint(inner_w, inner_h):
+        pixels = inner_w if vertical else inner_h
 
-    def paint(u, v):
-        t = (math.floor((u if vertical else v) * pixels) + 0.5) / pixels
-        return colours[min(int(t * len(colours)), len(colours) - 1)]
-    return paint
+        def paint(u, v):
+            t = (math.floor((u if vertical else v) * pixels) + 0.5) / pixels
+            return colours[min(int(t * len(colours)), len(colours) - 1)]
+        return paint
+    return make_paint
 
 
 def union_flag(u, v):
@@ -303,7 +324,7 @@ def union_flag(u, v):
 
 FLAGS = {
     "flag_pl.bmp": stripes([(255, 255, 255), (220, 20, 60)], vertical=False),
-    "flag_en.bmp": union_flag,
+    "flag_en.bmp": lambda inner_w, inner_h: union_flag,
     "flag_de.bmp": stripes([(0, 0, 0), (221, 0, 0), (255, 206, 0)], vertical=False),
     "flag_fr.bmp": stripes([(0, 85, 164), (255, 255, 255), (239, 65, 53)], vertical=True),
     "flag_it.bmp": stripes([(0, 146, 70), (255, 255, 255), (206, 43, 55)], vertical=True),
@@ -428,14 +449,17 @@ def main(argv):
     out = argv[1]
     os.makedirs(out, exist_ok=True)
 
-    strip = bmp_bytes(draw_strip())
-    check_bmp(strip, STRIP_SIZE)
-    write(os.path.join(out, "strip.bmp"), strip)
+    for scale, suffix in SCALES:
+        def packed(data):
+            return zlib.compress(data, 9) if suffix.endswith(".z") else data
+        strip = bmp_bytes(draw_strip(scale))
+        check_bmp(strip, scaled(STRIP_SIZE, scale))
+        write(os.path.join(out, "strip" + suffix), packed(strip))
 
-    for name, paint in FLAGS.items():
-        data = bmp_bytes(framed_flag(paint))
-        check_bmp(data, FLAG_SIZE)
-        write(os.path.join(out, name), data)
+        for name, paint in FLAGS.items():
+            data = bmp_bytes(framed_flag(paint, scale))
+            check_bmp(data, scaled(FLAG_SIZE, scale))
+            write(os.path.join(out, name.replace(".bmp", suffix)), packed(data))
 
     icon = ico_bytes([draw_icon(size) for size in ICON_SIZES])
     check_ico(icon, ICON_SIZES)

@@ -84,6 +84,34 @@ inline constexpr wchar_t kPanelClass[] = L"ui.Panel";
 inline constexpr wchar_t kGroupBoxClass[] = L"ui.GroupBox";
 inline constexpr wchar_t kNameProperty[] = L"ui.name";
 
+// Newer than the system the headers are set for.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+// Layouts are made for 96 dpi; windows show them at their own resolution.
+inline constexpr int kDesignDpi = 96;
+// A design length in pixels at `dpi`.
+[[nodiscard]] inline int ToPixels(int design, int dpi) noexcept { return MulDiv(design, dpi, kDesignDpi); }
+// Pixels at `dpi` as design units, rounded up, so that what was measured
+// fits again once scaled back.
+[[nodiscard]] inline int ToDesign(int pixels, int dpi) noexcept {
+    return pixels <= 0 ? pixels : static_cast<int>((int64_t{pixels} * kDesignDpi + dpi - 1) / dpi);
+}
+
+// The per-monitor resolution calls of newer systems, looked up at run time;
+// each falls back to what older systems offer.
+namespace dpi {
+// Makes the thread's new windows follow their monitor's resolution.
+void BecomeAware() noexcept;
+// The resolution windows are made at before they know their monitor.
+[[nodiscard]] int SystemDpi() noexcept;
+[[nodiscard]] int OfWindow(HWND hwnd) noexcept;
+// The outer size for a client rectangle at `dpi`; false when the system
+// knows only its own resolution and gave the frame at that one.
+bool AdjustRect(RECT& r, DWORD style, DWORD exStyle, int dpi) noexcept;
+}  // namespace dpi
+
 // What the backend shares with its windows. Handles handed out stay owned by
 // the context and live as long as it does.
 class Context {
@@ -93,18 +121,23 @@ public:
     Context& operator=(const Context&) = delete;
 
     [[nodiscard]] HINSTANCE Instance() const noexcept { return instance_; }
+    // The resolution at which text is measured for layouts: that of the
+    // monitor the forms were last shown on.
     [[nodiscard]] int Dpi() const noexcept { return dpi_; }
-    [[nodiscard]] HFONT FontFor(const Font& font);
+    void SetDpi(int dpi) noexcept { dpi_ = dpi > 0 ? dpi : kDesignDpi; }
+    // The font at `dpi`: its point size in that resolution's pixels.
+    [[nodiscard]] HFONT FontFor(const Font& font, int dpi);
     // System colours give the system's shared brushes.
     [[nodiscard]] HBRUSH BrushFor(Color colour);
     [[nodiscard]] static COLORREF ToColorRef(Color colour) noexcept;
     // The rich-edit window class, loading its library on first use; nullptr
     // when neither library is present.
     [[nodiscard]] const wchar_t* RichEditClass();
+    // In design units at Dpi(); `wrapWidth` too.
     [[nodiscard]] Size Measure(const Font& font, unsigned codePage, std::string_view text, int wrapWidth);
 
 private:
-    using FontKey = std::tuple<std::string, int, int, bool, bool, bool>;
+    using FontKey = std::tuple<std::string, int, int, bool, bool, bool, int>;
 
     HINSTANCE instance_;
     int dpi_ = 96;

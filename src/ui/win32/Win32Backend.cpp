@@ -29,6 +29,63 @@ void RegisterOwnClass(HINSTANCE instance, const wchar_t* name, UINT style) {
 
 }  // namespace
 
+namespace dpi {
+
+namespace {
+
+// DPI_AWARENESS_CONTEXT values, which the headers of the targeted system lack.
+const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
+
+template <class F>
+F User32(const char* name) noexcept {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 != nullptr ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+int ScreenDpi() noexcept {
+    int result = 0;
+    if (HDC screen = GetDC(nullptr)) {
+        result = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+    }
+    return result > 0 ? result : kDesignDpi;
+}
+
+}  // namespace
+
+void BecomeAware() noexcept {
+    using SetContext = HANDLE(WINAPI*)(HANDLE);
+    if (auto set = User32<SetContext>("SetThreadDpiAwarenessContext")) {
+        if (set(kPerMonitorAwareV2) == nullptr) sys::Ignore(set(kPerMonitorAware), "older systems scale by themselves");
+    }
+}
+
+int SystemDpi() noexcept {
+    using GetForSystem = UINT(WINAPI*)();
+    static const auto get = User32<GetForSystem>("GetDpiForSystem");
+    const int result = get != nullptr ? static_cast<int>(get()) : 0;
+    return result > 0 ? result : ScreenDpi();
+}
+
+int OfWindow(HWND hwnd) noexcept {
+    using GetForWindow = UINT(WINAPI*)(HWND);
+    static const auto get = User32<GetForWindow>("GetDpiForWindow");
+    const int result = get != nullptr && hwnd != nullptr ? static_cast<int>(get(hwnd)) : 0;
+    return result > 0 ? result : SystemDpi();
+}
+
+bool AdjustRect(RECT& r, DWORD style, DWORD exStyle, int dpi) noexcept {
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust = User32<AdjustForDpi>("AdjustWindowRectExForDpi");
+    if (adjust != nullptr && adjust(&r, style, FALSE, exStyle, static_cast<UINT>(dpi))) return true;
+    // Older systems have one resolution for every frame.
+    sys::Ignore(AdjustWindowRectEx(&r, style, FALSE, exStyle), "a failure leaves the client size");
+    return false;
+}
+
+}  // namespace dpi
+
 Context::Context() : instance_(GetModuleHandleW(nullptr)) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
                                              ICC_TREEVIEW_CLASSES};
@@ -37,19 +94,15 @@ Context::Context() : instance_(GetModuleHandleW(nullptr)) {
     RegisterOwnClass(instance_, kPanelClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
     RegisterOwnClass(instance_, kGroupBoxClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
     measureDc_.reset(CreateCompatibleDC(nullptr));
-    if (HDC screen = GetDC(nullptr)) {
-        dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-    }
-    if (dpi_ <= 0) dpi_ = 96;
+    SetDpi(dpi::SystemDpi());
 }
 
-HFONT Context::FontFor(const Font& font) {
-    FontKey key{font.Name, font.Charset, font.Size, font.Bold, font.Italic, font.Underline};
+HFONT Context::FontFor(const Font& font, int dpi) {
+    FontKey key{font.Name, font.Charset, font.Size, font.Bold, font.Italic, font.Underline, dpi};
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second.get();
     LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(font.Size, dpi_, 72);
+    lf.lfHeight = -MulDiv(font.Size, dpi, 72);
     lf.lfWeight = font.Bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = font.Italic ? TRUE : FALSE;
     lf.lfUnderline = font.Underline ? TRUE : FALSE;
@@ -101,7 +154,7 @@ const wchar_t* Context::RichEditClass() {
 Size Context::Measure(const Font& font, unsigned codePage, std::string_view text, int wrapWidth) {
     HDC dc = measureDc_.get();
     if (dc == nullptr) return {};
-    HGDIOBJ old = SelectObject(dc, FontFor(font));
+    HGDIOBJ old = SelectObject(dc, FontFor(font, dpi_));
     Size result;
     if (text.empty()) {
         TEXTMETRICW tm{};
@@ -109,13 +162,13 @@ Size Context::Measure(const Font& font, unsigned codePage, std::string_view text
         result = {0, static_cast<int>(tm.tmHeight)};
     } else {
         const std::wstring wide = sys::ToWide(text, codePage);
-        RECT r{0, 0, wrapWidth > 0 ? wrapWidth : 0, 0};
+        RECT r{0, 0, wrapWidth > 0 ? ToPixels(wrapWidth, dpi_) : 0, 0};
         const UINT flags = DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (wrapWidth > 0 ? DT_WORDBREAK : 0);
         DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, flags);
         result = {static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top)};
     }
     SelectObject(dc, old);
-    return result;
+    return {ToDesign(result.cx, dpi_), ToDesign(result.cy, dpi_)};
 }
 
 FormStyles StylesOf(const Form& form) noexcept {
@@ -249,7 +302,9 @@ BOOL CALLBACK DisableOthers(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
-Win32Backend::Win32Backend() : context_(std::make_unique<detail::Context>()) {}
+// Windows follow their monitor's resolution, also in programs that declare
+// nothing (the program's manifest declares it for the process).
+Win32Backend::Win32Backend() : context_((detail::dpi::BecomeAware(), std::make_unique<detail::Context>())) {}
 
 Win32Backend::~Win32Backend() = default;
 
@@ -342,20 +397,27 @@ Size Win32Backend::MeasureText(const Font& font, unsigned codePage, std::string_
     return context_->Measure(font, codePage, text, wrapWidth);
 }
 
+// The frame in design units, as at 96 dpi whatever the monitor, so that a
+// form's client size stays what its layout was made for.
 Size Win32Backend::FrameSize(const Form& form) {
     const FormStyles s = StylesOf(form);
     RECT r{0, 0, 0, 0};
-    if (!AdjustWindowRectEx(&r, s.style, FALSE, s.exStyle)) return {};
-    return {static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top)};
+    if (dpi::AdjustRect(r, s.style, s.exStyle, kDesignDpi)) {
+        return {static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top)};
+    }
+    static const int systemDpi = dpi::SystemDpi();
+    return {MulDiv(r.right - r.left, kDesignDpi, systemDpi), MulDiv(r.bottom - r.top, kDesignDpi, systemDpi)};
 }
 
+// In design units, like the forms placed in it.
 Rect Win32Backend::WorkArea() {
     RECT r{};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) {
-        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        r = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     }
-    return {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
-            static_cast<int>(r.bottom - r.top)};
+    const int dpi = context_->Dpi();
+    return {MulDiv(r.left, kDesignDpi, dpi), MulDiv(r.top, kDesignDpi, dpi), MulDiv(r.right - r.left, kDesignDpi, dpi),
+            MulDiv(r.bottom - r.top, kDesignDpi, dpi)};
 }
 
 }  // namespace ui::win32

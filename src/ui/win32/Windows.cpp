@@ -61,6 +61,8 @@ public:
     [[nodiscard]] HWND Hwnd() const noexcept { return hwnd_; }
     [[nodiscard]] int Id() const noexcept { return id_; }
     [[nodiscard]] bool Attached() const noexcept { return control_ != nullptr; }
+    // Only while attached.
+    [[nodiscard]] Control& Target() const noexcept { return *control_; }
     [[nodiscard]] virtual bool IsForm() const noexcept { return false; }
 
     void Update(Aspect aspect) override {
@@ -97,7 +99,7 @@ public:
             ApplyVisible();
             break;
         case Aspect::Font:
-            SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(context_.FontFor(c.Font())), TRUE);
+            SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(context_.FontFor(c.Font(), Dpi())), TRUE);
             // The character set may have moved the text to another code page.
             ApplyText();
             break;
@@ -121,6 +123,15 @@ public:
             break;
         }
         ApplyKind(aspect);
+    }
+
+    // The window shown again at its form's resolution, after that changed.
+    void Rescale() {
+        if (hwnd_ == nullptr || control_ == nullptr) return;
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(context_.FontFor(control_->Font(), Dpi())), FALSE);
+        if (!IsForm()) ApplyBounds();
+        for (Aspect aspect : {Aspect::Font, Aspect::Picture, Aspect::Style}) ApplyKind(aspect);
+        InvalidateRect(hwnd_, nullptr, TRUE);
     }
 
     void Focus() override {
@@ -210,7 +221,8 @@ protected:
     }
     virtual void ApplyVisible() { ShowWindow(hwnd_, control_->Visible() ? SW_SHOWNA : SW_HIDE); }
     virtual void ApplyKind(Aspect /*aspect*/) {}
-    [[nodiscard]] virtual Rect WindowBounds() const { return control_->Bounds(); }
+    // In pixels at the window's resolution; controls keep design units.
+    [[nodiscard]] virtual Rect WindowBounds() const { return Scaled(control_->Bounds()); }
 
     void ApplyBounds() {
         const Rect b = WindowBounds();
@@ -226,6 +238,12 @@ protected:
         if (c.TabStop()) style |= WS_TABSTOP;
         return style;
     }
+
+    // The resolution of the form the window belongs to.
+    [[nodiscard]] virtual int Dpi() const;
+    [[nodiscard]] int Px(int design) const { return ToPixels(design, Dpi()); }
+    // Each length scaled on its own, so that a measured text keeps its room.
+    [[nodiscard]] Rect Scaled(Rect r) const { return {Px(r.Left), Px(r.Top), Px(r.Width), Px(r.Height)}; }
 
     LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam) {
         return CallWindowProcW(original_, hwnd_, msg, wParam, lParam);
@@ -300,6 +318,7 @@ public:
     using WindowPeer::WindowPeer;
 
     [[nodiscard]] bool IsForm() const noexcept override { return true; }
+    [[nodiscard]] int FormDpi() const noexcept { return dpi_; }
 
     int Register(WindowPeer* peer) {
         const int id = nextId_++;
@@ -318,6 +337,25 @@ protected:
     const wchar_t* ClassName() override { return kFormClass; }
     DWORD KindStyle() const override { return StylesOf(As<Form>()).style; }
     DWORD ExStyle() const override { return StylesOf(As<Form>()).exStyle; }
+    int Dpi() const override { return dpi_; }
+
+    // The client area is the layout's, scaled; the frame is the system's at
+    // this resolution.
+    Rect WindowBounds() const override {
+        const Form& form = As<Form>();
+        RECT r{0, 0, Px(form.ClientWidth()), Px(form.ClientHeight())};
+        const FormStyles s = StylesOf(form);
+        sys::Ignore(dpi::AdjustRect(r, s.style, s.exStyle, dpi_), "either way the frame is the one shown");
+        return {Px(form.Left()), Px(form.Top()), static_cast<int>(r.right - r.left), static_cast<int>(r.bottom - r.top)};
+    }
+
+    // A window placed on a monitor of another resolution than the system's.
+    void Created() override {
+        const int actual = dpi::OfWindow(hwnd_);
+        if (actual == dpi_) return;
+        dpi_ = actual;
+        ApplyBounds();
+    }
 
     void ApplyVisible() override {
         if (control_->Visible()) {
@@ -349,7 +387,9 @@ protected:
             }
             return 0;
         case DM_GETDEFID:
-            if (Button* button = form.DefaultButton()) {
+            // Enter presses the push button that has the focus, as in any
+            // dialog, else the default one.
+            if (Button* button = FocusedButton() ? FocusedButton() : form.DefaultButton()) {
                 if (auto* peer = static_cast<WindowPeer*>(button->GetPeer())) return MAKELRESULT(peer->Id(), DC_HASDEFID);
             }
             return 0;
@@ -380,6 +420,9 @@ protected:
         case WM_WINDOWPOSCHANGED:
             FollowUserMove();
             break;
+        case WM_DPICHANGED:
+            ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
         default:
             break;
         }
@@ -405,6 +448,14 @@ private:
         }
     }
 
+    [[nodiscard]] Button* FocusedButton() const {
+        WindowPeer* focused = PeerOf(GetFocus());
+        if (focused == nullptr || !focused->Attached() || focused->Target().ParentForm() != control_) return nullptr;
+        Control& control = focused->Target();
+        return control.Kind() == ControlKind::Button && control.CanTakeInput() ? &static_cast<Button&>(control)
+                                                                                : nullptr;
+    }
+
     [[nodiscard]] bool FocusActiveControl() {
         HWND target = nullptr;
         if (Control* active = As<Form>().ActiveControl()) {
@@ -417,23 +468,55 @@ private:
         return true;
     }
 
-    // The user moved or resized the window: the form's bounds follow.
+    // The user moved or resized the window: the form's bounds follow, in
+    // design units. What the scaling rounded is not taken for a change.
     void FollowUserMove() {
         if (syncing_ || IsIconic(hwnd_) || !IsWindowVisible(hwnd_)) return;
         RECT r;
         if (!GetWindowRect(hwnd_, &r)) return;
-        const Rect now{static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
-                       static_cast<int>(r.bottom - r.top)};
-        if (now == control_->Bounds()) return;
+        const Rect shown = WindowBounds();
+        Rect next = control_->Bounds();
+        if (r.left != shown.Left) next.Left = MulDiv(r.left, kDesignDpi, dpi_);
+        if (r.top != shown.Top) next.Top = MulDiv(r.top, kDesignDpi, dpi_);
+        next.Width += MulDiv(static_cast<int>(r.right - r.left) - shown.Width, kDesignDpi, dpi_);
+        next.Height += MulDiv(static_cast<int>(r.bottom - r.top) - shown.Height, kDesignDpi, dpi_);
+        if (next == control_->Bounds()) return;
         syncing_ = true;
-        control_->SetBounds(now.Left, now.Top, now.Width, now.Height);
+        control_->SetBounds(next.Left, next.Top, next.Width, next.Height);
         syncing_ = false;
+    }
+
+    // Moved to a monitor of another resolution: everything is laid out again
+    // at the new one, in the rectangle the system suggests.
+    void ChangeDpi(int next, const RECT* suggested) {
+        if (next <= 0) return;
+        dpi_ = next;
+        context_.SetDpi(next);
+        RescaleTree(*control_);
+        if (suggested != nullptr) {
+            SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+
+    static void RescaleTree(Control& control) {
+        // Texts measure differently at another resolution; a label that sizes
+        // itself measures again.
+        if (control.Kind() == ControlKind::Label && static_cast<Label&>(control).AutoSize()) {
+            static_cast<Label&>(control).AdjustBounds();
+        }
+        if (auto* peer = static_cast<WindowPeer*>(control.GetPeer())) peer->Rescale();
+        const std::vector<Control*> children = control.Children();
+        for (Control* child : children) RescaleTree(*child);
     }
 
     std::unordered_map<int, WindowPeer*> ids_;
     int nextId_ = kFirstId;
     bool syncing_ = false;
+    int dpi_ = context_.Dpi();
 };
+
+int WindowPeer::Dpi() const { return form_ != nullptr ? form_->FormDpi() : context_.Dpi(); }
 
 void WindowPeer::Create() {
     Control& c = *control_;
@@ -467,7 +550,7 @@ void WindowPeer::Create() {
             GlobalDeleteAtom(atom);
         }
     }
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(context_.FontFor(c.Font())), FALSE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(context_.FontFor(c.Font(), Dpi())), FALSE);
     // Realize creates siblings in their order; each new one goes last.
     if (parent != nullptr) {
         SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -530,7 +613,7 @@ protected:
             }
             if (!control_->Caption().empty()) {
                 const std::wstring text = Wide(control_->Caption());
-                HGDIOBJ old = SelectObject(dc, context_.FontFor(control_->Font()));
+                HGDIOBJ old = SelectObject(dc, context_.FontFor(control_->Font(), Dpi()));
                 SetBkMode(dc, TRANSPARENT);
                 SetTextColor(dc, Context::ToColorRef(control_->Font().Colour));
                 DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
@@ -567,7 +650,7 @@ protected:
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd_, &ps);
-            HGDIOBJ old = SelectObject(dc, context_.FontFor(control_->Font()));
+            HGDIOBJ old = SelectObject(dc, context_.FontFor(control_->Font(), Dpi()));
             TEXTMETRICW tm{};
             GetTextMetricsW(dc, &tm);
             RECT frame;
@@ -577,7 +660,7 @@ protected:
             // The caption interrupts the frame's top line.
             const std::wstring text = Wide(control_->Caption());
             if (!text.empty()) {
-                RECT t{8, 0, 8, tm.tmHeight};
+                RECT t{Px(8), 0, Px(8), tm.tmHeight};
                 DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
                 SetBkColor(dc, Context::ToColorRef(control_->Color()));
                 SetBkMode(dc, OPAQUE);
@@ -669,9 +752,9 @@ public:
 protected:
     const wchar_t* ClassName() override { return L"BUTTON"; }
     DWORD KindStyle() const override { return BS_OWNERDRAW; }
-    void Created() override { glyph_ = MakePremultipliedDib(As<SpeedButton>().Glyph()); }
+    void Created() override { MakeGlyph(); }
     void ApplyKind(Aspect aspect) override {
-        if (aspect == Aspect::Picture) glyph_ = MakePremultipliedDib(As<SpeedButton>().Glyph());
+        if (aspect == Aspect::Picture) MakeGlyph();
         if (aspect == Aspect::State || aspect == Aspect::Style || aspect == Aspect::Picture ||
             aspect == Aspect::Enabled) {
             InvalidateRect(hwnd_, nullptr, TRUE);
@@ -692,14 +775,14 @@ protected:
         else if (!button.Flat()) DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
         const int shift = pressed ? 1 : 0;
 
-        const Bitmap& glyph = button.Glyph();
+        const Bitmap& glyph = shownGlyph_;
         const std::wstring text = Wide(button.Caption());
-        HGDIOBJ oldFont = SelectObject(dc, context_.FontFor(button.Font()));
+        HGDIOBJ oldFont = SelectObject(dc, context_.FontFor(button.Font(), Dpi()));
         RECT textRect{0, 0, 0, 0};
         if (!text.empty()) {
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
         }
-        const int gap = !glyph.Empty() && !text.empty() ? 4 : 0;
+        const int gap = !glyph.Empty() && !text.empty() ? Px(4) : 0;
         const int total = (glyph.Empty() ? 0 : glyph.Width()) + gap + static_cast<int>(textRect.right);
         int x = static_cast<int>(r.left + (r.right - r.left - total) / 2) + shift;
         const int height = static_cast<int>(r.bottom - r.top);
@@ -725,6 +808,14 @@ protected:
     }
 
 private:
+    // The glyph at the window's resolution, from its nearest rendering.
+    void MakeGlyph() {
+        const Bitmap& glyph = As<SpeedButton>().Glyph();
+        shownGlyph_ = glyph.Empty() ? Bitmap{} : glyph.Rendered(Px(glyph.Width()), Px(glyph.Height()));
+        glyph_ = MakePremultipliedDib(shownGlyph_);
+    }
+
+    Bitmap shownGlyph_;
     UniqueBitmap glyph_;
 };
 
@@ -760,6 +851,7 @@ protected:
     Rect WindowBounds() const override {
         Rect b = control_->Bounds();
         b.Height += kDropDownHeight;
+        return Scaled(b);
         return b;
     }
     void Created() override { Fill(); }
@@ -1028,10 +1120,10 @@ protected:
         TreeView& tree = As<TreeView>();
         switch (aspect) {
         case Aspect::Style:
-            SendMessageW(hwnd_, TVM_SETINDENT, static_cast<WPARAM>(std::max(tree.Indent(), 0)), 0);
+            SendMessageW(hwnd_, TVM_SETINDENT, static_cast<WPARAM>(std::max(Px(tree.Indent()), 0)), 0);
             break;
         case Aspect::Picture:
-            images_ = MakeImageList(tree.Images());
+            images_ = MakeImageList(tree.Images(), Dpi());
             SendMessageW(hwnd_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_.get()));
             break;
         case Aspect::Font:
@@ -1112,17 +1204,18 @@ private:
         return nullptr;
     }
 
-    static UniqueImageList MakeImageList(const ImageList* list) {
+    static UniqueImageList MakeImageList(const ImageList* list, int dpi) {
         if (list == nullptr || list->Width() <= 0 || list->Height() <= 0) return {};
-        UniqueImageList images(ImageList_Create(list->Width(), list->Height(), ILC_COLOR24 | ILC_MASK, list->Count(), 4));
+        const int w = ToPixels(list->Width(), dpi);
+        const int h = ToPixels(list->Height(), dpi);
+        UniqueImageList images(ImageList_Create(w, h, ILC_COLOR24 | ILC_MASK, list->Count(), 4));
         if (!images) return {};
-        const int w = list->Width();
-        const int h = list->Height();
         // Transparent pixels become black in the colour image and set in the
         // mask (rows of whole 16-bit words).
         const std::size_t maskStride = static_cast<std::size_t>((w + 15) / 16) * 2;
         for (int i = 0; i < list->Count(); ++i) {
-            const Bitmap& image = list->Image(i);
+            const Bitmap image = list->Image(i).Rendered(w, h);
+            if (image.Width() != w || image.Height() != h) continue;
             Bitmap colour = image;
             std::vector<uint8_t> mask(maskStride * static_cast<std::size_t>(h), 0);
             for (int y = 0; y < h; ++y) {
@@ -1202,8 +1295,8 @@ private:
         const Bitmap& picture = image.Picture();
         UniqueBitmap next;
         if (!picture.Empty()) {
-            next = MakeOpaqueDib(image.Stretch() ? picture.Resized(image.Width(), image.Height()) : picture,
-                                 Context::ToColorRef(control_->Color()));
+            const Rect shown = image.Stretch() ? Scaled(image.Bounds()) : Scaled({0, 0, picture.Width(), picture.Height()});
+            next = MakeOpaqueDib(picture.Rendered(shown.Width, shown.Height), Context::ToColorRef(control_->Color()));
         }
         SendMessageW(hwnd_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(next.get()));
         bitmap_ = std::move(next);
