@@ -251,18 +251,19 @@ TEST_F(Instalacja, CloseRequestsDuringTheCopyAskAndALogoffWaits) {
     HWND okno = DoOpcji();
     ASSERT_TRUE(okno);
     HWND krok = ZnajdzKontrolke(okno, L"lblKrok"), plikDo = ZnajdzKontrolke(okno, L"lblPlikDo");
-    Instaluj(okno, false);
-    ASSERT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 4 z 5: Instalacja"; }));
 
     // Alt+F4 while the copy runs: the window stays and the question comes at
     // the next file. No goes on; Yes is given once the old main program has
     // been replaced (its name on the page, or the file lines emptied after it).
+    // Each request is posted behind the click before it, so that it reaches
+    // the run however fast the copy is.
+    Instaluj(okno, false);
+    ZamknijJakSystem(okno);
     bool pierwsze = true, potwierdzone = false;
     while (!potwierdzone) {
-        ASSERT_EQ(Tekst(krok), L"Krok 4 z 5: Instalacja") << "the run ended before the main program was undone";
-        ZamknijJakSystem(okno);
         HWND pytanie = CzekajNaOkno(L"frmPytanie", 30s);
         ASSERT_TRUE(pytanie) << "no question after a close request during the copy";
+        ASSERT_EQ(Tekst(krok), L"Krok 4 z 5: Instalacja");
         if (pierwsze) {
             EXPECT_TRUE(Widoczna(okno));
             EXPECT_EQ(Tekst(ZnajdzKontrolke(pytanie, L"lblPytanie")),
@@ -276,7 +277,11 @@ TEST_F(Instalacja, CloseRequestsDuringTheCopyAskAndALogoffWaits) {
         const std::wstring doCelu = Male(Tekst(plikDo));
         potwierdzone = doCelu.empty() || doCelu.find(L"velten.exe") != std::wstring::npos;
         Kliknij(ZnajdzKontrolke(pytanie, potwierdzone ? L"btnTak" : L"btnNie"));
-        ASSERT_TRUE(Czekaj([&] { return !IsWindowVisible(pytanie); }));
+        if (!potwierdzone) ZamknijJakSystem(okno);
+        // The same dialog may ask again at once (the request posted after No
+        // arrives at the very next stop point), so its hiding may be too short
+        // to see: give the answer a moment to be taken instead.
+        Czekaj([&] { return !IsWindowVisible(pytanie); }, 500ms);
     }
     EXPECT_EQ(KoniecTekst(okno), kPrzerwana);
     EXPECT_FALSE(Dostepna(ZnajdzKontrolke(okno, L"btnDalej")));
