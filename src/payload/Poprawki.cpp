@@ -53,9 +53,17 @@ void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, co
         if (stan == 0) stan = PoprawkaNazwaPozaKatalogiem;
         return;
     }
+    // A few bytes of list must not make a 32-bit process ask for gigabytes.
+    auto zaDuzo = [&] {
+        if (stan == 0) stan = PoprawkaZaDuza;
+    };
+    if (wpis.StaryRozmiar > NajwiekszyPlik || wpis.PojemnoscSkryptu > NajwiekszyPlik ||
+        wpis.NowaPojemnosc > NajwiekszyPlik)
+        return zaDuzo();
     const std::string sciezkaPoprawki = katalogPoprawek + wpis.Poprawka;
     const auto rozmiarPoprawki = RozmiarPliku(sciezkaPoprawki);
     if (!rozmiarPoprawki) throw BladProgramu(Opis("no patch file", sciezkaPoprawki));
+    if (static_cast<std::uint64_t>(*rozmiarPoprawki) > NajwiekszyPlik) return zaDuzo();
     const auto poprawka = Wczytaj(sciezkaPoprawki, *rozmiarPoprawki);
 
     const std::string cel = katalogDocelowy + wpis.Cel;
