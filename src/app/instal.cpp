@@ -12,6 +12,7 @@
 #include "setup/untKatalogDodaj.h"
 #include "sys/files.h"
 #include "sys/handle.h"
+#include "sys/process.h"
 #include "sys/shell.h"
 #include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
@@ -37,6 +38,9 @@ bool PierwszyArgumentToDoit() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything can load a library: a DLL planted beside the program
+    // would otherwise run with the rights it was given.
+    sys::Ignore(sys::OnlySystemFolderForLibraries(), "older systems get the best they offer");
     sys::ComInitialization com;  // shell links need COM on this thread
     UstawAppConst(RekordWydaniaInstalatora());
     UstawCzcionkeInterfejsu(WybierzCzcionkeInterfejsu());
