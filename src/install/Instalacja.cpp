@@ -10,6 +10,7 @@
 #include "install/Rejestr.h"
 #include "install/Skladniki.h"
 #include "install/Skroty.h"
+#include "install/TabelaSkrotow.h"
 #include "payload/Poprawki.h"
 #include "setup/Opcje.h"
 #include "setup/Wydania.h"
@@ -67,7 +68,8 @@ void TfrmMain::InstalujPliki() {
 
     if (!BezKopiowaniaPlikow) {
         if (WpisWydania(MaSyntezeMowy, NumerWydania))
-            sys::Ignore(InstalujSyntezeMowy("SyntezaMowy.exe"), "a missing speech component is no error");
+            sys::Ignore(InstalujSyntezeMowy(DolaczDoKatalogu(KatalogZrodlowy, "SyntezaMowy.exe")),
+                        "a missing speech component is no error");
         const std::string program = sys::ModuleFileName().value_or("");
         const std::string pomijane = ListaPominietych(NumerWydania, chbInstalujSlowniki.Checked(),
                                                       program.substr(KatalogPliku(program).size()));
