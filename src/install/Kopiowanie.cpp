@@ -111,7 +111,9 @@ void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& 
                 okno.Postep += Mlodsze32Bity(wpis->size);
                 okno.UtworzoneKatalogi.push_back(doCelu);
             }
-            if (sys::FolderExists(doCelu)) KopiujPoziom(okno, Polacz(zrodlo, wpis->name), doCelu, pomijane, true);
+            // A link on the medium may point back at its own parent.
+            if (sys::FolderExists(doCelu) && !wpis->IsReparsePoint())
+                KopiujPoziom(okno, Polacz(zrodlo, wpis->name), doCelu, pomijane, true);
             // Cancelled below: the rollback has set the gauge and emptied the
             // lists; this level only leaves.
             if (okno.Przerwano) return;
