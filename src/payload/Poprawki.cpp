@@ -57,13 +57,11 @@ void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, co
     auto zaDuzo = [&] {
         if (stan == 0) stan = PoprawkaZaDuza;
     };
-    if (wpis.StaryRozmiar > NajwiekszyPlik || wpis.PojemnoscSkryptu > NajwiekszyPlik ||
-        wpis.NowaPojemnosc > NajwiekszyPlik)
-        return zaDuzo();
+    if (!WpisWGranicach(wpis, 0)) return zaDuzo();
     const std::string sciezkaPoprawki = katalogPoprawek + wpis.Poprawka;
     const auto rozmiarPoprawki = RozmiarPliku(sciezkaPoprawki);
     if (!rozmiarPoprawki) throw BladProgramu(Opis("no patch file", sciezkaPoprawki));
-    if (static_cast<std::uint64_t>(*rozmiarPoprawki) > NajwiekszyPlik) return zaDuzo();
+    if (!WpisWGranicach(wpis, static_cast<std::uint64_t>(*rozmiarPoprawki))) return zaDuzo();
     const auto poprawka = Wczytaj(sciezkaPoprawki, *rozmiarPoprawki);
 
     const std::string cel = katalogDocelowy + wpis.Cel;
