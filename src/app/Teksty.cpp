@@ -109,7 +109,7 @@ constexpr TTabelaTekstow ZbudujTabele() {
         }
         if (jest) ++wiersz;
     }
-    // A row left over is out of id order, a duplicate, or outside 1..340.
+    // A row left over is out of id order, a duplicate, or outside the table.
     if (wiersz != std::size(Wiersze)) WierszePozaKolejnosciaLubPozaZakresem();
     tabela.poczatki[LiczbaKomorek] = static_cast<uint32_t>(poz);
     return tabela;

@@ -15,6 +15,7 @@
 #include "sys/process.h"
 #include "sys/shell.h"
 #include "ui/Application.h"
+#include "ui/win32/OtherInstance.h"
 #include "ui/win32/Win32Backend.h"
 
 #include <windows.h>
@@ -25,6 +26,11 @@ namespace {
 
 constexpr unsigned kDyskCD = 5;        // DRIVE_CDROM
 constexpr unsigned kDyskSieciowy = 4;  // DRIVE_REMOTE
+
+// Held by the process that shows the wizard, for as long as it runs. A run
+// that only hands over to its temporary copy never holds it, so the copy is
+// not taken for a second wizard.
+constexpr char kZnakKreatora[] = "Local\\Zelpax.Velt.Instalator";
 
 // The first command-line argument, exactly as given (case-sensitive).
 bool PierwszyArgumentToDoit() {
@@ -52,6 +58,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     AktualnyLang1 = 1;
     AktualnyLang2 = 0;
 
+    // Decided before any form exists: a second start leaves the first
+    // wizard's marker and windows alone.
+    const bool doit = PierwszyArgumentToDoit();
+    const unsigned typ = doit ? 0 : TypDysku(KatalogProgramu());
+    const bool przekazanie = typ == kDyskCD || typ == kDyskSieciowy;
+    sys::NamedMutex jedenKreator;
+    const bool innyKreator = przekazanie ? sys::NamedMutexExists(kZnakKreatora)
+                                         : (jedenKreator = sys::CreateNamedMutex(kZnakKreatora)).existed;
+    if (innyKreator) {
+        sys::Ignore(ui::win32::BringOtherInstanceToFront(), "a wizard still starting shows itself soon");
+        return 0;
+    }
+
     // Created once, in this order; the main form first, so its FormCreate
     // runs before the other forms exist.
     frmMain = &aplikacja.CreateForm<TfrmMain>();
@@ -66,15 +85,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     SiecDozwolona = false;
     CzyscFlageInstalacji = true;
 
-    if (!PierwszyArgumentToDoit()) {
+    if (przekazanie) {
         // Started from a CD or a network drive: hand over to a copy in the
         // temporary folder, so that the medium is free during installation.
-        const unsigned typ = TypDysku(KatalogProgramu());
-        if (typ == kDyskCD || typ == kDyskSieciowy) {
-            sys::Ignore(UruchomKopie(sys::ModuleFileName().value_or(""), "instal.exe", "/doit"),
-                        "a failed relaunch ends the run silently as well");
+        if (UruchomKopie(sys::ModuleFileName().value_or(""), "instal.exe", "/doit")) {
             CzyscFlageInstalacji = false;
             aplikacja.Terminate();
+        } else {
+            // Ending here would show nothing and leave the marker set for
+            // good: the wizard runs from the medium instead. A copy that did
+            // start after all finds this one and steps back.
+            jedenKreator = sys::CreateNamedMutex(kZnakKreatora);
         }
     }
     aplikacja.Run(*frmMain);

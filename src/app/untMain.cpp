@@ -206,6 +206,19 @@ TfrmMain::TfrmMain()
     OnShow = [this](ui::Form&) { FormShow(); };
     OnDestroy = [this](ui::Form&) { FormDestroy(); };
     OnCloseQuery = [](ui::Form&, bool& mozna) { mozna = true; };
+    // Alt+F4, the taskbar and a task manager ask as the Close button does:
+    // a question first, or a cancel request while the copy runs.
+    OnCloseRequest = [this](ui::Form&) {
+        if (btnZamknij.Enabled()) btnZamknijClick();
+    };
+    OnQueryEndSession = [this](ui::Form&, std::string& powod) {
+        if (InstalacjaTrwa) powod = PobierzTekst(JezykInterfejsu, TekstWylogowanieWstrzymane);
+    };
+    OnEndSession = [this](ui::Form&) {
+        // The process may be ended as soon as this returns.
+        if (CzyscFlageInstalacji) UstawInstalacjeWToku(NumerWydania, false);
+        Close();
+    };
 
     FormCreate();
 }
@@ -330,6 +343,7 @@ bool TfrmMain::SprawdzWolneMiejsce() {
     const std::string program = sys::ModuleFileName().value_or("");
     const std::string lista =
         ListaPominietych(NumerWydania, chbInstalujSlowniki.Checked(), program.substr(KatalogPliku(program).size()));
+    sys::NoCriticalErrorBox bezPytaniaODysk;
     MiejsceWymagane = RozmiarKatalogu(ZrodloPlikow, lista) + kMiejsceNaZasoby;
     MiejsceWolne = sys::FreeBytes(NumerDysku(KatalogDocelowy));
     wynik = MiejsceWolne >= MiejsceWymagane;
@@ -347,9 +361,11 @@ bool TfrmMain::SprawdzOpcje() {
     if (Strona != StronaOpcje) return true;
     SkrotyDlaWszystkich = chbSkrotyAllUsers.Checked();
     KatalogDocelowy = lblKatalog.Caption();
-    const bool istnial = sys::FolderExists(KatalogDocelowy);
+    // A typed "Velt" would land in whatever the current folder is.
+    const bool bezwzgledna = SciezkaBezwzgledna(KatalogDocelowy);
+    const bool istnial = bezwzgledna && sys::FolderExists(KatalogDocelowy);
     bool wynik = false;
-    if (istnial || sys::CreateFolder(KatalogDocelowy)) {
+    if (bezwzgledna && (istnial || sys::CreateFolder(KatalogDocelowy))) {
         wynik = true;
         if (!SprawdzWolneMiejsce())
             wynik = Zapytaj(*frmPytanie, *this, Formatuj(PobierzTekst(JezykInterfejsu, TekstZaMaloMiejsca), KatalogDocelowy),
@@ -370,7 +386,7 @@ bool TfrmMain::SprawdzOpcje() {
 
 void TfrmMain::btnKatalogClick() {
     if (!frmKatalog) return;
-    KatalogDocelowy = frmKatalog->WybierzKatalog(KatalogDocelowy, "");
+    KatalogDocelowy = BezKoncowychUkosnikow(frmKatalog->WybierzKatalog(KatalogDocelowy, ""));
     lblKatalog.SetCaption(KatalogDocelowy);
     sys::Ignore(SprawdzWolneMiejsce(), "the labels show the outcome");
 }
@@ -471,6 +487,7 @@ void TfrmMain::WczytajUmoweJakoTekst() {
     // Before the medium is known there is nothing to look for (and the
     // current folder is no place to look).
     if (KatalogZrodlowy.empty()) return;
+    sys::NoCriticalErrorBox bezPytaniaODysk;
     std::string plik = KatalogZrodlowy + std::string(DaneJezyka(JezykInterfejsu).PlikUmowy);
     if (!sys::FileExists(plik)) plik = KatalogZrodlowy + std::string(DaneJezyka(JezykPolski).PlikUmowy);
     if (auto tekst = sys::ReadWholeFile(plik, kNajwiekszaUmowa)) redUmowa.SetText(std::move(*tekst));
@@ -480,6 +497,7 @@ void TfrmMain::WczytajUmoweJakoTekst() {
 void TfrmMain::WczytajUmowe() {
     redUmowa.Clear();
     redUmowa.BeginUpdate();
+    sys::NoCriticalErrorBox bezPytaniaODysk;
     std::uint8_t jezykPliku = JezykInterfejsu;
     const auto plikJezyka = [&](std::uint8_t jezyk) {
         return KatalogZrodlowy + std::string(DaneJezyka(jezyk).PlikUmowy);

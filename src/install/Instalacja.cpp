@@ -15,6 +15,7 @@
 #include "setup/Opcje.h"
 #include "setup/Wydania.h"
 #include "setup/Zrodlo.h"
+#include "sys/drives.h"
 #include "sys/files.h"
 #include "sys/handle.h"
 #include "ui/Application.h"
@@ -37,6 +38,9 @@ void TfrmMain::Instaluj() {
     // One guard for the whole run: an error ends it at once, without a
     // message and without rollback; the end page tells the outcome.
     try {
+        // The medium is read throughout; a disc taken out is an error, not a
+        // system box.
+        sys::NoCriticalErrorBox bezPytaniaODysk;
         UstawKatalogZrodlowy();
         InstalujPliki();
         btnZamknij.SetEnabled(false);

@@ -11,6 +11,7 @@
 #include "app/untPytanie.h"
 #include "install/Postep.h"
 #include "setup/Opcje.h"
+#include "sys/drives.h"
 #include "sys/files.h"
 #include "sys/handle.h"
 #include "ui/Application.h"
@@ -90,13 +91,11 @@ void PrzywrocPoprzedni(TfrmMain& okno, const std::string& cel) {
 
 namespace {
 
-// KopiujKatalog at one level. `podkatalog`: the folder was found by the
-// listing of its parent, so a failure to list it is never "not there".
-void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& cel, const std::string& pomijane,
-                  bool podkatalog) {
+// KopiujKatalog at one level.
+void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& cel, const std::string& pomijane) {
     auto wpisy = sys::DirectoryEnumeration::Open(Polacz(zrodlo, "*"));
     if (!wpisy) {
-        if (BladOtwarciaKatalogu(wpisy.error(), sys::FolderExists(zrodlo), podkatalog))
+        if (BladOtwarciaKatalogu(wpisy.error(), sys::FolderExists(zrodlo)))
             throw BladProgramu(Opis("cannot list", zrodlo, wpisy.error()));
         return;
     }
@@ -106,14 +105,16 @@ void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& 
         if (wpis->name == "." || wpis->name == ".." || JestNaLiscie(wpis->name, pomijane)) continue;
         const std::string doCelu = Polacz(cel, wpis->name);
         if (wpis->IsFolder()) {
-            if (sys::CreateFolder(doCelu)) {
+            if (const sys::Result r = sys::CreateFolder(doCelu)) {
                 // The listing's 32-bit size field, sign-extended.
                 okno.Postep += Mlodsze32Bity(wpis->size);
                 okno.UtworzoneKatalogi.push_back(doCelu);
+            } else if (!sys::FolderExists(doCelu)) {
+                // Its subtree would be missing without a word.
+                throw BladProgramu(Opis("cannot create folder", doCelu, r.error));
             }
             // A link on the medium may point back at its own parent.
-            if (sys::FolderExists(doCelu) && !wpis->IsReparsePoint())
-                KopiujPoziom(okno, Polacz(zrodlo, wpis->name), doCelu, pomijane, true);
+            if (!wpis->IsReparsePoint()) KopiujPoziom(okno, Polacz(zrodlo, wpis->name), doCelu, pomijane);
             // Cancelled below: the rollback has set the gauge and emptied the
             // lists; this level only leaves.
             if (okno.Przerwano) return;
@@ -138,14 +139,16 @@ std::string NazwaKopiiZapasowej(std::string_view plik, unsigned numer) {
     return nazwa;
 }
 
-bool BladOtwarciaKatalogu(std::uint32_t kodBledu, bool katalogIstnieje, bool podkatalog) noexcept {
+bool BladOtwarciaKatalogu(std::uint32_t kodBledu, bool katalogIstnieje) noexcept {
     // A drive root has no "." entry, so an empty one matches nothing.
     if (katalogIstnieje) return kodBledu != ERROR_FILE_NOT_FOUND && kodBledu != ERROR_NO_MORE_FILES;
-    return podkatalog;
+    return true;
 }
 
 void TfrmMain::KopiujKatalog(const std::string& zrodlo, const std::string& cel, const std::string& pomijane) {
-    KopiujPoziom(*this, zrodlo, cel, pomijane, false);
+    // A drive without its disc fails here instead of asking to insert one.
+    sys::NoCriticalErrorBox bezPytaniaODysk;
+    KopiujPoziom(*this, zrodlo, cel, pomijane);
 }
 
 void TfrmMain::KopiujPlik(const std::string& zrodlo, const std::string& cel) {

@@ -24,13 +24,12 @@ inline constexpr std::string_view kPrzyrostekKopiiZapasowej = ".velt-kopia";
 
 // Whether a folder listing that could not start must end the copy with an
 // error. `kodBledu` is the Win32 error of the start, `katalogIstnieje` whether
-// the folder is there now, `podkatalog` whether the folder was itself found by
-// the listing of its parent (it was there a moment ago).
-// False means there is nothing to copy: a top-level folder that does not
-// exist, or a drive root without a single entry. True for a folder that is
-// there but cannot be listed, and for a subfolder that vanished (the medium
-// was taken out).
-[[nodiscard]] bool BladOtwarciaKatalogu(std::uint32_t kodBledu, bool katalogIstnieje, bool podkatalog) noexcept;
+// the folder is there now.
+// False means there is nothing to copy: a drive root without a single entry.
+// True for a folder that is there but cannot be listed, and for one that is
+// not there (the medium was taken out, or the drive is not ready): a run that
+// copied nothing of the tree must not end as a success.
+[[nodiscard]] bool BladOtwarciaKatalogu(std::uint32_t kodBledu, bool katalogIstnieje) noexcept;
 
 // Sets an existing `cel` aside under a backup name and records it in the
 // form's KopieZapasowe, so that a cancellation can put it back. Raises

@@ -35,3 +35,19 @@ std::string KatalogPliku(std::string_view sciezkaPliku) {
 }
 
 std::string DyskKatalogu(std::string_view katalog) { return NaDuze(katalog.substr(0, 3)); }
+
+namespace {
+bool LiteraDysku(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+}  // namespace
+
+bool SciezkaBezwzgledna(std::string_view sciezka) {
+    if (sciezka.size() >= 3 && LiteraDysku(sciezka[0]) && sciezka[1] == ':' && sciezka[2] == '\\') return true;
+    const std::string dysk = CzescDyskuSciezki(sciezka);
+    return dysk.size() > 2 && dysk[0] == '\\';
+}
+
+std::string BezKoncowychUkosnikow(std::string_view katalog) {
+    const auto korzenDysku = [&] { return katalog.size() == 3 && katalog[1] == ':'; };
+    while (!katalog.empty() && katalog.back() == '\\' && !korzenDysku()) katalog.remove_suffix(1);
+    return std::string(katalog);
+}

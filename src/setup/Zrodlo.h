@@ -21,3 +21,12 @@ std::string KatalogPliku(std::string_view sciezkaPliku);
 
 // The first three characters of the upper-cased folder, e.g. "D:\".
 std::string DyskKatalogu(std::string_view katalog);
+
+// Whether a typed folder names its place in full: a drive root ("C:\...")
+// or a share ("\\server\share..."). "Velt", "\Velt" and "C:Velt" depend
+// on the current folder and drive, and are not.
+bool SciezkaBezwzgledna(std::string_view sciezka);
+
+// A typed folder without its trailing backslashes, except the one of a drive
+// root ("C:\Velt\" -> "C:\Velt"; "C:\" stays).
+std::string BezKoncowychUkosnikow(std::string_view katalog);

@@ -137,6 +137,8 @@ std::string TfrmCD::WybierzCD() {
 bool JestProgramNaDysku(std::string_view korzen) {
     if (korzen.empty()) return false;
     const std::string k(korzen);
+    // An empty drive answers "no" instead of asking for a disc.
+    sys::NoCriticalErrorBox bezPytaniaODysk;
     return (sys::FileExists(k + "VeltPl.exe") || sys::FileExists(k + "VeltPl2.exe")) &&
            sys::FileExists(k + "UmowaPol.txt");
 }

@@ -95,9 +95,11 @@ std::string ZUkosnikiem(std::string s) {
 }
 
 // Characters that cannot stand in one folder name; a separator would make the
-// name a path and the new node would not match the folder made.
+// name a path and the new node would not match the folder made. Neither
+// would a trailing dot or space, which the system drops.
 bool PoprawnaNazwaKatalogu(std::string_view nazwa) {
-    return !nazwa.empty() && nazwa.find_first_of("\\/:*?\"<>|") == std::string_view::npos;
+    return !nazwa.empty() && nazwa.find_first_of("\\/:*?\"<>|") == std::string_view::npos &&
+           nazwa.back() != '.' && nazwa.back() != ' ';
 }
 
 }  // namespace

@@ -8,24 +8,15 @@ namespace sys {
 
 namespace {
 
-// Turns the "insert a disk" box into a plain failure for the lifetime of the
-// guard. The error mode is per process; the program has one thread.
-class NoCriticalErrorBox {
-public:
-    NoCriticalErrorBox() noexcept : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {
-        SetErrorMode(previous_ | SEM_FAILCRITICALERRORS);
-    }
-    ~NoCriticalErrorBox() { SetErrorMode(previous_); }
-    NoCriticalErrorBox(const NoCriticalErrorBox&) = delete;
-    NoCriticalErrorBox& operator=(const NoCriticalErrorBox&) = delete;
-
-private:
-    UINT previous_;
-};
-
 bool IsLetter(char c) noexcept { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 }  // namespace
+
+NoCriticalErrorBox::NoCriticalErrorBox() noexcept : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {
+    SetErrorMode(previous_ | SEM_FAILCRITICALERRORS);
+}
+
+NoCriticalErrorBox::~NoCriticalErrorBox() { SetErrorMode(previous_); }
 
 std::uint32_t LogicalDrives() { return GetLogicalDrives(); }
 

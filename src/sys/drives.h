@@ -12,6 +12,20 @@
 
 namespace sys {
 
+// Turns the system's "insert a disk" box into a plain failure of the calls
+// made while the guard lives. The error mode is per process; the program has
+// one thread.
+class NoCriticalErrorBox {
+public:
+    NoCriticalErrorBox() noexcept;
+    ~NoCriticalErrorBox();
+    NoCriticalErrorBox(const NoCriticalErrorBox&) = delete;
+    NoCriticalErrorBox& operator=(const NoCriticalErrorBox&) = delete;
+
+private:
+    unsigned previous_;
+};
+
 // The drive letters in use, bit 0 for A: (GetLogicalDrives).
 [[nodiscard]] std::uint32_t LogicalDrives();
 

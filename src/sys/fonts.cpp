@@ -9,6 +9,9 @@
 namespace sys {
 namespace {
 
+// How long one window may take over the font-change notice (milliseconds).
+constexpr UINT kFontChangeTimeoutMs = 500;
+
 // A device context of the screen, released to the desktop window it came
 // from.
 class ScreenDc {
@@ -54,7 +57,10 @@ int AddFontFile(std::string_view path) {
 }
 
 void AnnounceFontChange() {
-    SendMessageW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
+    // A hung window of another program must not hold up the installation.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kFontChangeTimeoutMs,
+                        &ignored);
 }
 
 }  // namespace sys

@@ -20,7 +20,8 @@ namespace sys {
 [[nodiscard]] int AddFontFile(std::string_view path);
 
 // Tells every top-level window that the font table changed; returns after
-// each of them has handled it.
+// each of them has handled it, or has been given up on after a short wait
+// (a hung window is passed over at once).
 void AnnounceFontChange();
 
 }  // namespace sys

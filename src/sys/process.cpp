@@ -45,6 +45,20 @@ ModuleHandle LoadSystemLibrary(const wchar_t* name) {
     return ModuleHandle(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
+NamedMutex CreateNamedMutex(std::string_view name) {
+    NamedMutex result;
+    result.handle.reset(CreateMutexW(nullptr, FALSE, ToWide(name, 1252).c_str()));
+    const DWORD error = GetLastError();
+    // Made by someone else under rights that deny us: there all the same.
+    result.existed = result.handle ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
+    return result;
+}
+
+bool NamedMutexExists(std::string_view name) {
+    MutexHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, ToWide(name, 1252).c_str()));
+    return mutex || GetLastError() == ERROR_ACCESS_DENIED;
+}
+
 ModuleHandle LoadModuleAsData(std::string_view path) {
     return ModuleHandle(LoadLibraryExW(ToWide(path).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
 }

@@ -46,6 +46,26 @@ bool OnlySystemFolderForLibraries() noexcept;
 // when it is not there.
 [[nodiscard]] ModuleHandle LoadSystemLibrary(const wchar_t* name);
 
+struct MutexHandleTraits {
+    using Handle = HANDLE;
+    static constexpr Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { CloseHandle(h); }
+};
+using MutexHandle = UniqueHandle<MutexHandleTraits>;
+
+// A named mutex, made when missing; the name is ASCII ("Local\..." for the
+// user's session). `existed`: some other process had it open already. The
+// mutex is never waited on: its existence is the signal, and it goes when
+// the last process holding it ends.
+struct [[nodiscard]] NamedMutex {
+    MutexHandle handle;
+    bool existed = false;
+};
+NamedMutex CreateNamedMutex(std::string_view name);
+
+// Whether some process holds a named mutex of that name open.
+[[nodiscard]] bool NamedMutexExists(std::string_view name);
+
 // Maps a program or library file for reading its resources only: none of its
 // code runs. An empty handle when the file cannot be mapped.
 [[nodiscard]] ModuleHandle LoadModuleAsData(std::string_view path);

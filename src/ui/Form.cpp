@@ -118,6 +118,11 @@ void Form::Close() {
     if (app.MainForm() == this) app.Terminate();
 }
 
+void Form::RequestClose() {
+    if (auto handler = OnCloseRequest) handler(*this);
+    else Close();
+}
+
 int Form::ShowModal() { return Application::Current().ShowModal(*this); }
 
 bool Form::ConfirmModalClose() {

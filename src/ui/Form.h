@@ -68,6 +68,9 @@ public:
     void SetVisible(bool visible) override;
     // While the form is modal this only sets the modal result mrCancel.
     void Close();
+    // A close request from outside the program (the system's close command,
+    // a task manager): OnCloseRequest decides when it is set, else Close.
+    void RequestClose();
 
     // Shows the form modally and returns its modal result (mrCancel when it
     // was closed otherwise, or the application terminated meanwhile). Forms
@@ -89,6 +92,13 @@ public:
     [[nodiscard]] Button* CancelButton() const noexcept;
 
     std::function<void(Form&)> OnShow;
+    std::function<void(Form&)> OnCloseRequest;
+    // The user's session is about to end (logoff, shutdown). A handler that
+    // sets `blockReason` (bytes in the form's text code page) asks the system
+    // to wait and tells the user why; left empty, the session may end.
+    std::function<void(Form&, std::string& blockReason)> OnQueryEndSession;
+    // The session ends now: the process may be ended as soon as this returns.
+    std::function<void(Form&)> OnEndSession;
     std::function<void(Form&, bool& canClose)> OnCloseQuery;
     std::function<void(Form&, CloseAction& action)> OnClose;
     std::function<void(Form&)> OnDestroy;

@@ -18,7 +18,7 @@ struct PrzypadekTekstu {
 };
 
 const PrzypadekTekstu Przypadki[] = {
-    // Ids outside the table.
+    // Ids outside the table, and one that no row names.
     {JezykPolski, 0, ""},
     {JezykPolski, 341, ""},
     {JezykPolski, -1, ""},

@@ -1,5 +1,6 @@
 #include "Okna.h"
 
+#include <cwchar>
 #include <thread>
 #include <vector>
 
@@ -92,15 +93,65 @@ std::wstring ObokProgramu(const std::wstring& nazwa) {
 
 namespace e2e {
 
-bool Uruchom(const std::wstring& wierszPolecen) {
+namespace {
+
+// The process, or nullptr when it did not start.
+HANDLE Start(const std::wstring& wierszPolecen, const std::vector<std::wstring>& zmienne) {
+    std::wstring srodowisko;
+    if (!zmienne.empty()) {
+        wchar_t* nasze = GetEnvironmentStringsW();
+        for (const wchar_t* z = nasze; *z; z += wcslen(z) + 1) {
+            const std::wstring zmienna = z;
+            const std::wstring nazwa = zmienna.substr(0, zmienna.find(L'=', 1) + 1);
+            bool zastapiona = false;
+            for (const std::wstring& nowa : zmienne)
+                zastapiona = zastapiona || _wcsnicmp(nowa.c_str(), nazwa.c_str(), nazwa.size()) == 0;
+            if (!zastapiona) srodowisko += zmienna + L'\0';
+        }
+        FreeEnvironmentStringsW(nasze);
+        for (const std::wstring& nowa : zmienne) srodowisko += nowa + L'\0';
+        srodowisko += L'\0';
+    }
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
     std::wstring kopia = wierszPolecen;
-    if (!CreateProcessW(nullptr, kopia.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &pi)) return false;
+    if (!CreateProcessW(nullptr, kopia.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        srodowisko.empty() ? nullptr : srodowisko.data(), L"C:\\", &si, &pi))
+        return nullptr;
     CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    return pi.hProcess;
+}
+
+}  // namespace
+
+bool Uruchom(const std::wstring& wierszPolecen, const std::vector<std::wstring>& zmienne) {
+    HANDLE proces = Start(wierszPolecen, zmienne);
+    if (!proces) return false;
+    CloseHandle(proces);
     return true;
+}
+
+bool UruchomIZaczekaj(const std::wstring& wierszPolecen, std::chrono::milliseconds limit) {
+    HANDLE proces = Start(wierszPolecen, {});
+    if (!proces) return false;
+    const bool skonczyl = WaitForSingleObject(proces, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
+    CloseHandle(proces);
+    return skonczyl;
+}
+
+void ZamknijJakSystem(HWND okno) { PostMessageW(okno, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+int PytanieOWylogowanie(HWND okno) {
+    DWORD_PTR odpowiedz = 0;
+    if (!SendMessageTimeoutW(okno, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &odpowiedz))
+        return -1;
+    return odpowiedz != 0 ? 1 : 0;
+}
+
+void KoniecSesji(HWND okno) {
+    DWORD_PTR wynik = 0;
+    SendMessageTimeoutW(okno, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &wynik);
 }
 
 std::string Zawartosc(const std::wstring& sciezka) {

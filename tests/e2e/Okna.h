@@ -43,8 +43,20 @@ std::wstring ObokProgramu(const std::wstring& nazwa);
 
 namespace e2e {
 
-// Starts a program and returns at once.
-bool Uruchom(const std::wstring& wierszPolecen);
+// Starts a program and returns at once; `zmienne` ("NAME=value") are set in
+// its environment on top of ours.
+bool Uruchom(const std::wstring& wierszPolecen, const std::vector<std::wstring>& zmienne = {});
+// Starts a program and waits until it ends; false when it did not start or
+// did not end in time.
+bool UruchomIZaczekaj(const std::wstring& wierszPolecen, std::chrono::milliseconds limit = 20s);
+
+// Alt+F4 and the taskbar's "Close window" as they reach a window.
+void ZamknijJakSystem(HWND okno);
+// Asks a window whether the session may end, as a logoff does; 1 yes, 0 no,
+// -1 no answer.
+int PytanieOWylogowanie(HWND okno);
+// Tells a window that the session ends now.
+void KoniecSesji(HWND okno);
 
 // Reads a whole file; empty when it cannot be read.
 std::string Zawartosc(const std::wstring& sciezka);

@@ -148,6 +148,8 @@ TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
     Instaluj(okno, false);
     EXPECT_EQ(KoniecTekst(okno).rfind(kSukces, 0), 0u) << KoniecTekst(okno).c_str();
     EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"btnZamknij")), L"Zako\u0144cz");
+    EXPECT_FALSE(Dostepna(ZnajdzKontrolke(okno, L"btnDalej")));
+    EXPECT_FALSE(Dostepna(ZnajdzKontrolke(okno, L"btnWstecz")));
     HWND gauge = ZnajdzKontrolke(okno, L"GaugePostep");
     const auto pozycja = SendMessageW(gauge, PBM_GETPOS, 0, 0);
     const auto maksimum = SendMessageW(gauge, PBM_GETRANGE, FALSE, 0);
@@ -159,6 +161,7 @@ TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
     ASSERT_TRUE(jest.count(L"velten.exe"));
     const std::wstring wzorzec = Srodowisko(L"VELT_MAIN_PROGRAM");
     ASSERT_FALSE(wzorzec.empty());
+    ASSERT_FALSE(Zawartosc(wzorzec).empty()) << "the payload cannot be read";
     EXPECT_TRUE(jest[L"velten.exe"] == Zawartosc(wzorzec)) << "the main program differs from the payload";
     jest.erase(L"velten.exe");
     // The patch lists on the medium updated two files to their new versions.
@@ -230,6 +233,78 @@ TEST_F(Instalacja, ConfirmedCancelLeavesTheTargetAsItWas) {
     EXPECT_EQ(jest.size(), 2u) << "only what was there before";
     EXPECT_EQ(jest[L"readme.txt"], "stara wersja");
     EXPECT_EQ(jest[L"moje notatki.txt"], "notatki");
+}
+
+TEST_F(Instalacja, CloseRequestsDuringTheCopyAskAndALogoffWaits) {
+    // A reinstallation: the target holds an older main program and files of
+    // the user's.
+    ASSERT_TRUE(CreateDirectoryW(cel_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::map<std::wstring, std::string> przed = {
+        {L"readme.txt", "stara wersja"}, {L"moje notatki.txt", "notatki"}, {L"velten.exe", "stary program"}};
+    for (const auto& [plik, tresc] : przed) {
+        HANDLE h = CreateFileW((cel_ + L"\\" + plik).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD zapisane = 0;
+        WriteFile(h, tresc.data(), static_cast<DWORD>(tresc.size()), &zapisane, nullptr);
+        CloseHandle(h);
+    }
+
+    HWND okno = DoOpcji();
+    ASSERT_TRUE(okno);
+    HWND krok = ZnajdzKontrolke(okno, L"lblKrok"), plikDo = ZnajdzKontrolke(okno, L"lblPlikDo");
+    Instaluj(okno, false);
+    ASSERT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 4 z 5: Instalacja"; }));
+
+    // Alt+F4 while the copy runs: the window stays and the question comes at
+    // the next file. No goes on; Yes is given once the old main program has
+    // been replaced (its name on the page, or the file lines emptied after it).
+    bool pierwsze = true, potwierdzone = false;
+    while (!potwierdzone) {
+        ASSERT_EQ(Tekst(krok), L"Krok 4 z 5: Instalacja") << "the run ended before the main program was undone";
+        ZamknijJakSystem(okno);
+        HWND pytanie = CzekajNaOkno(L"frmPytanie", 30s);
+        ASSERT_TRUE(pytanie) << "no question after a close request during the copy";
+        if (pierwsze) {
+            EXPECT_TRUE(Widoczna(okno));
+            EXPECT_EQ(Tekst(ZnajdzKontrolke(pytanie, L"lblPytanie")),
+                      L"Instalacja nie zosta\u0142a zako\u0144czona. Czy chcesz przerwa\u0107 instalacj\u0119 ?");
+            EXPECT_FALSE(Dostepna(ZnajdzKontrolke(okno, L"btnDalej")));
+            EXPECT_FALSE(Dostepna(ZnajdzKontrolke(okno, L"btnWstecz")));
+            // A logoff waits for the installation.
+            EXPECT_EQ(PytanieOWylogowanie(okno), 0);
+            pierwsze = false;
+        }
+        const std::wstring doCelu = Male(Tekst(plikDo));
+        potwierdzone = doCelu.empty() || doCelu.find(L"velten.exe") != std::wstring::npos;
+        Kliknij(ZnajdzKontrolke(pytanie, potwierdzone ? L"btnTak" : L"btnNie"));
+        ASSERT_TRUE(Czekaj([&] { return !IsWindowVisible(pytanie); }));
+    }
+    EXPECT_EQ(KoniecTekst(okno), kPrzerwana);
+    EXPECT_FALSE(Dostepna(ZnajdzKontrolke(okno, L"btnDalej")));
+    EXPECT_FALSE(Dostepna(ZnajdzKontrolke(okno, L"btnWstecz")));
+    EXPECT_EQ(PytanieOWylogowanie(okno), 1) << "after the run a logoff may go on";
+
+    std::map<std::wstring, std::string> jest;
+    Drzewo(cel_, L"", {}, jest);
+    EXPECT_EQ(jest, przed) << "the target exactly as before, the old main program included";
+}
+
+TEST_F(Instalacja, DiscTakenOutEndsWithAnError) {
+    const std::wstring plyta = Srodowisko(L"VELT_PLYTA");
+    ASSERT_FALSE(plyta.empty());
+    HWND okno = DoOpcji();
+    ASSERT_TRUE(okno);
+    // The disc goes after the CD question: the drive stays, its files do not.
+    const std::wstring wyjeta = plyta + L"-wyjeta";
+    ASSERT_TRUE(MoveFileW(plyta.c_str(), wyjeta.c_str()));
+    struct Wloz {
+        const std::wstring &z, &do_;
+        ~Wloz() { MoveFileW(z.c_str(), do_.c_str()); }
+    } wloz{wyjeta, plyta};
+    Instaluj(okno, false);
+    EXPECT_EQ(KoniecTekst(okno).rfind(kBlad, 0), 0u) << KoniecTekst(okno).c_str();
+    EXPECT_EQ(ZnajdzOkno(L"frmPytanie"), nullptr) << "no message box";
+    EXPECT_EQ(GetFileAttributesW((cel_ + L"\\VeltEn.exe").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "nothing more is installed after the tree could not be read";
 }
 
 TEST_F(Instalacja, DeclinedCancelFinishesTheRun) {

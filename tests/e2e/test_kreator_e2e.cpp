@@ -80,6 +80,17 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
     EXPECT_EQ(Tekst(okno), tytul + L" - Instalator");
     EXPECT_FALSE(Widoczna(ZnajdzKontrolke(okno, L"btnNiemiecki")));
 
+    // Alt+F4 asks as the Close button does; No keeps the wizard as it was.
+    ZamknijJakSystem(okno);
+    HWND pytanie = CzekajNaOkno(L"frmPytanie");
+    ASSERT_TRUE(pytanie) << "closed without a question";
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(pytanie, L"lblPytanie")),
+              L"Instalacja nie zosta\u0142a zako\u0144czona. Czy chcesz przerwa\u0107 instalacj\u0119 ?");
+    Kliknij(ZnajdzKontrolke(pytanie, L"btnNie"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(pytanie); }));
+    EXPECT_TRUE(Widoczna(okno));
+    EXPECT_EQ(Tekst(krok), L"Krok 1 z 5: Wst\u0119p");
+
     // English, then the agreement in English.
     Kliknij(ZnajdzKontrolke(okno, L"btnAngielski"));
     EXPECT_TRUE(Czekaj([&] { return Tekst(okno) == tytul + L" - Installer"; })) << Tekst(okno).c_str();
@@ -88,7 +99,10 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
     Kliknij(dalej);
     EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Step 2 of 5: Licence agreement"; })) << Tekst(krok).c_str();
     HWND umowa = ZnajdzKontrolke(okno, L"redUmowa");
-    EXPECT_TRUE(Czekaj([&] { return Tekst(umowa).find(L"Zelpax") != std::wstring::npos; }));
+    // The English file, not the Polish one.
+    EXPECT_TRUE(Czekaj([&] { return Tekst(umowa).find(L"END USER LICENCE AGREEMENT") != std::wstring::npos; }))
+        << Tekst(umowa).substr(0, 80).c_str();
+    EXPECT_EQ(Tekst(umowa).find(L"UMOWA LICENCYJNA"), std::wstring::npos);
     EXPECT_FALSE(Dostepna(dalej));
 
     // Back to Polish: the Polish agreement shows its letters whatever the
@@ -103,6 +117,8 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
         const std::wstring t = Tekst(umowa);
         return t.find(L'\u0142') != std::wstring::npos && t.find(L'\u0105') != std::wstring::npos;
     })) << "Polish letters in the agreement";
+    EXPECT_NE(Tekst(umowa).find(L"UMOWA LICENCYJNA"), std::wstring::npos);
+    EXPECT_EQ(Tekst(umowa).find(L"END USER"), std::wstring::npos);
 
     Kliknij(ZnajdzKontrolke(okno, L"rdbUmowaAkceptuje"));
     EXPECT_TRUE(Czekaj([&] { return Dostepna(dalej); }));
@@ -112,6 +128,33 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
     EXPECT_NE(katalog.find(L"\\VeltAng"), std::wstring::npos) << katalog.c_str();
     EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"lblMiejsceWymagane")).rfind(L"Miejsce potrzebne do instalacji: ", 0), 0u);
 
+    // A folder typed without its drive is refused and nothing is made (it
+    // would land in the copy's current folder, the temporary one).
+    HWND lblKatalog = ZnajdzKontrolke(okno, L"lblKatalog");
+    const auto wpisz = [&](const std::wstring& tekst) {
+        Kliknij(ZnajdzKontrolke(okno, L"btnKatalog"));
+        HWND wybor = CzekajNaOkno(L"frmKatalog");
+        ASSERT_TRUE(wybor);
+        SendMessageW(ZnajdzKontrolke(wybor, L"edtKatalog"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(tekst.c_str()));
+        Kliknij(ZnajdzKontrolke(wybor, L"btnOK"));
+        EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(wybor); }));
+    };
+    wpisz(L"VeltTest");
+    ASSERT_TRUE(Czekaj([&] { return Tekst(lblKatalog) == L"VeltTest"; })) << Tekst(lblKatalog).c_str();
+    Kliknij(dalej);
+    pytanie = CzekajNaOkno(L"frmPytanie");
+    ASSERT_TRUE(pytanie);
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(pytanie, L"lblPytanie")),
+              L"Nie mo\u017cna utworzy\u0107 katalogu \"VeltTest\".\r\nWybierz inny katalog.");
+    Kliknij(ZnajdzKontrolke(pytanie, L"btnTak"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(pytanie); }));
+    EXPECT_EQ(Tekst(krok), L"Krok 3 z 5: Opcje instalacji");
+    for (const std::wstring& gdzie : {FolderTymczasowy() + L"VeltTest", std::wstring(L"C:\\VeltTest")})
+        EXPECT_EQ(GetFileAttributesW(gdzie.c_str()), INVALID_FILE_ATTRIBUTES) << "made: " << gdzie.c_str();
+    // A trailing backslash goes.
+    wpisz(katalog + L"\\");
+    EXPECT_TRUE(Czekaj([&] { return Tekst(lblKatalog) == katalog; })) << Tekst(lblKatalog).c_str();
+
     // Back from the options page creates nothing.
     Kliknij(ZnajdzKontrolke(okno, L"btnWstecz"));
     EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 2 z 5: Umowa licencyjna"; }));
@@ -119,7 +162,7 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
 
     // Close asks first; Yes ends the wizard and clears the marker.
     Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
-    HWND pytanie = CzekajNaOkno(L"frmPytanie");
+    pytanie = CzekajNaOkno(L"frmPytanie");
     ASSERT_TRUE(pytanie);
     EXPECT_EQ(Tekst(ZnajdzKontrolke(pytanie, L"lblPytanie")),
               L"Instalacja nie zosta\u0142a zako\u0144czona. Czy chcesz przerwa\u0107 instalacj\u0119 ?");
@@ -146,6 +189,89 @@ TEST_F(Kreator, CancelledCdDialogEndsTheWizard) {
     EXPECT_TRUE(Czekaj([&] { return !IsWindow(cd); }));
     EXPECT_EQ(ZnajdzOkno(L"frmMain"), nullptr);
     EXPECT_TRUE(Czekaj([] { return Znacznik() == 0; }));
+}
+
+struct Liczenie {
+    const wchar_t* nazwa;
+    int n;
+};
+
+BOOL CALLBACK PoliczOkno(HWND okno, LPARAM p) {
+    auto* l = reinterpret_cast<Liczenie*>(p);
+    if (IsWindowVisible(okno) && NazwaOkna(okno) == l->nazwa) ++l->n;
+    return TRUE;
+}
+
+// Visible top-level windows of that name, of any process.
+int LiczbaOkien(const wchar_t* nazwa) {
+    Liczenie l{nazwa, 0};
+    EnumWindows(PoliczOkno, reinterpret_cast<LPARAM>(&l));
+    return l.n;
+}
+
+TEST_F(Kreator, SecondStartBringsTheRunningWizardForwardAndALogoffEndsIt) {
+    ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\""));
+    HWND cd = CzekajNaOkno(L"frmCD");
+    ASSERT_TRUE(cd);
+    // A second start during the CD question shows nothing of its own.
+    ASSERT_TRUE(UruchomIZaczekaj(L"\"D:\\instal.exe\"")) << "the second start did not end";
+    EXPECT_EQ(LiczbaOkien(L"frmCD"), 1);
+    EXPECT_EQ(GetForegroundWindow(), cd);
+    Kliknij(ZnajdzKontrolke(cd, L"btnOK"));
+    HWND okno = CzekajNaOkno(L"frmMain");
+    ASSERT_TRUE(okno);
+    HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+    ASSERT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 1 z 5: Wst\u0119p"; }));
+    // A start as the hand-over makes it ("/doit") is refused as well.
+    ASSERT_TRUE(UruchomIZaczekaj(L"\"" + ProgramOkna(okno) + L"\" /doit"));
+    EXPECT_EQ(LiczbaOkien(L"frmMain"), 1);
+    EXPECT_EQ(LiczbaOkien(L"frmCD"), 0);
+    EXPECT_EQ(GetForegroundWindow(), okno);
+    EXPECT_EQ(Znacznik(), 1u) << "the second start must leave the marker alone";
+
+    // Outside the installation a logoff may go on: the wizard ends and
+    // clears its marker.
+    EXPECT_EQ(PytanieOWylogowanie(okno), 1);
+    EXPECT_EQ(ZnajdzOkno(L"frmPytanie"), nullptr);
+    KoniecSesji(okno);
+    EXPECT_TRUE(Czekaj([&] { return !IsWindow(okno); }));
+    EXPECT_TRUE(Czekaj([] { return Znacznik() == 0; }));
+
+    // The next start is a wizard of its own again.
+    ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\""));
+    cd = CzekajNaOkno(L"frmCD");
+    ASSERT_TRUE(cd);
+    Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindow(cd); }));
+}
+
+TEST_F(Kreator, RunsInPlaceFromAFixedDriveAndWhenTheCopyCannotBeWritten) {
+    // From the hard disk: no copy, the wizard asks for the CD itself.
+    const std::wstring katalog = L"C:\\velt-e2e-staly", program = katalog + L"\\instal.exe";
+    CreateDirectoryW(katalog.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(L"D:\\instal.exe", program.c_str(), FALSE));
+    SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(Uruchom(L"\"" + program + L"\""));
+    HWND cd = CzekajNaOkno(L"frmCD");
+    ASSERT_TRUE(cd);
+    EXPECT_EQ(Male(ProgramOkna(cd)), Male(program));
+    Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindow(cd); }));
+    EXPECT_TRUE(Czekaj([&] { return DeleteFileW(program.c_str()) != FALSE; }));
+    RemoveDirectoryW(katalog.c_str());
+
+    // From the CD with a temporary folder that cannot take the copy: the
+    // wizard runs from the CD instead of ending without a word, and its
+    // marker goes when it ends.
+    const std::wstring brak = L"TMP=C:\\velt-e2e-nie-ma\\tmp", brak2 = L"TEMP=C:\\velt-e2e-nie-ma\\tmp";
+    ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\"", {brak, brak2}));
+    cd = CzekajNaOkno(L"frmCD");
+    ASSERT_TRUE(cd) << "the wizard ended without a window";
+    EXPECT_EQ(Male(ProgramOkna(cd)), L"d:\\instal.exe");
+    EXPECT_EQ(Znacznik(), 1u);
+    Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindow(cd); }));
+    EXPECT_TRUE(Czekaj([] { return Znacznik() == 0; })) << "the marker stays set";
 }
 
 }  // namespace

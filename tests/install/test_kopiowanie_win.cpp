@@ -415,22 +415,29 @@ TEST_F(Kopiowanie, CancelAfterTheWholeCopyUndoesEveryReplacement) {
 }
 
 TEST_F(Kopiowanie, FailuresEndTheCopyAndKeepWhatWasThere) {
-    enum class Przeszkoda { ZablokowaneZrodlo, CelTylkoDoOdczytu, KatalogZamiastPliku };
+    enum class Przeszkoda { ZablokowaneZrodlo, CelTylkoDoOdczytu, KatalogZamiastPliku, PlikZamiastKatalogu };
     struct Przypadek {
         Przeszkoda przeszkoda;
         const char* opis;
     };
     for (const Przypadek p : {Przypadek{Przeszkoda::ZablokowaneZrodlo, "source open elsewhere without sharing"},
                               Przypadek{Przeszkoda::CelTylkoDoOdczytu, "read-only target"},
-                              Przypadek{Przeszkoda::KatalogZamiastPliku, "a folder of the file's name"}}) {
+                              Przypadek{Przeszkoda::KatalogZamiastPliku, "a folder of the file's name"},
+                              Przypadek{Przeszkoda::PlikZamiastKatalogu, "a file of a subfolder's name"}}) {
         SCOPED_TRACE(p.opis);
         OdNowa();
-        // The obstacle is the 100,000-byte file, which the target holds in
-        // some form before the run.
+        // The obstacle is the 100,000-byte file (or the folder "sub"), which
+        // the target holds in some form before the run.
         Stan przedCel = kCelPrzed;
         switch (p.przeszkoda) {
         case Przeszkoda::CelTylkoDoOdczytu: przedCel["duzy.bin"] = "RO:stary duzy"; break;
         case Przeszkoda::KatalogZamiastPliku: przedCel["duzy.bin\\"] = ""; break;
+        // The folder cannot be created: its subtree is not left out silently.
+        case Przeszkoda::PlikZamiastKatalogu:
+            for (auto it = przedCel.begin(); it != przedCel.end();)
+                it = it->first.rfind("sub\\", 0) == 0 ? przedCel.erase(it) : std::next(it);
+            przedCel["sub"] = "plik, nie katalog";
+            break;
         default: przedCel["duzy.bin"] = "stary duzy"; break;
         }
         PrzygotujCel(false, przedCel);
@@ -484,10 +491,12 @@ TEST_F(Kopiowanie, ReadFailureAfterTheTargetWasSetAsidePutsItBack) {
     }
 }
 
-TEST_F(Kopiowanie, MissingSourceFolderCopiesNothing) {
+TEST_F(Kopiowanie, MissingSourceFolderIsAnErrorAndCopiesNothing) {
+    // The disc taken out after it was chosen: the run must not end as a
+    // success with nothing of the tree installed.
     PrzygotujCel(false);
     const long komunikaty = backend_.ProcessMessagesCount();
-    m_->KopiujKatalog(korzen_ + "\\nie-ma", cel_, kPomijane);
+    EXPECT_THROW(m_->KopiujKatalog(korzen_ + "\\nie-ma", cel_, kPomijane), BladProgramu);
     EXPECT_TRUE(StanDrzewa(cel_).empty());
     EXPECT_EQ(backend_.ProcessMessagesCount(), komunikaty);
 }
@@ -509,21 +518,18 @@ TEST_F(Kopiowanie, LinksOnTheMediumAreNotFollowed) {
 TEST(KopiowanieZasady, FolderThatCannotBeListed) {
     struct Przypadek {
         std::uint32_t kod;
-        bool istnieje, podkatalog, blad;
+        bool istnieje, blad;
     };
     for (const Przypadek p : {
-             Przypadek{ERROR_PATH_NOT_FOUND, false, false, false},  // no such source folder: nothing to copy
-             Przypadek{ERROR_FILE_NOT_FOUND, false, false, false},
-             Przypadek{ERROR_NOT_READY, false, false, false},
-             Przypadek{ERROR_FILE_NOT_FOUND, true, false, false},   // an empty drive root
-             Przypadek{ERROR_NO_MORE_FILES, true, true, false},
-             Przypadek{ERROR_ACCESS_DENIED, true, false, true},     // there, but not listable
-             Przypadek{ERROR_CRC, true, true, true},                // a damaged folder
-             Przypadek{ERROR_NOT_READY, false, true, true},         // the medium was taken out
-             Przypadek{ERROR_PATH_NOT_FOUND, false, true, true},
+             Przypadek{ERROR_PATH_NOT_FOUND, false, true},   // the source is gone: the disc was taken out
+             Przypadek{ERROR_FILE_NOT_FOUND, false, true},
+             Przypadek{ERROR_NOT_READY, false, true},        // a drive without its disc
+             Przypadek{ERROR_FILE_NOT_FOUND, true, false},   // an empty drive root
+             Przypadek{ERROR_NO_MORE_FILES, true, false},
+             Przypadek{ERROR_ACCESS_DENIED, true, true},     // there, but not listable
+             Przypadek{ERROR_CRC, true, true},               // a damaged folder
          }) {
-        EXPECT_EQ(BladOtwarciaKatalogu(p.kod, p.istnieje, p.podkatalog), p.blad)
-            << p.kod << " " << p.istnieje << " " << p.podkatalog;
+        EXPECT_EQ(BladOtwarciaKatalogu(p.kod, p.istnieje), p.blad) << p.kod << " " << p.istnieje;
     }
 }
 

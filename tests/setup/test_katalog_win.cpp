@@ -309,6 +309,8 @@ TEST_F(Katalog, CreatesAFolderUnderTheSelectedNode) {
         {"Zelpax\\Nowy", false},
         {"c:x", false},
         {"a*b", false},
+        {"Kropka.", false},  // the system would make "Kropka"
+        {"Spacja ", false},
     };
     for (const Przypadek& p : przypadki) {
         Pokaz(d / "Program Files");
@@ -336,6 +338,8 @@ TEST_F(Katalog, CreatesAFolderUnderTheSelectedNode) {
             EXPECT_FALSE(sys::FolderExists(d / "Program Files\\Zelpax\\Nowy"));
         }
     }
+    EXPECT_FALSE(sys::FolderExists(d / "Program Files\\Kropka"));
+    EXPECT_FALSE(sys::FolderExists(d / "Program Files\\Spacja"));
 }
 
 TEST_F(Katalog, CancelledNameCreatesNothing) {

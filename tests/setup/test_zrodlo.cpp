@@ -41,4 +41,35 @@ TEST(Zrodlo, SourceFolderWithoutBackslash) {
     EXPECT_EQ(DyskKatalogu("\xB3:\\"), "\xA3:\\");
 }
 
+TEST(Zrodlo, TypedTargetFolders) {
+    struct Przypadek {
+        const char* wpisany;
+        bool bezwzgledny;
+        const char* katalog;  // as the options page keeps it
+    };
+    const Przypadek przypadki[] = {
+        {"C:\\Program Files\\VeltAng", true, "C:\\Program Files\\VeltAng"},
+        {"C:\\Velt\\", true, "C:\\Velt"},
+        {"C:\\Velt\\\\", true, "C:\\Velt"},
+        {"C:\\", true, "C:\\"},
+        {"e:\\", true, "e:\\"},
+        {"\\\\serwer\\udzial\\Velt\\", true, "\\\\serwer\\udzial\\Velt"},
+        {"\\\\serwer\\udzial", true, "\\\\serwer\\udzial"},
+        // Relative to the current folder or drive.
+        {"Velt", false, "Velt"},
+        {"Velt\\", false, "Velt"},
+        {"\\Velt", false, "\\Velt"},
+        {"C:Velt", false, "C:Velt"},
+        {"C:", false, "C:"},
+        {"..\\Velt", false, "..\\Velt"},
+        {"\\\\serwer", false, "\\\\serwer"},
+        {"1:\\Velt", false, "1:\\Velt"},
+        {"", false, ""},
+    };
+    for (const auto& p : przypadki) {
+        EXPECT_EQ(SciezkaBezwzgledna(p.wpisany), p.bezwzgledny) << p.wpisany;
+        EXPECT_EQ(BezKoncowychUkosnikow(p.wpisany), p.katalog) << p.wpisany;
+    }
+}
+
 }  // namespace

@@ -20,7 +20,11 @@ protected:
     void TearDown() override {
         sys::Ignore(sys::RemoveFile(katalog_ + "\\tu.txt"), "cleanup");
         sys::Ignore(sys::RemoveFile(katalog_ + "\\powloka.txt"), "cleanup");
-        EXPECT_TRUE(sys::RemoveFolder(katalog_));
+        // A shell started with ShellOpen may still sit in the folder for a
+        // moment after its output appeared.
+        bool usuniety = false;
+        for (int i = 0; i < 200 && !(usuniety = static_cast<bool>(sys::RemoveFolder(katalog_))); ++i) Sleep(50);
+        EXPECT_TRUE(usuniety);
     }
 
     std::string katalog_;

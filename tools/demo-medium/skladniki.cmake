@@ -31,7 +31,13 @@ function(velt_component name)
   string(REGEX MATCH "\\.[^.]*$" suffix ${arg_FILE})
   string(REGEX REPLACE "\\.[^.]*$" "" base ${arg_FILE})
   # Nothing of the C runtime: the library is never loaded for its code.
-  target_link_options(${name} PRIVATE -nostdlib -s -Wl,--entry,_WejscieSkladnika@12)
+  # The 32-bit entry name carries its decoration; the 64-bit one has none.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(entry _WejscieSkladnika@12)
+  else()
+    set(entry WejscieSkladnika)
+  endif()
+  target_link_options(${name} PRIVATE -nostdlib -s -Wl,--entry,${entry})
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${base} SUFFIX ${suffix}
     RUNTIME_OUTPUT_DIRECTORY ${VELT_MEDIUM_FILES_DIR}/${name}
     ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/${name})

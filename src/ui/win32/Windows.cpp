@@ -332,7 +332,21 @@ protected:
         Form& form = As<Form>();
         switch (msg) {
         case WM_CLOSE:
-            form.Close();
+            // While a dialog of ours is up, that dialog is to be answered.
+            if (IsWindowEnabled(hwnd_)) form.RequestClose();
+            return 0;
+        case WM_QUERYENDSESSION: {
+            std::string reason;
+            if (auto handler = form.OnQueryEndSession) handler(form, reason);
+            SetBlockReason(reason);
+            return reason.empty() ? TRUE : FALSE;
+        }
+        case WM_ENDSESSION:
+            if (wParam == FALSE) {
+                SetBlockReason({});
+            } else if (auto handler = form.OnEndSession) {
+                handler(form);
+            }
             return 0;
         case DM_GETDEFID:
             if (Button* button = form.DefaultButton()) {
@@ -373,6 +387,24 @@ protected:
     }
 
 private:
+    // The reason the system shows for a session kept from ending; empty
+    // withdraws it. The calls exist from Windows Vista on.
+    void SetBlockReason(const std::string& reason) {
+        using Create = BOOL(WINAPI*)(HWND, LPCWSTR);
+        using Destroy = BOOL(WINAPI*)(HWND);
+        HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        if (user32 == nullptr) return;
+        if (!reason.empty()) {
+            if (auto create = reinterpret_cast<Create>(
+                    reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonCreate")))) {
+                create(hwnd_, Wide(reason).c_str());
+            }
+        } else if (auto destroy = reinterpret_cast<Destroy>(
+                       reinterpret_cast<void*>(GetProcAddress(user32, "ShutdownBlockReasonDestroy")))) {
+            destroy(hwnd_);
+        }
+    }
+
     [[nodiscard]] bool FocusActiveControl() {
         HWND target = nullptr;
         if (Control* active = As<Form>().ActiveControl()) {
