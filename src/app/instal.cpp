@@ -104,6 +104,9 @@ KodWyjscia Zakoncz(KodWyjscia kod) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything can load a library: a DLL planted beside the program
+    // would otherwise run with the rights it was given.
+    sys::Ignore(sys::OnlySystemFolderForLibraries(), "older systems get the best they offer");
     sys::ComInitialization com;  // shell links need COM on this thread
     UstawAppConst(RekordWydaniaInstalatora());
     UstawCzcionkeInterfejsu(WybierzCzcionkeInterfejsu());

@@ -12,6 +12,7 @@
 #include "install/Rejestr.h"
 #include "install/Skladniki.h"
 #include "install/Skroty.h"
+#include "install/TabelaSkrotow.h"
 #include "payload/Poprawki.h"
 #include "setup/Opcje.h"
 #include "setup/Wydania.h"
@@ -80,7 +81,8 @@ void TfrmMain::InstalujPliki() {
 
     if (!BezKopiowaniaPlikow) {
         if (WpisWydania(MaSyntezeMowy, NumerWydania))
-            Protokoluj("Speech component: ", InstalujSyntezeMowy("SyntezaMowy.exe") ? "started" : "failed");
+            Protokoluj("Speech component: ",
+                       InstalujSyntezeMowy(DolaczDoKatalogu(KatalogZrodlowy, "SyntezaMowy.exe")) ? "started" : "failed");
         else
             Protokoluj("Speech component: skipped (not part of this edition)");
         const std::string program = sys::ModuleFileName().value_or("");

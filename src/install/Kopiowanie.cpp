@@ -119,7 +119,8 @@ void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& 
                 // Its subtree would be missing without a word.
                 throw BladProgramu(Opis("cannot create folder", doCelu, r.error));
             }
-            KopiujPoziom(okno, Polacz(zrodlo, wpis->name), doCelu, pomijane);
+            // A link on the medium may point back at its own parent.
+            if (!wpis->IsReparsePoint()) KopiujPoziom(okno, Polacz(zrodlo, wpis->name), doCelu, pomijane);
             // Cancelled below: the rollback has set the gauge and emptied the
             // lists; this level only leaves.
             if (okno.Przerwano) return;

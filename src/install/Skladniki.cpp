@@ -61,5 +61,6 @@ bool InstalujSkladnik(std::string_view plik, std::string_view katalogZrodlowy, s
 }
 
 bool InstalujSyntezeMowy(std::string_view plik) noexcept {
+    if (plik.find_first_of("\\:") == std::string_view::npos) return false;
     return UruchomKopie(plik, "SAPI51In.exe", "/s /v/qn");
 }

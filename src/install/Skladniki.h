@@ -25,7 +25,9 @@
                                     std::string_view katalogZrodlowy, std::int32_t glowna,
                                     std::int32_t poboczna) noexcept;
 
-// Starts the speech component's installer `plik` (a bare name is looked for
-// in the current folder) from a temporary copy named "SAPI51In.exe", silent.
-// The wizard does not wait for it. True when it was started.
+// Starts the speech component's installer `plik`, a path on the medium, from
+// a temporary copy named "SAPI51In.exe", silent. A name without a folder is
+// refused: it would be taken from the current folder, which for a relaunched
+// wizard is the temporary folder. The wizard does not wait for it. True when
+// it was started.
 [[nodiscard]] bool InstalujSyntezeMowy(std::string_view plik) noexcept;

@@ -14,13 +14,14 @@ std::string ZPodwojonymProcentem(std::string_view sciezka) {
 
 }  // namespace
 
-std::string TekstSkryptuUsuwania(std::string_view kopia, std::string_view skrypt) {
+std::string TekstSkryptuUsuwania(std::string_view kopia, std::string_view skrypt, std::string_view katalog) {
     const std::string c = ZPodwojonymProcentem(kopia);
     const std::string b = ZPodwojonymProcentem(skrypt);
+    const std::string k = ZPodwojonymProcentem(katalog);
     return ":repeat\r\n"
            "del \"" + c + "\"\r\n"
            "if exist \"" + c + "\" goto repeat\r\n"
-           "del \"" + b + "\"\r\n";
+           "del \"" + b + "\" & rmdir \"" + k + "\"\r\n";
 }
 
 std::optional<NazwyKopii> WybierzNazwyKopii(std::string_view katalog, std::string_view nazwa,

@@ -16,10 +16,13 @@ inline constexpr std::int32_t kLiczbaNumerowKopii = 10000;
 
 // The batch text: four lines, each ended by CR LF, that keep deleting `kopia`
 // until it is gone (it cannot go while its program runs) and then delete
-// `skrypt`, the batch itself. Both are full paths, already in the code page
-// the command processor reads. A '%' in a path is doubled, since the command
-// processor would otherwise take it for a variable.
-std::string TekstSkryptuUsuwania(std::string_view kopia, std::string_view skrypt);
+// `skrypt`, the batch itself, and the folder `katalog` that held both. The
+// last two share one line: the command processor reads a batch line by line,
+// and there is no next line once the batch is gone. All are full paths,
+// already in the code page the command processor reads. A '%' in a path is
+// doubled, since the command processor would otherwise take it for a
+// variable.
+std::string TekstSkryptuUsuwania(std::string_view kopia, std::string_view skrypt, std::string_view katalog);
 
 // Full paths of the copy and of its batch.
 struct NazwyKopii {

@@ -6,9 +6,37 @@
 #include "sys/process.h"
 #include "sys/text.h"
 
+#include <ntsecapi.h>
+
+#include <cstdio>
 #include <vector>
 
 namespace {
+
+// A folder of this run's own inside `katalog` (which ends in a backslash),
+// with its trailing backslash. Its name cannot be guessed and it is made only
+// where nothing holds the name yet, so nobody can prepare it or what goes in.
+std::optional<std::string> NowyKatalogKopii(const std::string& katalog) {
+    for (int proba = 0; proba < 16; ++proba) {
+        unsigned long long los = 0;
+        if (!RtlGenRandom(&los, sizeof los)) return std::nullopt;
+        char nazwa[24];
+        std::snprintf(nazwa, sizeof nazwa, "velt%016llx", los);
+        const std::string sciezka = katalog + nazwa;
+        const sys::Result wynik = sys::CreateFolder(sciezka);
+        if (wynik) return sciezka + "\\";
+        if (wynik.error != ERROR_ALREADY_EXISTS && wynik.error != ERROR_FILE_EXISTS) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// Removes what a relaunch that could not start left in its folder, and the
+// folder.
+void Sprzatnij(const std::string& katalog, const NazwyKopii& nazwy) {
+    sys::Ignore(sys::RemoveFile(nazwy.kopia), "the relaunch already failed");
+    sys::Ignore(sys::RemoveFile(nazwy.skrypt), "the relaunch already failed");
+    sys::Ignore(sys::RemoveFolder(katalog), "the relaunch already failed");
+}
 
 // The folder part of a path, up to and including its last backslash or colon.
 std::string_view KatalogPliku(std::string_view sciezka) {
@@ -70,26 +98,46 @@ bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view 
     // onto itself.
     if (TenSamKatalog(katalog, KatalogPliku(program))) return false;
 
-    const auto nazwy = WybierzNazwyKopii(katalog, nazwa, [](const std::string& p) { return sys::EntryExists(p); });
-    if (!nazwy) return false;
+    const auto wlasny = NowyKatalogKopii(katalog);
+    if (!wlasny) return false;
+    const std::string wlasnyBezUkosnika = BezUkosnikaNaKoncu(*wlasny);
+    const auto nazwy = WybierzNazwyKopii(*wlasny, nazwa, [](const std::string& p) { return sys::EntryExists(p); });
+    if (!nazwy) {
+        sys::Ignore(sys::RemoveFolder(wlasnyBezUkosnika), "the relaunch already failed");
+        return false;
+    }
+    const auto porazka = [&] {
+        Sprzatnij(wlasnyBezUkosnika, *nazwy);
+        return false;
+    };
 
-    if (!sys::CopyFileTo(program, nazwy->kopia, false)) return false;
+    if (!sys::CopyFileTo(program, nazwy->kopia, false)) return porazka();
     // A file copied from a CD arrives read-only; the batch must be able to
     // delete it.
     sys::Ignore(sys::SetAttributes(nazwy->kopia, FILE_ATTRIBUTE_ARCHIVE),
                 "a copy that stays read-only is only left behind in the temporary folder");
 
-    const std::string tekst =
-        TekstSkryptuUsuwania(SciezkaDlaSkryptu(nazwy->kopia), SciezkaDlaSkryptu(nazwy->skrypt));
-    if (!sys::WriteWholeFile(nazwy->skrypt, tekst)) return false;
+    const std::string tekst = TekstSkryptuUsuwania(SciezkaDlaSkryptu(nazwy->kopia), SciezkaDlaSkryptu(nazwy->skrypt),
+                                                   SciezkaDlaSkryptu(wlasnyBezUkosnika));
+    if (!sys::WriteWholeFile(nazwy->skrypt, tekst)) return porazka();
 
+    // Both run in the working folder, never in their own: the batch could not
+    // remove a folder that is some process's current one.
+    const auto systemowy = sys::SystemFolder();
+    if (!systemowy) return porazka();
     const std::string biezacy = BezUkosnikaNaKoncu(katalog);
-    if (sys::ShellOpen(nazwy->kopia, parametry, biezacy, SW_SHOWNORMAL, wlasciciel) <= 32) return false;
+    if (sys::ShellOpen(nazwy->kopia, parametry, biezacy, SW_SHOWNORMAL, wlasciciel) <= 32) return porazka();
 
-    // Quoted: a temporary folder with a blank in its path would otherwise name
-    // another program.
+    // The command processor of the system folder (never one beside the
+    // program) runs the batch by "call", so that the folder goes once the
+    // batch is closed: some command processors keep a batch open while it
+    // runs, and then its own last line cannot remove the folder. Quoted: a
+    // temporary folder with a blank in its path would otherwise name another
+    // program.
     sys::StartedProcess skrypt =
-        sys::StartProcess("\"" + nazwy->skrypt + "\"", CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, biezacy, true);
+        sys::StartProcess("\"" + *systemowy + "cmd.exe\" /c call \"" + nazwy->skrypt + "\" & rmdir \"" +
+                              wlasnyBezUkosnika + "\"",
+                          CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, biezacy, true);
     if (!skrypt) return false;
     // Lowered before it first runs, so that its retries never compete with the
     // started program.

@@ -7,11 +7,13 @@
 
 #include <windows.h>
 
-// Copies the file `program` (a full path, or a name in the current folder)
-// into the working folder as `nazwa`, or under a numbered variant of it when
-// the name is taken; starts the copy through the shell with the argument
-// string `parametry`, and starts a hidden batch that deletes the copy once the
-// copy has ended, and then itself. The caller does not wait for either.
+// Copies the file `program` (a full path, or a name in the current folder) as
+// `nazwa` into a folder made for this run inside the working folder (a new
+// name that cannot be guessed; made only where nothing holds it); starts the
+// copy through the shell with the argument string `parametry`, the working
+// folder as its current one, and starts a hidden batch that deletes the copy
+// once the copy has ended, then itself and the run's folder. What a failed
+// start made is removed again. The caller does not wait for either.
 // Returns true when both were started. Never raises and never shows a message;
 // `wlasciciel` is the window that owns whatever the shell shows.
 // A program that already lies in the working folder is not copied onto

@@ -30,7 +30,12 @@ std::string KluczDeinstalacji(std::int32_t wydanie) {
 }
 
 std::string PolecenieDeinstalacji(std::string_view katalogDocelowy, std::int32_t wydanie) {
-    return DolaczDoKatalogu(katalogDocelowy, WpisWydania(Deinstalatory, wydanie));
+    // Quoted: unquoted, a path with spaces is tried word by word, so that
+    // "C:\Program.exe" would run first.
+    std::string polecenie = "\"";
+    polecenie += DolaczDoKatalogu(katalogDocelowy, WpisWydania(Deinstalatory, wydanie));
+    polecenie += '"';
+    return polecenie;
 }
 
 std::array<bool, 2> WykonajPrzebiegi(const std::function<void(KorzenRejestru)>& przebieg) {

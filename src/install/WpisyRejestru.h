@@ -49,8 +49,8 @@ struct TWartoscRejestru {
 // "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" + the edition's entry name.
 [[nodiscard]] std::string KluczDeinstalacji(std::int32_t wydanie);
 
-// The uninstaller's full path: the target folder, one backslash, the
-// edition's uninstaller file.
+// The command that runs the uninstaller: its full path (the target folder,
+// one backslash, the edition's uninstaller file) in double quotes.
 [[nodiscard]] std::string PolecenieDeinstalacji(std::string_view katalogDocelowy, std::int32_t wydanie);
 
 // Runs `przebieg` once per root of PrzebiegiRejestru, in order. Each pass is

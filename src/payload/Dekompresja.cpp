@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -270,7 +271,10 @@ struct Bity {
 // whole 8-byte words.
 constexpr std::size_t Zapas = 16;
 
+// Capped so that the slack never wraps a 32-bit size: no result that large
+// could be held anyway, and one that tries is refused as too large.
 std::size_t Limit(std::size_t dlugoscStrumienia, std::size_t pojemnosc) {
+    pojemnosc = std::min(pojemnosc, SIZE_MAX - Zapas);
     return dlugoscStrumienia >= pojemnosc / 5 ? pojemnosc : dlugoscStrumienia * 5;
 }
 
@@ -387,6 +391,11 @@ std::vector<std::uint8_t> RozpakujBlok(std::span<const std::uint8_t> blok, std::
     const Naglowek h = CzytajNaglowek(blok);
     if (h.n == 0)
         return {};
+    // Every whole token yields at least half its length, so a stream more
+    // than twice the capacity fails either way: refused before its N bytes
+    // are allocated.
+    if (h.n / 2 > pojemnosc)
+        ZaDuzo(pojemnosc);
     const TablicaDekodowania tablica = ZbudujTabliceDekodowania(h.wpisy);
 
     std::vector<std::uint8_t> strumien(h.n);

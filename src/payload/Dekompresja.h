@@ -41,11 +41,18 @@
 inline constexpr std::size_t PojemnoscCzesciProgramu = 2'500'000;  // a part of the main program
 inline constexpr std::size_t PojemnoscDodatku = 0x200000;          // an update item
 
+// The largest file the payload code holds in memory: a patch file, a patched
+// file, a capacity named by a patch list, a ZIP member. One patch entry holds
+// several such buffers at once, and a 32-bit process has 2 GB of address
+// space; the product's own files are a few MB.
+inline constexpr std::size_t NajwiekszyPlik = 64u << 20;
+
 // First stage: returns exactly the N bytes that the block stores.
 [[nodiscard]] std::vector<std::uint8_t> HuffmanDecode(std::span<const std::uint8_t> blok);
 
 // Second stage: returns what the tokens produce; never more than `pojemnosc`
-// bytes (a stream that would produce more is refused).
+// bytes (a stream that would produce more is refused). Any capacity is safe:
+// the buffer is sized from the stream, with checked arithmetic.
 [[nodiscard]] std::vector<std::uint8_t> LzDecode(std::span<const std::uint8_t> strumien,
                                                  std::size_t pojemnosc);
 

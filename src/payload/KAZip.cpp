@@ -4,6 +4,7 @@
 
 #include "app/Blad.h"
 #include "app/Narzedzia.h"
+#include "payload/Dekompresja.h"
 
 #include <zlib.h>
 
@@ -24,9 +25,11 @@ public:
     std::uint16_t u16() { return static_cast<std::uint16_t>(liczba(2)); }
     std::uint32_t u32() { return static_cast<std::uint32_t>(liczba(4)); }
 
-    std::string bajty(std::size_t ile) {
+    std::string bajty(std::size_t ile) { return std::string(widok(ile)); }
+
+    std::string_view widok(std::size_t ile) {
         if (!wezmie(ile)) return {};
-        std::string wynik(reinterpret_cast<const char*>(bufor_.data() + pozycja_), ile);
+        const std::string_view wynik(reinterpret_cast<const char*>(bufor_.data() + pozycja_), ile);
         pozycja_ += ile;
         return wynik;
     }
@@ -66,8 +69,8 @@ bool CzytajNaglowekLokalny(std::span<const std::uint8_t> bufor, std::size_t pozy
     naglowek.UncompressedSize = c.u32();
     naglowek.FilenameLength = c.u16();
     naglowek.ExtraFieldLength = c.u16();
-    naglowek.FileName = c.bajty(naglowek.FilenameLength);
-    naglowek.ExtraField = c.bajty(naglowek.ExtraFieldLength);
+    naglowek.FileName = c.widok(naglowek.FilenameLength);
+    naglowek.ExtraField = c.widok(naglowek.ExtraFieldLength);
     koniec = c.pozycja();
     return c.ok();
 }
@@ -229,7 +232,8 @@ bool TKAZip::CzytajKatalog() {
 
 void TKAZip::SkanujNaglowkiLokalne() {
     std::size_t pozycja = 0;
-    while (JestSygnatura(stream_, pozycja, SygnaturaNaglowkaLokalnego)) {
+    // No more entries than an end record can count.
+    while (entries_.Count() < 0xFFFF && JestSygnatura(stream_, pozycja, SygnaturaNaglowkaLokalnego)) {
         TKAZipEntriesEntry wpis;
         std::size_t koniec = 0;
         if (!CzytajNaglowekLokalny(stream_, pozycja, wpis.LocalFile, koniec)) break;
@@ -249,11 +253,17 @@ void TKAZip::SkanujNaglowkiLokalne() {
         k.ExtraFieldLength = l.ExtraFieldLength;
         k.ExternalFileAttributes = !l.FileName.empty() && l.FileName.back() == '/' ? 0x10 : 0x20;
         k.RelativeOffsetOfLocalHeader = static_cast<std::uint32_t>(pozycja);
-        k.FileName = l.FileName;
-        k.ExtraField = l.ExtraField;
+        k.FileName = std::string(l.FileName);
+        k.ExtraField = std::string(l.ExtraField);
+        const std::uint32_t skompresowane = l.CompressedSize;
         entries_.Add(std::move(wpis));
-        // Past the end the next read fails and ends the scan.
-        pozycja = koniec + l.CompressedSize;
+        // Data reaching past the end ends the scan; so the sum cannot wrap a
+        // 32-bit size back to an earlier header.
+        if (skompresowane > stream_.size() - koniec) {
+            pozycja = stream_.size();
+            break;
+        }
+        pozycja = koniec + skompresowane;
     }
     endOfCentralDir_ = {};
     endOfCentralDir_.EndOfCentralDirSignature = SygnaturaKoncaKatalogu;
@@ -308,6 +318,11 @@ void TKAZip::Open(std::span<const std::uint8_t> strumien) {
 }
 
 std::vector<std::uint8_t> TKAZip::Zawartosc(const TKAZipEntriesEntry& wpis) const {
+    auto wynik = ZawartoscCala(wpis);
+    return wynik ? std::move(*wynik) : std::vector<std::uint8_t>{};
+}
+
+std::optional<std::vector<std::uint8_t>> TKAZip::ZawartoscCala(const TKAZipEntriesEntry& wpis) const {
     const auto& k = wpis.CentralDirectoryFile;
     if ((k.CompressionMethod != 0 && k.CompressionMethod != 8) || wpis.Encrypted())
         throw BladProgramu("Cannot process this file: " + k.FileName + " ");
@@ -315,20 +330,25 @@ std::vector<std::uint8_t> TKAZip::Zawartosc(const TKAZipEntriesEntry& wpis) cons
     std::size_t dane = 0;
     if (!CzytajNaglowekLokalny(stream_, k.RelativeOffsetOfLocalHeader, naglowek, dane) ||
         naglowek.LocalFileHeaderSignature != SygnaturaNaglowkaLokalnego)
-        return {};
+        return std::nullopt;
+    // A 32-bit process could not hold what a hostile size announces.
+    if (k.UncompressedSize > NajwiekszyPlik) return std::nullopt;
     // The central record's sizes hold also for members whose local header
     // defers them to a data descriptor.
     const std::size_t dostepne = stream_.size() - dane;
     const auto skompresowane = stream_.subspan(dane, std::min<std::size_t>(dostepne, k.CompressedSize));
     if (OnDecompressFile) OnDecompressFile(wpis);
+    std::vector<std::uint8_t> wynik;
     if (k.CompressionMethod == 0) {
         // A member cut short by the end of the buffer gives nothing rather
         // than a file that looks whole.
-        if (dostepne < k.UncompressedSize) return {};
+        if (dostepne < k.UncompressedSize) return std::nullopt;
         const auto* p = stream_.data() + dane;
-        return {p, p + k.UncompressedSize};
+        wynik.assign(p, p + k.UncompressedSize);
+    } else {
+        wynik = Rozpakuj(skompresowane, k.UncompressedSize);
+        if (wynik.size() != k.UncompressedSize) return std::nullopt;
     }
-    std::vector<std::uint8_t> wynik = Rozpakuj(skompresowane, k.UncompressedSize);
-    if (wynik.size() != k.UncompressedSize) return {};
+    if (crc32(crc32(0, nullptr, 0), wynik.data(), static_cast<uInt>(wynik.size())) != k.Crc32) return std::nullopt;
     return wynik;
 }

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -53,7 +54,9 @@ struct TCentralDirectoryFile {
     std::string FileComment;
 };
 
-// A local header as stored, with its variable parts.
+// A local header as stored. Its variable parts are views into the archive's
+// buffer: many directory records may point at one local header, and each
+// must not cost a copy of its name and extra field.
 struct TLocalFile {
     std::uint32_t LocalFileHeaderSignature = 0;
     std::uint16_t VersionNeededToExtract = 0;
@@ -66,8 +69,8 @@ struct TLocalFile {
     std::uint32_t UncompressedSize = 0;
     std::uint16_t FilenameLength = 0;
     std::uint16_t ExtraFieldLength = 0;
-    std::string FileName;
-    std::string ExtraField;
+    std::string_view FileName;
+    std::string_view ExtraField;
 };
 
 struct TEndOfCentralDir {
@@ -174,14 +177,19 @@ public:
 
     // The member's bytes. Raises BladProgramu "Cannot process this file: " +
     // name + " " for a method other than 0 and 8 or an encrypted member. Empty
-    // when the local header is not where the entry says, or when the stored or
-    // deflated data do not give the full uncompressed size.
+    // when the member is damaged (see ZawartoscCala).
     [[nodiscard]] std::vector<std::uint8_t> Zawartosc(const TKAZipEntriesEntry& wpis) const;
+    // The same, but nullopt for a damaged member: the local header is not
+    // where the entry says, the stored or deflated data do not give the full
+    // uncompressed size, their CRC-32 differs from the entry's, or the size is
+    // above NajwiekszyPlik. So an empty member is told from a damaged one.
+    [[nodiscard]] std::optional<std::vector<std::uint8_t>> ZawartoscCala(const TKAZipEntriesEntry& wpis) const;
 
     // Extracts the member `nazwa` to the file or folder `cel` (Windows-1250
     // path), as OverwriteAction and OnOverwriteFile decide. Raises BladProgramu
-    // for a missing member, a member that cannot be processed, and a
-    // destination that cannot be written. Win32 only.
+    // for a missing member, a member that cannot be processed or is damaged,
+    // and a destination that cannot be written; an existing destination then
+    // stays as it was. Win32 only.
     void Extract(std::string_view nazwa, std::string cel);
 
 private:

@@ -54,9 +54,15 @@ void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, co
         if (stan == 0) stan = PoprawkaNazwaPozaKatalogiem;
         return;
     }
+    // A few bytes of list must not make a 32-bit process ask for gigabytes.
+    auto zaDuzo = [&] {
+        if (stan == 0) stan = PoprawkaZaDuza;
+    };
+    if (!WpisWGranicach(wpis, 0)) return zaDuzo();
     const std::string sciezkaPoprawki = katalogPoprawek + wpis.Poprawka;
     const auto rozmiarPoprawki = RozmiarPliku(sciezkaPoprawki);
     if (!rozmiarPoprawki) throw BladProgramu(Opis("no patch file", sciezkaPoprawki));
+    if (!WpisWGranicach(wpis, static_cast<std::uint64_t>(*rozmiarPoprawki))) return zaDuzo();
     const auto poprawka = Wczytaj(sciezkaPoprawki, *rozmiarPoprawki);
 
     const std::string cel = katalogDocelowy + wpis.Cel;

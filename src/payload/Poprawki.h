@@ -21,6 +21,7 @@ enum WynikListyPoprawek : std::int32_t {
     PoprawkaNiezapisana = 3,     // the temporary file could not be written completely
     PoprawkaCelNiezastapiony = 4,  // the target could not be replaced
     PoprawkaNazwaPozaKatalogiem = 5,  // a name was absolute or climbed out of its folder
+    PoprawkaZaDuza = 6,          // a patch file, old size or capacity above NajwiekszyPlik
     ListaNieOtwarta = 255,       // the list file could not be opened
 };
 
@@ -31,7 +32,8 @@ inline constexpr const char* PlikTymczasowyPoprawki = "tmp25411.tmp";
 
 // Applies one entry; `stan` is the list's error state. Once it is not 0 the
 // entry only has its target's size checked (which may set 2). An entry with a
-// name outside its folder sets 5 and touches nothing. Both folders end in a
+// name outside its folder sets 5 and touches nothing; one whose patch file,
+// old size or capacities exceed NajwiekszyPlik sets 6 and reads nothing. Both folders end in a
 // backslash. Raises BladProgramu when a file cannot be read, the patch does
 // not unpack or its script is malformed (the target stays unchanged).
 void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, const std::string& katalogDocelowy,

@@ -1,6 +1,7 @@
 #include "payload/SkryptPoprawki.h"
 
 #include "app/Blad.h"
+#include "payload/Dekompresja.h"
 
 namespace {
 
@@ -89,6 +90,11 @@ bool NazwaWKatalogu(std::string_view nazwa) noexcept {
         poczatek = koniec + 1;
     }
     return true;
+}
+
+bool WpisWGranicach(const WpisPoprawki& wpis, std::uint64_t rozmiarPoprawki) noexcept {
+    return wpis.StaryRozmiar <= NajwiekszyPlik && wpis.PojemnoscSkryptu <= NajwiekszyPlik &&
+           wpis.NowaPojemnosc <= NajwiekszyPlik && rozmiarPoprawki <= NajwiekszyPlik;
 }
 
 std::uint32_t SumaBajtow(std::span<const std::uint8_t> bajty) noexcept {

@@ -57,6 +57,11 @@ struct ListaPoprawek {
 // '/' count as separators.
 [[nodiscard]] bool NazwaWKatalogu(std::string_view nazwa) noexcept;
 
+// Whether an entry and its patch file of `rozmiarPoprawki` bytes stay within
+// what one entry may hold in memory: the old size, both capacities and the
+// patch file at most NajwiekszyPlik (payload/Dekompresja.h) bytes each.
+[[nodiscard]] bool WpisWGranicach(const WpisPoprawki& wpis, std::uint64_t rozmiarPoprawki) noexcept;
+
 // The sum of all bytes taken unsigned, modulo 2^32.
 [[nodiscard]] std::uint32_t SumaBajtow(std::span<const std::uint8_t> bajty) noexcept;
 

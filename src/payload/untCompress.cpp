@@ -61,17 +61,30 @@ void TKAZip::WypakujWpis(const TKAZipEntriesEntry& wpis, const std::string& cel)
         UtworzKatalogi(cel);
         return;
     }
-    // The content comes first: a member that cannot be read leaves an existing
-    // destination as it was.
-    const std::vector<std::uint8_t> zawartosc = Zawartosc(wpis);
-    sys::File plik = sys::File::Create(cel);
-    if (!plik) throw BladProgramu(Opis("cannot create", cel, plik.error()));
-    if (!zawartosc.empty()) {
-        const sys::Transfer zapis = plik.Write(zawartosc.data(), zawartosc.size());
-        if (zapis.error != 0) throw BladProgramu(Opis("cannot write", cel, zapis.error));
+    // The content comes first, checked whole: a damaged member leaves an
+    // existing destination as it was.
+    const auto zawartosc = ZawartoscCala(wpis);
+    if (!zawartosc) throw BladProgramu(Opis("damaged member", wpis.FileName(), 0));
+    // Written beside the destination under a name nobody holds, then moved
+    // over it in one step, so that a failed write never leaves it cut short.
+    std::string tymczasowy;
+    sys::File plik;
+    for (int numer = 1; !plik && numer <= 100; ++numer) {
+        tymczasowy = cel + "." + std::to_string(numer) + ".tmp";
+        plik = sys::File::CreateNew(tymczasowy);
+        if (!plik && plik.error() != ERROR_FILE_EXISTS && plik.error() != ERROR_ALREADY_EXISTS) break;
     }
-    if (const sys::Result zamkniecie = plik.Close(); !zamkniecie)
-        throw BladProgramu(Opis("cannot close", cel, zamkniecie.error));
+    if (!plik) throw BladProgramu(Opis("cannot create", tymczasowy, plik.error()));
+    const sys::Transfer zapis = zawartosc->empty() ? sys::Transfer{} : plik.Write(zawartosc->data(), zawartosc->size());
+    const sys::Result zamkniecie = plik.Close();
+    if (zapis.error != 0 || !zamkniecie) {
+        sys::Ignore(sys::RemoveFile(tymczasowy), "the write already failed; the error says so");
+        throw BladProgramu(Opis("cannot write", cel, zapis.error != 0 ? zapis.error : zamkniecie.error));
+    }
+    if (const sys::Result przeniesienie = sys::MoveReplacing(tymczasowy, cel); !przeniesienie) {
+        sys::Ignore(sys::RemoveFile(tymczasowy), "the destination was not replaced; the error says so");
+        throw BladProgramu(Opis("cannot create", cel, przeniesienie.error));
+    }
     if (!ApplyAtributes) return;
     const std::uint32_t zewnetrzne = wpis.CentralDirectoryFile.ExternalFileAttributes;
     std::uint32_t atrybuty = FILE_ATTRIBUTE_ARCHIVE;

@@ -15,7 +15,7 @@ std::int64_t RozmiarKatalogu(std::string_view katalog, std::string_view lista) {
         // not send the walk round in circles.
         if (wpis->name == "." || wpis->name == ".." || JestNaLiscie(wpis->name, lista)) continue;
         suma += wpis->size;
-        if (wpis->IsFolder()) suma += RozmiarKatalogu(poczatek + "\\" + wpis->name, lista);
+        if (wpis->IsFolder() && !wpis->IsReparsePoint()) suma += RozmiarKatalogu(poczatek + "\\" + wpis->name, lista);
     }
     return suma;
 }

@@ -139,6 +139,9 @@ struct DirectoryEntry {
     std::int64_t size = 0;  // bytes; folders report 0
 
     [[nodiscard]] bool IsFolder() const noexcept { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    // A junction or symbolic link: it may point anywhere, its own parent
+    // included, so walks do not descend into it.
+    [[nodiscard]] bool IsReparsePoint() const noexcept { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 };
 
 // Enumerates the entries matching a pattern such as "C:\dir\*", in the order

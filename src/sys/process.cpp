@@ -21,6 +21,30 @@ std::intptr_t ShellOpen(std::string_view file, std::string_view parameters, std:
     return reinterpret_cast<std::intptr_t>(result);
 }
 
+bool OnlySystemFolderForLibraries() noexcept {
+    // Not in the headers for the oldest system the program targets.
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    constexpr DWORD kLoadLibrarySearchSystem32 = 0x00000800;
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const auto ustaw = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
+                                    reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                              : nullptr;
+    if (ustaw && ustaw(kLoadLibrarySearchSystem32)) return true;
+    SetDllDirectoryW(L"");
+    return false;
+}
+
+ModuleHandle LoadSystemLibrary(const wchar_t* name) {
+    std::wstring path(MAX_PATH, L'\0');
+    const UINT n = GetSystemDirectoryW(path.data(), static_cast<UINT>(path.size()));
+    if (n == 0 || n >= path.size()) return ModuleHandle();
+    path.resize(n);
+    path += L'\\';
+    path += name;
+    // Its own dependencies are then searched from the system folder as well.
+    return ModuleHandle(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
 NamedMutex CreateNamedMutex(std::string_view name) {
     NamedMutex result;
     result.handle.reset(CreateMutexW(nullptr, FALSE, ToWide(name, 1252).c_str()));

@@ -34,6 +34,18 @@ struct ModuleHandleTraits {
 };
 using ModuleHandle = UniqueHandle<ModuleHandleTraits>;
 
+// Makes every later library load search the system folder only, never the
+// program's folder or the current one. Call it first thing: the program may
+// run from a folder that others can write to. Systems without
+// SetDefaultDllDirectories (before Windows 8 and its update for 7) at least
+// lose the current folder. Returns whether the system folder alone is searched.
+bool OnlySystemFolderForLibraries() noexcept;
+
+// Loads a library of the system by its full path in the system folder, so
+// that no copy elsewhere is taken whatever the search order. An empty handle
+// when it is not there.
+[[nodiscard]] ModuleHandle LoadSystemLibrary(const wchar_t* name);
+
 struct MutexHandleTraits {
     using Handle = HANDLE;
     static constexpr Handle invalid() noexcept { return nullptr; }

@@ -184,9 +184,14 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
     EXPECT_TRUE(Czekaj([&] { return !IsWindow(okno); }));
     EXPECT_TRUE(Czekaj([] { return Znacznik() == 0; }));
 
-    // The hidden batch removes the copy once it has ended.
+    // The hidden batch removes the copy once it has ended, and the folder of
+    // its own that the run made for it inside the temporary folder.
     EXPECT_TRUE(Czekaj([&] { return GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30s))
         << "the temporary copy stays behind";
+    const std::wstring folderKopii = program.substr(0, program.find_last_of(L'\\'));
+    EXPECT_NE(folderKopii + L"\\", Male(FolderTymczasowy())) << "the copy ran in the temporary folder itself";
+    EXPECT_TRUE(Czekaj([&] { return GetFileAttributesW(folderKopii.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30s))
+        << "the copy's folder stays behind: " << folderKopii.c_str();
 }
 
 TEST_F(Kreator, CancelledCdDialogEndsTheWizard) {

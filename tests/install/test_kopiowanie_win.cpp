@@ -8,6 +8,7 @@
 #include "app/untPytanie.h"
 #include "install/Kopiowanie.h"
 #include "install/Postep.h"
+#include "setup/Miejsce.h"
 #include "setup/Wydania.h"
 #include "sys/files.h"
 #include "sys/folders.h"
@@ -498,6 +499,20 @@ TEST_F(Kopiowanie, MissingSourceFolderIsAnErrorAndCopiesNothing) {
     EXPECT_THROW(m_->KopiujKatalog(korzen_ + "\\nie-ma", cel_, kPomijane), BladProgramu);
     EXPECT_TRUE(StanDrzewa(cel_).empty());
     EXPECT_EQ(backend_.ProcessMessagesCount(), komunikaty);
+}
+
+// A medium whose folder links back to itself ("petla\\wstecz" is a symbolic
+// link to "petla", made beside this program by the build): neither the size
+// walk nor the copy follows it, so both end.
+TEST_F(Kopiowanie, LinksOnTheMediumAreNotFollowed) {
+    const std::string petla = "petla";
+    auto link = sys::DirectoryEnumeration::Open(petla + "\\wstecz");
+    const auto wpis = link.Next();
+    if (!wpis || !wpis->IsReparsePoint()) GTEST_SKIP() << "no link in " << petla;
+    EXPECT_EQ(RozmiarKatalogu(petla, kPomijane), 4);
+    PrzygotujCel(false);
+    m_->KopiujKatalog(petla, cel_, kPomijane);
+    EXPECT_EQ(StanDrzewa(cel_), (Stan{{"a.txt", "alfa"}, {"wstecz\\", ""}}));
 }
 
 TEST(KopiowanieZasady, FolderThatCannotBeListed) {

@@ -48,9 +48,9 @@ TEST_F(ZapisRejestru, WritesBothEditionKeysTheUninstallEntryAndTheProgramKeys) {
         const char* polecenie;
     };
     const Przypadek przypadki[] = {
-        {"C:\\Program Files\\VeltAng", 0, false, "C:\\Program Files\\VeltAng\\DeInstalator.exe"},
-        {"E:\\", 1, true, "E:\\DeInstalator.exe"},
-        {"C:\\Pliki\\\xA3\xF3" "d\x9F", 1, false, "C:\\Pliki\\\xA3\xF3" "d\x9F\\DeInstalator.exe"},
+        {"C:\\Program Files\\VeltAng", 0, false, "\"C:\\Program Files\\VeltAng\\DeInstalator.exe\""},
+        {"E:\\", 1, true, "\"E:\\DeInstalator.exe\""},
+        {"C:\\Pliki\\\xA3\xF3" "d\x9F", 1, false, "\"C:\\Pliki\\\xA3\xF3" "d\x9F\\DeInstalator.exe\""},
     };
     for (const auto& p : przypadki) {
         SCOPED_TRACE(p.katalog);

@@ -176,8 +176,12 @@ TEST(Skladniki, SystemFolder) {
     EXPECT_TRUE(sys::RemoveFile(ocx));
 }
 
-TEST(Skladniki, SpeechInstallerMissing) {
-    EXPECT_FALSE(InstalujSyntezeMowy("SyntezaMowy nie istnieje.exe"));
+// Nothing is started from the current folder, whatever lies there.
+TEST(Skladniki, SpeechInstallerOnlyFromTheMedium) {
+    ASSERT_TRUE(sys::WriteWholeFile("SyntezaMowy.exe", "MZ planted"));
+    EXPECT_FALSE(InstalujSyntezeMowy("SyntezaMowy.exe"));
+    EXPECT_FALSE(InstalujSyntezeMowy("C:\\SyntezaMowy nie istnieje.exe"));
+    EXPECT_TRUE(sys::RemoveFile("SyntezaMowy.exe"));
 }
 
 }  // namespace

@@ -12,35 +12,37 @@ TEST(SkryptUsuwania, TextHasFourLinesEndedByCrLf) {
     struct Przypadek {
         const char* kopia;
         const char* skrypt;
+        const char* katalog;
         const char* tekst;
     };
     const Przypadek przypadki[] = {
-        {"C:\\TEMP\\instal.exe", "C:\\TEMP\\delme.bat",
+        {"C:\\TEMP\\v1\\instal.exe", "C:\\TEMP\\v1\\delme.bat", "C:\\TEMP\\v1",
          ":repeat\r\n"
-         "del \"C:\\TEMP\\instal.exe\"\r\n"
-         "if exist \"C:\\TEMP\\instal.exe\" goto repeat\r\n"
-         "del \"C:\\TEMP\\delme.bat\"\r\n"},
+         "del \"C:\\TEMP\\v1\\instal.exe\"\r\n"
+         "if exist \"C:\\TEMP\\v1\\instal.exe\" goto repeat\r\n"
+         "del \"C:\\TEMP\\v1\\delme.bat\" & rmdir \"C:\\TEMP\\v1\"\r\n"},
         // Blanks stay inside the quotation marks.
-        {"C:\\Documents and Settings\\Ala\\Temp\\0SAPI51In.exe", "C:\\Documents and Settings\\Ala\\Temp\\0delme.bat",
+        {"C:\\Documents and Settings\\Ala\\Temp\\v\\0SAPI51In.exe",
+         "C:\\Documents and Settings\\Ala\\Temp\\v\\0delme.bat", "C:\\Documents and Settings\\Ala\\Temp\\v",
          ":repeat\r\n"
-         "del \"C:\\Documents and Settings\\Ala\\Temp\\0SAPI51In.exe\"\r\n"
-         "if exist \"C:\\Documents and Settings\\Ala\\Temp\\0SAPI51In.exe\" goto repeat\r\n"
-         "del \"C:\\Documents and Settings\\Ala\\Temp\\0delme.bat\"\r\n"},
+         "del \"C:\\Documents and Settings\\Ala\\Temp\\v\\0SAPI51In.exe\"\r\n"
+         "if exist \"C:\\Documents and Settings\\Ala\\Temp\\v\\0SAPI51In.exe\" goto repeat\r\n"
+         "del \"C:\\Documents and Settings\\Ala\\Temp\\v\\0delme.bat\" & rmdir \"C:\\Documents and Settings\\Ala\\Temp\\v\"\r\n"},
         // A '%' would start a variable; doubled it stands for itself.
-        {"C:\\100%\\a.exe", "C:\\100%\\delme.bat",
+        {"C:\\100%\\a.exe", "C:\\100%\\delme.bat", "C:\\100%",
          ":repeat\r\n"
          "del \"C:\\100%%\\a.exe\"\r\n"
          "if exist \"C:\\100%%\\a.exe\" goto repeat\r\n"
-         "del \"C:\\100%%\\delme.bat\"\r\n"},
+         "del \"C:\\100%%\\delme.bat\" & rmdir \"C:\\100%%\"\r\n"},
         // Bytes above 127 (here code page 852 letters) pass through unchanged.
-        {"C:\\\x9d\xa2" "dz\\a.exe", "C:\\\x9d\xa2" "dz\\delme.bat",
+        {"C:\\\x9d\xa2" "dz\\a.exe", "C:\\\x9d\xa2" "dz\\delme.bat", "C:\\\x9d\xa2" "dz",
          ":repeat\r\n"
          "del \"C:\\\x9d\xa2" "dz\\a.exe\"\r\n"
          "if exist \"C:\\\x9d\xa2" "dz\\a.exe\" goto repeat\r\n"
-         "del \"C:\\\x9d\xa2" "dz\\delme.bat\"\r\n"},
+         "del \"C:\\\x9d\xa2" "dz\\delme.bat\" & rmdir \"C:\\\x9d\xa2" "dz\"\r\n"},
     };
     for (const auto& p : przypadki) {
-        EXPECT_EQ(TekstSkryptuUsuwania(p.kopia, p.skrypt), p.tekst) << p.kopia;
+        EXPECT_EQ(TekstSkryptuUsuwania(p.kopia, p.skrypt, p.katalog), p.tekst) << p.kopia;
     }
 }
 

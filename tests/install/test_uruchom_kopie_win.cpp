@@ -84,7 +84,8 @@ TEST_F(UruchomKopieTest, RunsTheCopyAndTheBatchRemovesBoth) {
         ZmienionyTmp tmp(sys::ToWide(robocza));
         ASSERT_EQ(KatalogRoboczyKopii(), robocza);
 
-        // The plain name is taken, "delme.bat" is not: both get the number 0.
+        // A file of the name in the working folder itself is left alone: the
+        // copy goes into a folder of its own.
         ASSERT_TRUE(sys::WriteWholeFile(robocza + "kopia.exe", "zajete"));
 
         const std::wstring zdarzenie = L"VeltKopiaKoniec" + std::to_wstring(GetCurrentProcessId());
@@ -92,8 +93,13 @@ TEST_F(UruchomKopieTest, RunsTheCopyAndTheBatchRemovesBoth) {
         ASSERT_NE(koniec, nullptr);
 
         ASSERT_TRUE(UruchomKopie(zrodlo, "kopia.exe", "/doit " + sys::FromWide(zdarzenie)));
-        const std::string kopia = robocza + "0kopia.exe";
-        const std::string skrypt = robocza + "0delme.bat";
+        auto nowe = Zawartosc(robocza);
+        for (const char* bylo : {".", "..", "kopia.exe"}) nowe.erase(bylo);
+        ASSERT_EQ(nowe.size(), 1u) << "one new folder for the run";
+        const std::string wlasny = robocza + *nowe.begin();
+        EXPECT_TRUE(sys::FolderExists(wlasny));
+        const std::string kopia = wlasny + "\\kopia.exe";
+        const std::string skrypt = wlasny + "\\delme.bat";
 
         // Until the event is set the copy runs, so the batch cannot remove it.
         ASSERT_TRUE(Czekaj([&] { return sys::FileExists(kopia + ".txt"); }));
@@ -116,7 +122,7 @@ TEST_F(UruchomKopieTest, RunsTheCopyAndTheBatchRemovesBoth) {
             EXPECT_EQ(*tekst, ":repeat\r\n"
                               "del \"" + kopia + "\"\r\n"
                               "if exist \"" + kopia + "\" goto repeat\r\n"
-                              "del \"" + skrypt + "\"\r\n");
+                              "del \"" + skrypt + "\" & rmdir \"" + wlasny + "\"\r\n");
         } else {
             // The batch names the same two files in a form the command
             // processor reads.
@@ -125,7 +131,7 @@ TEST_F(UruchomKopieTest, RunsTheCopyAndTheBatchRemovesBoth) {
             const std::string c = linie[1].substr(5, linie[1].size() - 6);
             EXPECT_EQ(linie[2], "if exist \"" + c + "\" goto repeat");
             ASSERT_EQ(linie[3].rfind("del \"", 0), 0u);
-            const std::string b = linie[3].substr(5, linie[3].size() - 6);
+            const std::string b = linie[3].substr(5, linie[3].find('"', 5) - 5);
             auto tenSamPlik = [](const std::string& oem, const std::string& sciezka) {
                 wchar_t dluga[MAX_PATH * 2] = {};
                 const DWORD n = GetLongPathNameW(sys::ToWide(oem, CP_OEMCP).c_str(), dluga, MAX_PATH * 2);
@@ -135,11 +141,13 @@ TEST_F(UruchomKopieTest, RunsTheCopyAndTheBatchRemovesBoth) {
             EXPECT_TRUE(tenSamPlik(b, skrypt)) << b;
         }
 
+        // The stand-in's report is no part of the run.
+        ASSERT_TRUE(sys::RemoveFile(kopia + ".txt"));
         SetEvent(koniec);
-        EXPECT_TRUE(Czekaj([&] { return !sys::EntryExists(kopia) && !sys::EntryExists(skrypt); }))
-            << "the batch removes the copy and itself once the copy has ended";
+        EXPECT_TRUE(Czekaj([&] { return !sys::EntryExists(wlasny); }))
+            << "the batch removes the copy, itself and the folder once the copy has ended";
         CloseHandle(koniec);
-        EXPECT_EQ(Zawartosc(robocza), (std::set<std::string>{".", "..", "kopia.exe", "0kopia.exe.txt"}));
+        EXPECT_EQ(Zawartosc(robocza), (std::set<std::string>{".", "..", "kopia.exe"}));
     }
 }
 

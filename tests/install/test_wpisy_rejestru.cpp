@@ -61,9 +61,9 @@ TEST(WpisyRejestru, UninstallEntryRootAndCommand) {
 
     EXPECT_EQ(KluczDeinstalacji(3), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\EngVelt");
     EXPECT_EQ(PolecenieDeinstalacji("C:\\Program Files\\VeltAng", 3),
-              "C:\\Program Files\\VeltAng\\DeInstalator.exe");
-    EXPECT_EQ(PolecenieDeinstalacji("E:\\", 3), "E:\\DeInstalator.exe");
-    EXPECT_EQ(PolecenieDeinstalacji("C:\\Lexor", 9), "C:\\Lexor\\Odinstaluj.exe");
+              "\"C:\\Program Files\\VeltAng\\DeInstalator.exe\"");
+    EXPECT_EQ(PolecenieDeinstalacji("E:\\", 3), "\"E:\\DeInstalator.exe\"");
+    EXPECT_EQ(PolecenieDeinstalacji("C:\\Lexor", 9), "\"C:\\Lexor\\Odinstaluj.exe\"");
 }
 
 // A failing pass ends alone; the other still runs, in order.

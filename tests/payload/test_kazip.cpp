@@ -5,8 +5,10 @@
 #include "payload/KAZip.h"
 
 #include "app/Blad.h"
+#include "payload/Dekompresja.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdint>
 #include <fstream>
@@ -45,6 +47,11 @@ void Dopisz32(Bajty& b, std::uint32_t v) {
 }
 void DopiszTekst(Bajty& b, std::string_view t) { b.insert(b.end(), t.begin(), t.end()); }
 
+std::uint32_t Crc(std::string_view t) {
+    return static_cast<std::uint32_t>(
+        crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(t.data()), static_cast<uInt>(t.size())));
+}
+
 // A member of a hand-made archive; its data go in as they are (stored, or
 // deflated elsewhere), with the sizes given.
 struct Czlonek {
@@ -54,11 +61,13 @@ struct Czlonek {
     std::uint32_t rozmiar = 0;  // uncompressed size announced
     std::uint16_t flagi = 0;
     std::uint32_t atrybuty = 0x20;
+    std::uint32_t crc = 0;  // CRC-32 of the uncompressed content
 };
 
 Czlonek Zapisany(std::string nazwa, std::string dane, std::uint32_t atrybuty = 0x20) {
     const auto rozmiar = static_cast<std::uint32_t>(dane.size());
-    return {std::move(nazwa), std::move(dane), 0, rozmiar, 0, atrybuty};
+    const std::uint32_t crc = Crc(dane);
+    return {std::move(nazwa), std::move(dane), 0, rozmiar, 0, atrybuty, crc};
 }
 
 Bajty Archiwum(const std::vector<Czlonek>& czlonki, std::string_view komentarz = {}) {
@@ -71,7 +80,7 @@ Bajty Archiwum(const std::vector<Czlonek>& czlonki, std::string_view komentarz =
         Dopisz16(b, c.flagi);
         Dopisz16(b, c.metoda);
         Dopisz32(b, 0);
-        Dopisz32(b, 0);
+        Dopisz32(b, c.crc);
         Dopisz32(b, static_cast<std::uint32_t>(c.dane.size()));
         Dopisz32(b, c.rozmiar);
         Dopisz16(b, static_cast<std::uint32_t>(c.nazwa.size()));
@@ -88,7 +97,7 @@ Bajty Archiwum(const std::vector<Czlonek>& czlonki, std::string_view komentarz =
         Dopisz16(b, c.flagi);
         Dopisz16(b, c.metoda);
         Dopisz32(b, 0);
-        Dopisz32(b, 0);
+        Dopisz32(b, c.crc);
         Dopisz32(b, static_cast<std::uint32_t>(c.dane.size()));
         Dopisz32(b, c.rozmiar);
         Dopisz16(b, static_cast<std::uint32_t>(c.nazwa.size()));
@@ -307,6 +316,11 @@ TEST(KAZip, HostileArchives) {
         return b;
     };
     const std::size_t katalog = PoczatekKatalogu(dobre);
+    // Local headers alone, the first one's compressed size taking the scan
+    // exactly 4 GB on: a 32-bit size wraps back to its start.
+    Bajty zawijane(dobre.begin(), dobre.begin() + static_cast<std::ptrdiff_t>(katalog));
+    const std::uint32_t zawiniecie = 0u - (30u + 5u);
+    for (int i = 0; i < 4; ++i) zawijane[18 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(zawiniecie >> (8 * i));
     struct Przypadek {
         const char* opis;
         Bajty bajty;
@@ -326,6 +340,7 @@ TEST(KAZip, HostileArchives) {
         {"cut inside the first local header", Bajty(dobre.begin(), dobre.begin() + 20), false, 0, false},
         {"cut after the local headers", Bajty(dobre.begin(), dobre.begin() + static_cast<std::ptrdiff_t>(katalog)), true, 2, true},
         {"no signature anywhere", Bajty(500, 'x'), false, 0, false},
+        {"scan: compressed size wrapping to the start", zawijane, true, 1, true},
     };
     for (const auto& p : przypadki) {
         SCOPED_TRACE(p.opis);
@@ -341,7 +356,8 @@ TEST(KAZip, HostileArchives) {
     }
 }
 
-// Member content that cannot be had whole gives nothing.
+// Member content that cannot be had whole, or whose CRC-32 differs, gives
+// nothing.
 TEST(KAZip, MemberContent) {
     // "alfa" deflated as a raw stream (fixed Huffman block).
     const std::string alfa = {'\x4b', '\xcc', '\x49', '\x4b', '\x04', '\x00'};
@@ -352,6 +368,7 @@ TEST(KAZip, MemberContent) {
         const char* opis;
         Czlonek czlonek;
         std::string tresc;
+        bool zlyCrc = false;  // the record's CRC-32 is not that of `tresc`
     };
     const Przypadek przypadki[] = {
         {"stored", z("alfa", 0, 4), "alfa"},
@@ -363,14 +380,21 @@ TEST(KAZip, MemberContent) {
         {"deflated, damaged", z("\xff\xff\xff\xff", 8, 4), ""},
         {"deflated, cut short", z(alfa.substr(0, 2), 8, 4), ""},
         {"empty", z("", 0, 0), ""},
+        {"stored, wrong CRC-32", z("alfa", 0, 4), "", true},
+        {"deflated, wrong CRC-32", z(alfa, 8, 4), "", true},
+        {"deflated, above the size ceiling", z(alfa, 8, NajwiekszyPlik + 1), ""},
     };
     for (const auto& p : przypadki) {
         SCOPED_TRACE(p.opis);
-        const Bajty archiwum = Archiwum({p.czlonek});
+        Czlonek czlonek = p.czlonek;
+        czlonek.crc = Crc(p.zlyCrc ? "alfa!" : p.tresc);
+        const Bajty archiwum = Archiwum({czlonek});
         TKAZip zip;
         zip.Open(archiwum);
         ASSERT_EQ(zip.Entries().Count(), 1);
         EXPECT_EQ(Tekst(zip.Zawartosc(zip.Entries()[0])), p.tresc);
+        // An empty member is told from a damaged one.
+        EXPECT_EQ(zip.ZawartoscCala(zip.Entries()[0]).has_value(), !p.tresc.empty() || p.czlonek.rozmiar == 0);
     }
     // A stored member that the end of the buffer cuts short, found by the scan.
     Bajty obciete = Archiwum({Zapisany("m", "alfa")});
@@ -379,6 +403,52 @@ TEST(KAZip, MemberContent) {
     zip.Open(obciete);
     ASSERT_EQ(zip.Entries().Count(), 1);
     EXPECT_TRUE(zip.Zawartosc(zip.Entries()[0]).empty());
+}
+
+// 65,535 records of a 3 MB archive all point at one local header with a
+// 64 KiB name and extra field: each record must not cost its own copy of them
+// (8 GB in all), and the member is still read.
+TEST(KAZip, ManyRecordsShareOneLocalHeader) {
+    const std::string dane = "alfa";
+    Bajty b;
+    Dopisz32(b, SygnaturaNaglowkaLokalnego);
+    for (std::uint32_t v : {20u, 0u, 0u, 0u, 0u}) Dopisz16(b, v);
+    Dopisz32(b, Crc(dane));
+    Dopisz32(b, 4);
+    Dopisz32(b, 4);
+    Dopisz16(b, 0xFFFF);
+    Dopisz16(b, 0xFFFF);
+    b.resize(b.size() + 2 * 0xFFFF, 'n');
+    DopiszTekst(b, dane);
+    const auto katalog = static_cast<std::uint32_t>(b.size());
+    constexpr int Rekordow = 0xFFFF;
+    for (int i = 0; i < Rekordow; ++i) {
+        Dopisz32(b, SygnaturaKatalogu);
+        for (std::uint32_t v : {20u, 20u, 0u, 0u, 0u, 0u}) Dopisz16(b, v);
+        Dopisz32(b, Crc(dane));
+        Dopisz32(b, 4);
+        Dopisz32(b, 4);
+        for (std::uint32_t v : {1u, 0u, 0u, 0u, 0u}) Dopisz16(b, v);
+        Dopisz32(b, 0x20);
+        Dopisz32(b, 0);
+        DopiszTekst(b, "m");
+    }
+    const auto rozmiarKatalogu = static_cast<std::uint32_t>(b.size()) - katalog;
+    Dopisz32(b, SygnaturaKoncaKatalogu);
+    Dopisz32(b, 0);
+    Dopisz16(b, Rekordow);
+    Dopisz16(b, Rekordow);
+    Dopisz32(b, rozmiarKatalogu);
+    Dopisz32(b, katalog);
+    Dopisz16(b, 0);
+
+    TKAZip zip;
+    zip.Open(b);
+    ASSERT_TRUE(zip.IsZipFile());
+    EXPECT_FALSE(zip.HasBadEntries());
+    ASSERT_EQ(zip.Entries().Count(), Rekordow);
+    EXPECT_EQ(zip.Entries()[Rekordow - 1].LocalFile.FileName.size(), 0xFFFFu);
+    EXPECT_EQ(Tekst(zip.Zawartosc(zip.Entries()[Rekordow - 1])), dane);
 }
 
 TEST(KAZip, DerivedValues) {

@@ -48,6 +48,17 @@ void UstawAtrybuty(Bajty& archiwum, std::string_view nazwa, std::uint8_t atrybut
     ADD_FAILURE() << "no central record of " << nazwa;
 }
 
+// The position of the central record of `nazwa`; the archive's size when
+// there is none.
+std::size_t RekordKatalogu(const Bajty& archiwum, std::string_view nazwa) {
+    for (std::size_t i = 0; i + 46 <= archiwum.size(); ++i) {
+        if (archiwum[i] != 'P' || archiwum[i + 1] != 'K' || archiwum[i + 2] != 1 || archiwum[i + 3] != 2) continue;
+        const std::size_t dlugosc = archiwum[i + 28] | (archiwum[i + 29] << 8);
+        if (std::string_view(reinterpret_cast<const char*>(&archiwum[i + 46]), dlugosc) == nazwa) return i;
+    }
+    return archiwum.size();
+}
+
 void UsunDrzewo(const std::string& katalog) {
     auto lista = sys::DirectoryEnumeration::Open(katalog + "\\*");
     while (auto e = lista.Next()) {
@@ -220,6 +231,17 @@ TEST_F(KAZipPliki, ExtractFromZipAsTheInstallerDoes) {
     const auto komentarz = Wczytaj("archiwa_zip/komentarz2000.zip");
     const auto bzip2 = Wczytaj("archiwa_zip/bzip2.zip");
     ASSERT_TRUE(komentarz && bzip2);
+    // Damaged members: a CRC-32 that the content does not have, and a local
+    // header that is not where the directory says.
+    Bajty zlyCrc = zwykle_;
+    const std::size_t rekord = RekordKatalogu(zlyCrc, "dane.bin");
+    ASSERT_LT(rekord, zlyCrc.size());
+    zlyCrc[rekord + 16] ^= 0xFF;
+    Bajty zlyNaglowek = zwykle_;
+    const std::size_t tekst = RekordKatalogu(zlyNaglowek, "tekst.txt");
+    ASSERT_LT(tekst, zlyNaglowek.size());
+    const std::size_t lokalny = zlyNaglowek[tekst + 42] | (zlyNaglowek[tekst + 43] << 8);
+    zlyNaglowek[lokalny + 2] = 9;
     struct Przypadek {
         const char* opis;
         const Bajty* archiwum;
@@ -232,6 +254,8 @@ TEST_F(KAZipPliki, ExtractFromZipAsTheInstallerDoes) {
         {"no end record", &bezKonca, "Katalog/Sub/plik.txt", true},
         {"end record out of reach", &*komentarz, "tekst.txt", true},
         {"method 12", &*bzip2, "tekst.txt", false},
+        {"wrong CRC-32", &zlyCrc, "dane.bin", false},
+        {"damaged local header", &zlyNaglowek, "tekst.txt", false},
         {"missing member", &zwykle_, "brak.txt", false},
     };
     for (const auto& p : przypadki) {

@@ -7,6 +7,7 @@
 #include "Kompresja.h"
 #include "TworzeniePoprawek.h"
 #include "app/Blad.h"
+#include "payload/Dekompresja.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 
@@ -69,6 +70,23 @@ public:
         const auto p = TworzPoprawke(Bajtowo(stara), Bajtowo(nowa), plik, cel);
         Zapisz(Cd() + "\\" + plik, Tekst(p.Plik));
         DodajWpis(lista, p.Wpis);
+    }
+    // The readme patch, its entry changed by `zmien`, in info.pth.
+    void DodajZmieniony(const std::function<void(WpisPoprawki&)>& zmien) {
+        const auto p = TworzPoprawke(Bajtowo(kStaryTekst), Bajtowo(kNowyTekst), "readme.pat", "readme.txt");
+        Zapisz(Cd() + "\\readme.pat", Tekst(p.Plik));
+        WpisPoprawki w = p.Wpis;
+        zmien(w);
+        DodajWpis("info.pth", w);
+    }
+    // Makes the file `rozmiar` bytes long without writing them all.
+    static void Wydluz(const std::string& sciezka, std::uint64_t rozmiar) {
+        const HANDLE h = CreateFileA(sciezka.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER l;
+        l.QuadPart = static_cast<LONGLONG>(rozmiar);
+        EXPECT_TRUE(SetFilePointerEx(h, l, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+        CloseHandle(h);
     }
     void DodajWpis(const std::string& lista, const WpisPoprawki& wpis) {
         const std::string sciezka = Cd() + "\\" + lista;
@@ -161,6 +179,31 @@ TEST_F(Poprawki, ResultCodesOfOneList) {
                                       100000, 100000});
          },
          PoprawkaNazwaPozaKatalogiem, kStaryTekst, false},
+        // Sizes that a 32-bit process cannot hold are refused before anything
+        // is read or allocated.
+        {"script capacity of 4 GB",
+         [&](Poprawki& t) { t.DodajZmieniony([](WpisPoprawki& w) { w.PojemnoscSkryptu = 0xFFFFFFFF; }); },
+         PoprawkaZaDuza, kStaryTekst, false},
+        {"new capacity of 4 GB",
+         [&](Poprawki& t) { t.DodajZmieniony([](WpisPoprawki& w) { w.NowaPojemnosc = 0xFFFFFFF0; }); },
+         PoprawkaZaDuza, kStaryTekst, false},
+        {"old size above the ceiling",
+         [&](Poprawki& t) {
+             t.DodajZmieniony([](WpisPoprawki& w) { w.StaryRozmiar = NajwiekszyPlik + 1; });
+         },
+         PoprawkaZaDuza, kStaryTekst, false},
+        {"patch file above the ceiling",
+         [&](Poprawki& t) {
+             t.DodajZmieniony([](WpisPoprawki&) {});
+             t.Wydluz(t.Cd() + "\\readme.pat", NajwiekszyPlik + 1);
+         },
+         PoprawkaZaDuza, kStaryTekst, false},
+        {"after a refused entry an oversized one is not read",
+         [&](Poprawki& t) {
+             t.Dodaj("info.pth", "zla.pat", "readme.txt", zlaSuma, kNowyTekst);
+             t.DodajWpis("info.pth", {"brak.pat", "readme.txt", 1, 0xFFFFFFFF, 1});
+         },
+         PoprawkaZlaSuma, kStaryTekst, false},
     };
     for (const auto& p : przypadki) {
         SetUp();

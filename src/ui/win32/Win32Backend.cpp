@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "sys/process.h"
 #include "sys/text.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
@@ -140,11 +141,11 @@ HBRUSH Context::BrushFor(Color colour) {
 const wchar_t* Context::RichEditClass() {
     if (!richEditTried_) {
         richEditTried_ = true;
-        richEditModule_.reset(LoadLibraryW(L"msftedit.dll"));
+        richEditModule_.reset(sys::LoadSystemLibrary(L"msftedit.dll").release());
         if (richEditModule_) {
             richEditClass_ = L"RICHEDIT50W";
         } else {
-            richEditModule_.reset(LoadLibraryW(L"riched20.dll"));
+            richEditModule_.reset(sys::LoadSystemLibrary(L"riched20.dll").release());
             if (richEditModule_) richEditClass_ = L"RichEdit20W";
         }
     }
