@@ -1,5 +1,5 @@
 #pragma once
-// The text table `Teksty`: every text the program shows, by message id (1..340) and
+// The text table `Teksty`: every text the program shows, by message id (1..360) and
 // interface language. Columns 0..6 hold Polish, English, French, German, Italian,
 // Spanish and Russian; languages 7..12 have no column and read the Polish one.
 //
@@ -22,7 +22,7 @@
 #include "app/Jezyki.h"
 #include "app/StronyKodowe.h"
 
-inline constexpr int LiczbaTekstow = 340;
+inline constexpr int LiczbaTekstow = 360;
 inline constexpr int LiczbaKolumnTekstow = 7;
 
 // The message ids this program uses.
@@ -80,6 +80,7 @@ enum Tekst : int {
     TekstNowyKatalogAnuluj = 228,
     TekstInstalatorCD = 301,         // Polish without a placeholder, English with %s: product title
     TekstWitajCD = 302,              // %s: product title
+    TekstCofnacPrzerwanaInstalacje = 360,
 };
 
 // Every id of the enumeration above; the table must hold a row for each.
@@ -96,7 +97,7 @@ inline constexpr std::array TekstyProgramu = {
     TekstInstalacjaBlad, TekstInstalacjaPrzerwana, TekstUwaga, TekstTak, TekstNie,
     TekstTrzeciPrzycisk, TekstWybierzKatalog, TekstOK, TekstNowyKatalog,
     TekstNieMoznaUtworzycFolderu, TekstNowyKatalogTytul, TekstNowyKatalogDodaj,
-    TekstNowyKatalogAnuluj, TekstInstalatorCD, TekstWitajCD,
+    TekstNowyKatalogAnuluj, TekstInstalatorCD, TekstWitajCD, TekstCofnacPrzerwanaInstalacje,
 };
 
 // The column a language reads: its low seven bits when they are 1..6, else Polish.
@@ -115,7 +116,7 @@ inline constexpr std::array TekstyProgramu = {
                                     : StronaKodowaJezyka(static_cast<uint8_t>(kolumna));
 }
 
-// The text of a message id in a language; empty for an id outside 1..340 and for an
+// The text of a message id in a language; empty for an id outside 1..360 and for an
 // empty cell. For language 6 exactly, the stored Latin form is converted to
 // Windows-1251, with the "d" and "s" of "%d" and "%s" kept.
 [[nodiscard]] std::string PobierzTekst(uint8_t jezyk, int id);

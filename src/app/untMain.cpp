@@ -9,6 +9,7 @@
 #include "app/Teksty.h"
 #include "app/Umowa.h"
 #include "app/untPytanie.h"
+#include "install/OknoKreatora.h"
 #include "setup/KatalogDocelowy.h"
 #include "setup/Miejsce.h"
 #include "setup/Opcje.h"
@@ -254,6 +255,7 @@ void TfrmMain::FormShow() {
     std::uint8_t jezyk = JezykZLokalizacji(sys::ThreadLocale());
     if (jezyk != AktualnyLang1) jezyk = JezykPolski;
     UstawJezyk(jezyk);
+    OdzyskajPoPrzerwaniu(*this);
     ZmienStrone(0);
 }
 

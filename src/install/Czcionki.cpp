@@ -1,5 +1,6 @@
 #include "install/Czcionki.h"
 
+#include "install/Dziennik.h"
 #include "install/NazwyCzcionek.h"
 #include "sys/files.h"
 #include "sys/folders.h"
@@ -35,6 +36,7 @@ std::optional<std::string> SkopiujCzcionke(const MiejscaCzcionki& miejsca, std::
                                            const std::string& zrodlo, std::string_view katalogZapasowy) {
     if (!miejsca.katalogCzcionek.empty() && sys::FolderExists(miejsca.katalogCzcionek)) {
         const std::string cel = miejsca.katalogCzcionek + std::string(plik);
+        PrzedUtworzeniemPliku(cel);
         if (sys::CopyFileTo(zrodlo, cel, false).ok()) return cel;
     }
     const std::string katalog = ZUkosnikiem(katalogZapasowy);
@@ -42,6 +44,7 @@ std::optional<std::string> SkopiujCzcionke(const MiejscaCzcionki& miejsca, std::
     const auto nazwa = WolnaNazwa(plik, [&](const std::string& n) { return sys::EntryExists(katalog + n); });
     if (!nazwa) return std::nullopt;
     const std::string cel = katalog + *nazwa;
+    PrzedUtworzeniemPliku(cel);
     if (!sys::CopyFileTo(zrodlo, cel, true).ok()) return std::nullopt;
     return cel;
 }
@@ -59,11 +62,15 @@ bool InstalujCzcionke(const MiejscaCzcionki& miejsca, std::string_view czcionka,
                                          katalogZapasowy);
         if (!cel) return false;
         try {
-            if (auto klucz = sys::RegistryKey::OpenFull(miejsca.kluczGlowny, miejsca.klucz, true))
+            PrzedUtworzeniemKlucza(miejsca.kluczGlowny, miejsca.klucz);
+            if (auto klucz = sys::RegistryKey::OpenFull(miejsca.kluczGlowny, miejsca.klucz, true)) {
+                PrzedZapisemWartosci(miejsca.kluczGlowny, miejsca.klucz, czcionka);
                 sys::Ignore(klucz->WriteString(czcionka, *cel), "an unregistered font still serves this session");
+            }
         } catch (...) {
             // The same: the font is usable without its registration.
         }
+        PrzedDodaniemCzcionki(*cel);
         sys::Ignore(sys::AddFontFile(*cel), "the registration brings the font back at the next start");
         sys::AnnounceFontChange();
         return true;

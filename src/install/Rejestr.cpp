@@ -4,6 +4,7 @@
 #include "app/Przelaczniki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
+#include "install/Dziennik.h"
 #include "setup/Wydania.h"
 #include "sys/handle.h"
 #include "sys/registry.h"
@@ -18,8 +19,17 @@ sys::RegistryRoot Korzen(KorzenRejestru k) {
     return k == KorzenRejestru::LokalnaMaszyna ? sys::RegistryRoot::LocalMachine : sys::RegistryRoot::CurrentUser;
 }
 
-// A value that does not go in raises, as it ends the current pass.
-void Zapisz(sys::RegistryKey& klucz, const TWartoscRejestru& w) {
+// Opens a key with full access, creating it when missing; the levels it
+// creates are recorded first.
+std::optional<sys::RegistryKey> OtworzKlucz(sys::RegistryRoot korzen, std::string_view sciezka) {
+    PrzedUtworzeniemKlucza(korzen, sciezka);
+    return sys::RegistryKey::OpenFull(korzen, sciezka, true);
+}
+
+// A value that does not go in raises, as it ends the current pass. What it
+// replaces is recorded first.
+void Zapisz(sys::RegistryKey& klucz, sys::RegistryRoot korzen, std::string_view sciezka, const TWartoscRejestru& w) {
+    PrzedZapisemWartosci(korzen, sciezka, w.nazwa);
     const bool ok = std::visit(
         [&](const auto& v) {
             if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) return klucz.WriteString(w.nazwa, v);
@@ -32,13 +42,16 @@ void Zapisz(sys::RegistryKey& klucz, const TWartoscRejestru& w) {
 void Przebieg(const TDaneRejestru& dane, KorzenRejestru korzen) {
     // Not opening (HKEY_LOCAL_MACHINE without administrator rights) skips the
     // key without a word.
-    if (auto klucz = sys::RegistryKey::OpenFull(Korzen(korzen), KluczRejestruWydania(dane.wydanie), true))
-        for (const auto& w : WartosciKluczaWydania(dane)) Zapisz(*klucz, w);
+    const std::string kluczWydania(KluczRejestruWydania(dane.wydanie));
+    if (auto klucz = OtworzKlucz(Korzen(korzen), kluczWydania))
+        for (const auto& w : WartosciKluczaWydania(dane)) Zapisz(*klucz, Korzen(korzen), kluczWydania, w);
 
     if (!PrzebiegDeinstalacji(korzen, dane.dlaWszystkich)) return;
-    if (auto klucz = sys::RegistryKey::OpenFull(Korzen(korzen), KluczDeinstalacji(dane.wydanie), true)) {
-        Zapisz(*klucz, {"DisplayName", ZPXAppFunctions.Tytul(dane.jezyk)});
-        Zapisz(*klucz, {"UninstallString", PolecenieDeinstalacji(dane.katalogDocelowy, dane.wydanie)});
+    const std::string kluczDeinstalacji(KluczDeinstalacji(dane.wydanie));
+    if (auto klucz = OtworzKlucz(Korzen(korzen), kluczDeinstalacji)) {
+        Zapisz(*klucz, Korzen(korzen), kluczDeinstalacji, {"DisplayName", ZPXAppFunctions.Tytul(dane.jezyk)});
+        Zapisz(*klucz, Korzen(korzen), kluczDeinstalacji,
+               {"UninstallString", PolecenieDeinstalacji(dane.katalogDocelowy, dane.wydanie)});
     }
 }
 
@@ -47,13 +60,16 @@ void Przebieg(const TDaneRejestru& dane, KorzenRejestru korzen) {
 void ZapiszRejestr(const TDaneRejestru& dane) {
     WykonajPrzebiegi([&](KorzenRejestru korzen) { Przebieg(dane, korzen); });
 
-    for (int rodzaj : {RodzajTranslator, RodzajTranslatorInteraktywny, RodzajSlownik, RodzajTranslatorPlikow})
-        if (auto klucz = sys::RegistryKey::OpenFull(sys::RegistryRoot::CurrentUser, ZPXAppFunctions.KluczRodzaju(rodzaj),
-                                                    true))
+    for (int rodzaj : {RodzajTranslator, RodzajTranslatorInteraktywny, RodzajSlownik, RodzajTranslatorPlikow}) {
+        const std::string sciezka(ZPXAppFunctions.KluczRodzaju(rodzaj));
+        if (auto klucz = OtworzKlucz(sys::RegistryRoot::CurrentUser, sciezka)) {
+            PrzedZapisemWartosci(sys::RegistryRoot::CurrentUser, sciezka, "JezykInterfejsu");
             // Outside the guarded passes: the step never raises, so a value
             // that does not go in is left out silently, like a key that does
             // not open.
             sys::Ignore(klucz->WriteDword("JezykInterfejsu", dane.jezyk), "the programs default to Polish");
+        }
+    }
 }
 
 void ZapiszRejestr(TfrmMain& form) {

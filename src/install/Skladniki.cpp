@@ -1,5 +1,6 @@
 #include "install/Skladniki.h"
 
+#include "install/Dziennik.h"
 #include "install/UruchomKopie.h"
 #include "install/Wersje.h"
 #include "sys/files.h"
@@ -34,6 +35,7 @@ bool InstalujSkladnik(std::string_view katalogSystemowy, std::string_view plik, 
         if (sys::FileExists(cel) && WersjaCoNajmniej(cel, glowna, poboczna)) return true;
         // Never over a file that is there: the system and its programs may
         // rely on exactly that file.
+        PrzedUtworzeniemPliku(cel);
         return sys::CopyFileTo(std::string(katalogZrodlowy) + std::string(plik), cel, true).ok();
     } catch (...) {
         return false;

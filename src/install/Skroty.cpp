@@ -3,6 +3,7 @@
 #include "app/Przelaczniki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
+#include "install/Dziennik.h"
 #include "install/TabelaSkrotow.h"
 #include "setup/Wydania.h"
 #include "setup/Zrodlo.h"
@@ -25,7 +26,10 @@ void UtworzSkrotyRodzaju(const TOpcjeSkrotow& opcje, std::string_view katalog, s
         const std::string cel = DolaczDoKatalogu(opcje.katalogDocelowy, w->Plik);
         // A target missing from the medium skips only its own link.
         if (!sys::FileExists(cel)) continue;
-        UtworzSkrot(cel, DolaczDoKatalogu(katalog, std::string(w->Nazwa) + ".lnk"), w->Nazwa);
+        const std::string lnk = DolaczDoKatalogu(katalog, std::string(w->Nazwa) + ".lnk");
+        const auto kopia = PrzedZapisemPliku(lnk);
+        UtworzSkrot(cel, lnk, w->Nazwa);
+        PrzywrocGdyNieZapisany(lnk, kopia);
     }
 }
 
@@ -50,6 +54,7 @@ void UtworzSkroty(const TOpcjeSkrotow& opcje) {
         if (!programy.empty()) {
             const std::string grupa = DolaczDoKatalogu(programy, NazwaGrupyWydania(opcje.wydanie, opcje.jezyk));
             // Usually exists already from an earlier installation.
+            PrzedUtworzeniemKatalogu(grupa);
             sys::Ignore(sys::CreateFolder(grupa), "an existing group is reused; a missing one skips its links");
             if (sys::FolderExists(grupa)) UtworzSkrotyRodzaju(opcje, grupa, SkrotGrupy);
         }

@@ -53,6 +53,10 @@ int AddFontFile(std::string_view path) {
     return AddFontResourceW(ToWide(path).c_str());
 }
 
+bool RemoveFontFile(std::string_view path) {
+    return RemoveFontResourceW(ToWide(path).c_str()) != 0;
+}
+
 void AnnounceFontChange() {
     SendMessageW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0);
 }

@@ -22,5 +22,8 @@ namespace sys {
 // Tells every top-level window that the font table changed; returns after
 // each of them has handled it.
 void AnnounceFontChange();
+// Takes a file added by AddFontFile out of the font table again; false when
+// it was not in it.
+[[nodiscard]] bool RemoveFontFile(std::string_view path);
 
 }  // namespace sys
