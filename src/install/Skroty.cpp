@@ -1,5 +1,6 @@
 #include "install/Skroty.h"
 
+#include "app/Blad.h"
 #include "app/Przelaczniki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
@@ -27,7 +28,12 @@ void UtworzSkrotyRodzaju(const TOpcjeSkrotow& opcje, std::string_view katalog, s
         // A target missing from the medium skips only its own link.
         if (!sys::FileExists(cel)) continue;
         const std::string lnk = DolaczDoKatalogu(katalog, std::string(w->Nazwa) + ".lnk");
-        const auto kopia = PrzedZapisemPliku(lnk);
+        std::optional<std::string> kopia;
+        try {
+            kopia = PrzedZapisemPliku(lnk);
+        } catch (const BladProgramu&) {
+            continue;  // an old link that cannot be set aside is left as it is
+        }
         UtworzSkrot(cel, lnk, w->Nazwa);
         PrzywrocGdyNieZapisany(lnk, kopia);
     }
