@@ -356,6 +356,8 @@ protected:
         dziennik_ = dane + L"Zelpax\\instal3.dzn";
         Drzewo(L"D:", L"", kPomijane, medium_);
         ASSERT_FALSE(medium_.empty());
+        rozmiarProgramu_ = static_cast<DWORD>(Zawartosc(Srodowisko(L"VELT_MAIN_PROGRAM")).size());
+        ASSERT_NE(rozmiarProgramu_, 0u);
     }
     void TearDown() override {
         ZamknijKreator();
@@ -453,30 +455,36 @@ protected:
             if (k.find(L".velt-kopia") != std::wstring::npos) return true;
         return false;
     }
-    // The run starts and stops at the cancel question, asked where the
-    // Cancel click meets it: right after the first entry (`naPoczatku`), or
-    // once the main program is being written.
-    HWND DoPytania(bool naPoczatku) {
+    // The run starts and stops at the cancel question, which the Cancel
+    // click right behind Next meets after the first entry of the copy.
+    HWND DoPytania() {
         HWND okno = DoOpcji();
         if (!okno) return nullptr;
         Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
-        if (naPoczatku) {
-            Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
-        } else {
-            // The label is read without a message, as the wizard is busy.
-            HWND plikDo = ZnajdzKontrolke(okno, L"lblPlikDo");
-            const bool program = Czekaj(
-                [&] {
-                    wchar_t bufor[1024] = {};
-                    GetWindowTextW(plikDo, bufor, 1024);
-                    const std::wstring t = Male(bufor);
-                    return t.size() > 10 && t.compare(t.size() - 10, 10, L"velten.exe") == 0;
-                },
-                60s);
-            if (!program) return nullptr;
-            Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
-        }
+        Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
         return CzekajNaOkno(L"frmPytanie", 60s);
+    }
+    // The run starts and is held (its thread suspended) as soon as `warunek`
+    // holds, watched without pause, as the steps take milliseconds.
+    bool Zatrzymaj(const std::function<bool()>& warunek) {
+        HWND okno = DoOpcji();
+        if (!okno) return false;
+        HANDLE watek = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(okno, nullptr));
+        if (!watek) return false;
+        Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+        bool jest = false;
+        for (const auto start = std::chrono::steady_clock::now();
+             !jest && std::chrono::steady_clock::now() - start < 60s;)
+            jest = warunek();
+        SuspendThread(watek);
+        CloseHandle(watek);
+        return jest;
+    }
+    // The main program written whole.
+    bool ProgramZapisany() const {
+        WIN32_FILE_ATTRIBUTE_DATA dane;
+        return GetFileAttributesExW((cel_ + L"\\VeltEn.exe").c_str(), GetFileExInfoStandard, &dane) &&
+               dane.nFileSizeLow == rozmiarProgramu_;
     }
     // The next start: the question comes before anything else; then the CD.
     void Odzyskaj(bool tak) {
@@ -495,6 +503,7 @@ protected:
 
     std::wstring cel_, grupa_, dziennik_;
     std::map<std::wstring, std::string> medium_;
+    DWORD rozmiarProgramu_ = 0;
 };
 
 TEST_F(Przerwana, KilledRunIsUndoneAtTheNextStart) {
@@ -502,7 +511,7 @@ TEST_F(Przerwana, KilledRunIsUndoneAtTheNextStart) {
         SCOPED_TRACE("killed during the copy, just after a file of the user's was set aside");
         StaraInstalacja();
         const Stan przed = Zrzut();
-        ASSERT_TRUE(DoPytania(true));
+        ASSERT_TRUE(DoPytania());
         EXPECT_TRUE(JestKopia()) << "the replaced file waits under its backup name";
         EXPECT_TRUE(JestDziennik());
         ZamknijKreator();
@@ -513,7 +522,7 @@ TEST_F(Przerwana, KilledRunIsUndoneAtTheNextStart) {
     {
         SCOPED_TRACE("killed right after the main program was written");
         const Stan przed = Zrzut();
-        ASSERT_TRUE(DoPytania(false));
+        ASSERT_TRUE(Zatrzymaj([&] { return ProgramZapisany(); }));
         EXPECT_TRUE(Zawartosc(cel_ + L"\\VeltEn.exe") == Zawartosc(Srodowisko(L"VELT_MAIN_PROGRAM")));
         EXPECT_TRUE(JestDziennik());
         ZamknijKreator();
@@ -527,21 +536,12 @@ TEST_F(Przerwana, KilledRunIsUndoneAtTheNextStart) {
         const wchar_t* ostatni = L"SOFTWARE\\Zelpax\\EngVelt\\VeltFile";
         RegDeleteKeyW(HKEY_CURRENT_USER, ostatni);
         const Stan przed = Zrzut();
-        HWND okno = DoOpcji();
-        ASSERT_TRUE(okno);
-        HANDLE watek = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(okno, nullptr));
-        ASSERT_TRUE(watek);
-        Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
-        HKEY k = nullptr;
-        const auto start = std::chrono::steady_clock::now();
-        while (RegOpenKeyExW(HKEY_CURRENT_USER, ostatni, 0, KEY_READ, &k) != ERROR_SUCCESS &&
-               std::chrono::steady_clock::now() - start < 60s) {
-        }
-        // Held where it is, so that the kill lands before the run ends.
-        SuspendThread(watek);
-        CloseHandle(watek);
-        ASSERT_TRUE(k);
-        RegCloseKey(k);
+        ASSERT_TRUE(Zatrzymaj([&] {
+            HKEY k = nullptr;
+            if (RegOpenKeyExW(HKEY_CURRENT_USER, ostatni, 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+            RegCloseKey(k);
+            return true;
+        }));
         EXPECT_EQ(LiczbaPlikow(grupa_, L"*.lnk"), 9);
         ASSERT_TRUE(JestDziennik()) << "the run had ended before the kill";
         ZamknijKreator();
@@ -551,7 +551,7 @@ TEST_F(Przerwana, KilledRunIsUndoneAtTheNextStart) {
     {
         SCOPED_TRACE("answered No: the installed files stay, the backups go");
         StaraInstalacja();
-        ASSERT_TRUE(DoPytania(false));
+        ASSERT_TRUE(Zatrzymaj([&] { return ProgramZapisany(); }));
         ZamknijKreator();
         Odzyskaj(false);
         EXPECT_FALSE(JestKopia());
