@@ -84,6 +84,7 @@ enum Tekst : int {
     TekstWylogowanieWstrzymane = 361,  // why a logoff waits for the installation
     TekstZlyPrzelacznik = 362,         // %s: the command-line argument not understood
     TekstPomocPrzelacznikow = 363,     // %s x 11: the switches, in the order of PrzelacznikiPomocy
+    TekstCofnacPrzerwanaInstalacje = 364,  // Yes undoes a run that died, No keeps its files
 };
 
 // Every id of the enumeration above; the table must hold a row for each.
@@ -101,7 +102,7 @@ inline constexpr std::array TekstyProgramu = {
     TekstTrzeciPrzycisk, TekstWybierzKatalog, TekstOK, TekstNowyKatalog,
     TekstNieMoznaUtworzycFolderu, TekstNowyKatalogTytul, TekstNowyKatalogDodaj,
     TekstNowyKatalogAnuluj, TekstInstalatorCD, TekstWitajCD, TekstWylogowanieWstrzymane,
-    TekstZlyPrzelacznik, TekstPomocPrzelacznikow,
+    TekstZlyPrzelacznik, TekstPomocPrzelacznikow, TekstCofnacPrzerwanaInstalacje,
 };
 
 // The column a language reads: its low seven bits when they are 1..6, else Polish.

@@ -12,6 +12,7 @@
 #include "app/WierszPolecen.h"
 #include "app/untPytanie.h"
 #include "install/Protokol.h"
+#include "install/OknoKreatora.h"
 #include "setup/KatalogDocelowy.h"
 #include "setup/Miejsce.h"
 #include "setup/Opcje.h"
@@ -273,6 +274,7 @@ void TfrmMain::FormShow() {
     if (jezyk != AktualnyLang1) jezyk = JezykPolski;
     UstawJezyk(jezyk);
     ZastosujPrzelaczniki(*this);
+    OdzyskajPoPrzerwaniu(*this);
     ZmienStrone(0);
 }
 

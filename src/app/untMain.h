@@ -2,6 +2,7 @@
 // The wizard window: five pages stacked between a header and a button bar,
 // with the left picture strip, and the wizard's state.
 
+#include "install/Dziennik.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/RichEdit.h"
@@ -97,6 +98,9 @@ public:
     // Files the run replaced, each with the name its previous content was kept
     // under, in the order they were replaced.
     std::vector<std::pair<std::string, std::string>> KopieZapasowe;
+    // Every change of the run, recorded before it is made; what a confirmed
+    // cancel undoes.
+    Dziennik DziennikInstalacji;
     std::int32_t Strona = StronaWstep;
     std::uint8_t JezykInterfejsu = 0;
 

@@ -1,5 +1,6 @@
 #include "install/Czcionki.h"
 
+#include "install/Dziennik.h"
 #include "install/NazwyCzcionek.h"
 #include "install/Protokol.h"
 #include "sys/files.h"
@@ -36,6 +37,7 @@ std::optional<std::string> SkopiujCzcionke(const MiejscaCzcionki& miejsca, std::
                                            const std::string& zrodlo, std::string_view katalogZapasowy) {
     if (!miejsca.katalogCzcionek.empty() && sys::FolderExists(miejsca.katalogCzcionek)) {
         const std::string cel = miejsca.katalogCzcionek + std::string(plik);
+        PrzedUtworzeniemPliku(cel);
         const sys::Result r = sys::CopyFileTo(zrodlo, cel, false);
         if (r) return cel;
         Protokoluj("Font ", plik, ": cannot copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});
@@ -45,6 +47,7 @@ std::optional<std::string> SkopiujCzcionke(const MiejscaCzcionki& miejsca, std::
     const auto nazwa = WolnaNazwa(plik, [&](const std::string& n) { return sys::EntryExists(katalog + n); });
     if (!nazwa) return std::nullopt;
     const std::string cel = katalog + *nazwa;
+    PrzedUtworzeniemPliku(cel);
     if (const sys::Result r = sys::CopyFileTo(zrodlo, cel, true); !r) {
         Protokoluj("Font ", plik, ": cannot copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});
         return std::nullopt;
@@ -70,11 +73,15 @@ bool InstalujCzcionke(const MiejscaCzcionki& miejsca, std::string_view czcionka,
             return false;
         }
         try {
-            if (auto klucz = sys::RegistryKey::OpenFull(miejsca.kluczGlowny, miejsca.klucz, true))
+            PrzedUtworzeniemKlucza(miejsca.kluczGlowny, miejsca.klucz);
+            if (auto klucz = sys::RegistryKey::OpenFull(miejsca.kluczGlowny, miejsca.klucz, true)) {
+                PrzedZapisemWartosci(miejsca.kluczGlowny, miejsca.klucz, czcionka);
                 sys::Ignore(klucz->WriteString(czcionka, *cel), "an unregistered font still serves this session");
+            }
         } catch (...) {
             // The same: the font is usable without its registration.
         }
+        PrzedDodaniemCzcionki(*cel);
         sys::Ignore(sys::AddFontFile(*cel), "the registration brings the font back at the next start");
         sys::AnnounceFontChange();
         Protokoluj("Font ", czcionka, ": installed as ", *cel);

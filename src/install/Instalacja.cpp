@@ -6,11 +6,15 @@
 #include "app/Przelaczniki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
+#include "app/untPytanie.h"
 #include "install/Czcionki.h"
+#include "install/Dziennik.h"
+#include "install/OknoKreatora.h"
 #include "install/Postep.h"
 #include "install/Protokol.h"
 #include "install/Rejestr.h"
 #include "install/Skladniki.h"
+#include "install/Silnik.h"
 #include "install/Skroty.h"
 #include "install/TabelaSkrotow.h"
 #include "payload/Poprawki.h"
@@ -43,19 +47,25 @@ void TfrmMain::Instaluj() {
                TakNie(chbUtworzGrupe.Checked()), ", desktop translators ", TakNie(chbUtworzSkrotyTranslatorow.Checked()),
                ", desktop dictionaries ", TakNie(chbUtworzSkrotySlownikow.Checked()), ", all users ",
                TakNie(SkrotyDlaWszystkich), ", language ", JezykInterfejsu == JezykAngielski ? "EN" : "PL");
+    // The journal opens with the folders the options page made, so that a
+    // run that dies takes them with it too.
+    sys::Ignore(DziennikInstalacji.Rozpocznij(SciezkaDziennika(NumerWydania), NumerWydania, KatalogDocelowy),
+                "without its file the run can still be cancelled, only not recovered after a crash");
+    for (const std::string& katalog : UtworzoneKatalogi) DziennikInstalacji.Zapisz(RodzajWpisu::Katalog, {katalog});
+    DziennikInstalacji.Utrwal();
     // One guard for the whole run: an error ends it at once, without a
     // message and without rollback; the end page tells the outcome.
     try {
-        // The medium is read throughout; a disc taken out is an error, not a
-        // system box.
-        sys::NoCriticalErrorBox bezPytaniaODysk;
         UstawKatalogZrodlowy();
         InstalujPliki();
         btnZamknij.SetEnabled(false);
         if (!Przerwano) {
-            UtworzSkroty(*this);
-            ZapiszRejestr(*this);
-            ZastosujPoprawki(*this);
+            const KrokInstalacji kroki[] = {
+                {"links", [this] { UtworzSkroty(*this); }},
+                {"registry", [this] { ZapiszRejestr(*this); }},
+                {"patches", [this] { ZastosujPoprawki(*this); }},
+            };
+            sys::Ignore(WykonajKroki(DziennikInstalacji, kroki, nullptr), "these steps cannot be cancelled");
         }
     } catch (const std::exception& e) {
         blad = true;
@@ -65,13 +75,14 @@ void TfrmMain::Instaluj() {
     GaugePostep.SetProgress(GaugePostep.Max());
     InstalacjaTrwa = false;
     InstalacjaOK = !blad && !Przerwano;
-    if (InstalacjaOK) UsunKopieZapasowe();
+    // A cancel has undone the run and ended its journal. After an error what
+    // was written stays, as after success, so the backups of what it replaced
+    // go too rather than lie about under names no one looks for.
+    if (!Przerwano) UsunKopieZapasowe();
     ZmienStrone(+1);
 }
 
 void TfrmMain::InstalujPliki() {
-    const auto punktZatrzymania = [this] { return Przerwano || SprawdzPrzerwanie(); };
-
     Postep = 0;
     lblInstalacjaOpis.SetCaption(PobierzTekst(JezykInterfejsu, TekstKopiowaniePlikow));
     PrzetworzKomunikaty();
@@ -79,47 +90,97 @@ void TfrmMain::InstalujPliki() {
     GaugePostep.SetProgress(0);
     GaugePostep.SetMax(Mlodsze32Bity(MiejsceWymagane));
 
-    if (!BezKopiowaniaPlikow) {
-        if (WpisWydania(MaSyntezeMowy, NumerWydania))
-            Protokoluj("Speech component: ",
-                       InstalujSyntezeMowy(DolaczDoKatalogu(KatalogZrodlowy, "SyntezaMowy.exe")) ? "started" : "failed");
-        else
-            Protokoluj("Speech component: skipped (not part of this edition)");
-        const std::string program = sys::ModuleFileName().value_or("");
-        const std::string pomijane = ListaPominietych(NumerWydania, chbInstalujSlowniki.Checked(),
-                                                      program.substr(KatalogPliku(program).size()));
-        KopiujKatalog(ZrodloPlikow, KatalogDocelowy, pomijane);
-    }
-    if (punktZatrzymania()) return;
-
-    RozpakujProgram();
-    if (punktZatrzymania()) return;
-
-    Postep += kPostepZasobow;
-    GaugePostep.SetProgress(Mlodsze32Bity(Postep));
-    lblPlikZ.SetCaption("");
-    lblPlikDo.SetCaption("");
-    PrzetworzKomunikaty();
-    if (punktZatrzymania()) return;
-
-    // Font and system components: each failure is left to the user's system,
-    // as these pieces only improve what Windows already has.
-    if (WpisWydania(MaCzcionke, NumerWydania))
-        sys::Ignore(InstalujCzcionke("STEDT", "Stedt.ttf", KatalogZrodlowy, KatalogDocelowy + "\\"),
-                    "the programs fall back to another font");
-    else
-        Protokoluj("Font STEDT: skipped (not part of this edition)");
-    if (punktZatrzymania()) return;
     struct Skladnik {
         const char* plik;
         std::int32_t glowna, poboczna;
     };
-    for (const Skladnik& s : {Skladnik{"comctl32.dll", 4, 72}, Skladnik{"comctl32.ocx", 5, 1}}) {
-        sys::Ignore(InstalujSkladnik(s.plik, KatalogZrodlowy, s.glowna, s.poboczna), "the system keeps its own copy");
-        PrzetworzKomunikaty();
-        if (punktZatrzymania()) return;
-    }
+    const auto skladnik = [this](Skladnik s) {
+        return [this, s] {
+            sys::Ignore(InstalujSkladnik(s.plik, KatalogZrodlowy, s.glowna, s.poboczna),
+                        "the system keeps its own copy");
+            PrzetworzKomunikaty();
+        };
+    };
+    // Each step records its changes before it makes them; a stop point
+    // follows every step but the last.
+    const KrokInstalacji kroki[] = {
+        {"tree copy",
+         [this] {
+             if (BezKopiowaniaPlikow) return;
+             if (WpisWydania(MaSyntezeMowy, NumerWydania))
+                 Protokoluj("Speech component: ",
+                            InstalujSyntezeMowy(DolaczDoKatalogu(KatalogZrodlowy, "SyntezaMowy.exe")) ? "started"
+                                                                                                      : "failed");
+             else
+                 Protokoluj("Speech component: skipped (not part of this edition)");
+             const std::string program = sys::ModuleFileName().value_or("");
+             const std::string pomijane = ListaPominietych(NumerWydania, chbInstalujSlowniki.Checked(),
+                                                           program.substr(KatalogPliku(program).size()));
+             KopiujKatalog(ZrodloPlikow, KatalogDocelowy, pomijane);
+         }},
+        {"main program", [this] { RozpakujProgram(); }},
+        {"main program counted",
+         [this] {
+             Postep += kPostepZasobow;
+             GaugePostep.SetProgress(Mlodsze32Bity(Postep));
+             lblPlikZ.SetCaption("");
+             lblPlikDo.SetCaption("");
+             PrzetworzKomunikaty();
+         }},
+        // Font and system components: each failure is left to the user's
+        // system, as these pieces only improve what Windows already has.
+        {"font",
+         [this] {
+             if (WpisWydania(MaCzcionke, NumerWydania))
+                 sys::Ignore(InstalujCzcionke("STEDT", "Stedt.ttf", KatalogZrodlowy, KatalogDocelowy + "\\"),
+                             "the programs fall back to another font");
+             else
+                 Protokoluj("Font STEDT: skipped (not part of this edition)");
+         }},
+        {"comctl32.dll", skladnik({"comctl32.dll", 4, 72})},
+        {"comctl32.ocx", skladnik({"comctl32.ocx", 5, 1})},
+        {"update items",
+         [this] {
+             RozpakujDodatki();
+             PrzetworzKomunikaty();
+         }},
+    };
+    sys::Ignore(WykonajKroki(DziennikInstalacji, kroki, [this] { return Przerwano || SprawdzPrzerwanie(); }),
+                "Przerwano tells the run");
+}
 
-    RozpakujDodatki();
-    PrzetworzKomunikaty();
+void OknoKreatora::PokazOpis(int tekst) {
+    form_.lblInstalacjaOpis.SetCaption(PobierzTekst(form_.JezykInterfejsu, tekst));
+}
+
+void OknoKreatora::PokazPliki(const std::string& z, const std::string& doCelu) {
+    form_.lblPlikZ.SetCaption(z.empty() ? std::string() : Formatuj(PobierzTekst(form_.JezykInterfejsu, TekstPlikZ), z));
+    form_.lblPlikDo.SetCaption(
+        doCelu.empty() ? std::string() : Formatuj(PobierzTekst(form_.JezykInterfejsu, TekstPlikDo), doCelu));
+}
+
+void OknoKreatora::UstawZakres(std::int32_t maksimum) {
+    form_.GaugePostep.SetMin(0);
+    form_.GaugePostep.SetProgress(0);
+    form_.GaugePostep.SetMax(maksimum);
+}
+
+void OknoKreatora::Posun() { form_.GaugePostep.AddProgress(1); }
+
+void OknoKreatora::PrzetworzKomunikaty() { ::PrzetworzKomunikaty(); }
+
+void OknoKreatora::ZablokujPrzerwanie() { form_.btnZamknij.SetEnabled(false); }
+
+void OdzyskajPoPrzerwaniu(TfrmMain& form) {
+    const auto cofnac = [&form] {
+        // A silent run answers nothing: the interrupted run is undone.
+        const bool cofnac = PrzelacznikiWiersza.Cichy() ||
+                            Zapytaj(*frmPytanie, form,
+                                    PobierzTekst(form.JezykInterfejsu, TekstCofnacPrzerwanaInstalacje),
+                                    PytanieTakNie) == ui::mrYes;
+        Protokoluj("An interrupted installation was found: ", cofnac ? "undone" : "kept, its backups removed");
+        return cofnac;
+    };
+    sys::Ignore(OdzyskajPrzerwanaInstalacje(SciezkaDziennika(NumerWydania), cofnac),
+                "the wizard goes on as usual either way");
 }

@@ -10,6 +10,8 @@
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
+#include "install/OknoKreatora.h"
+#include "install/Silnik.h"
 #include "install/Postep.h"
 #include "install/Protokol.h"
 #include "setup/Opcje.h"
@@ -20,7 +22,6 @@
 
 #include <array>
 #include <string>
-#include <unordered_map>
 
 namespace {
 
@@ -64,6 +65,7 @@ void ZachowajPoprzedni(TfrmMain& okno, const std::string& cel) {
     // (Wine lets a privileged user create over one).
     if (*atrybuty & FILE_ATTRIBUTE_READONLY) throw BladProgramu(Opis("read-only target", cel, ERROR_ACCESS_DENIED));
     const std::string kopia = WolnaNazwaKopii(cel);
+    okno.DziennikInstalacji.Zapisz(RodzajWpisu::Zastapiony, {cel, kopia});
     if (const sys::Result r = sys::MoveEntry(cel, kopia); !r) throw BladProgramu(Opis("cannot set aside", cel, r.error));
     // A source file may bear the name of a backup made earlier in this run:
     // that backup has just moved again, and no file of the user's was replaced.
@@ -96,6 +98,14 @@ void PrzywrocPoprzedni(TfrmMain& okno, const std::string& cel) {
 
 namespace {
 
+// Recorded before it is made; a folder that is there already is not the
+// run's, and fails as the creation would.
+sys::Result UtworzKatalog(TfrmMain& okno, const std::string& katalog) {
+    if (sys::EntryExists(katalog)) return sys::Result{ERROR_ALREADY_EXISTS};
+    okno.DziennikInstalacji.Zapisz(RodzajWpisu::Katalog, {katalog});
+    return sys::CreateFolder(katalog);
+}
+
 // KopiujKatalog at one level.
 void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& cel, const std::string& pomijane) {
     auto wpisy = sys::DirectoryEnumeration::Open(Polacz(zrodlo, "*"));
@@ -110,7 +120,7 @@ void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& 
         if (wpis->name == "." || wpis->name == ".." || JestNaLiscie(wpis->name, pomijane)) continue;
         const std::string doCelu = Polacz(cel, wpis->name);
         if (wpis->IsFolder()) {
-            if (const sys::Result r = sys::CreateFolder(doCelu)) {
+            if (const sys::Result r = UtworzKatalog(okno, doCelu)) {
                 Protokoluj("Folder created: ", doCelu);
                 // The listing's 32-bit size field, sign-extended.
                 okno.Postep += Mlodsze32Bity(wpis->size);
@@ -169,7 +179,11 @@ void TfrmMain::KopiujPlik(const std::string& zrodlo, const std::string& cel) {
     if (!wejscie) throw BladProgramu(Opis("cannot open", zrodlo, wejscie.error()));
     // A fresh name costs one look-up, as a plain copy would; only a taken one
     // is set aside first.
-    sys::File wyjscie = sys::File::CreateNew(cel);
+    sys::File wyjscie;
+    if (!sys::EntryExists(cel)) {
+        DziennikInstalacji.Zapisz(RodzajWpisu::Plik, {cel});
+        wyjscie = sys::File::CreateNew(cel);
+    }
     if (!wyjscie) {
         ZachowajPoprzedni(*this, cel);
         wyjscie = sys::File::Create(cel);
@@ -229,68 +243,12 @@ bool TfrmMain::SprawdzPrzerwanie() {
         return false;
     }
 
-    btnZamknij.SetEnabled(false);
-    lblPlikZ.SetCaption("");
-    lblPlikDo.SetCaption("");
-    lblInstalacjaOpis.SetCaption(PobierzTekst(JezykInterfejsu, TekstUsuwanieSkopiowanych));
-    GaugePostep.SetMin(0);
-    GaugePostep.SetProgress(0);
-    GaugePostep.SetMax(Mlodsze32Bity(static_cast<std::int64_t>(UtworzoneKatalogi.size() + SkopiowanePliki.size())));
-    PrzetworzKomunikaty();
-
-    // A replaced file gets its previous content back once the oldest write
-    // under its name is undone: a name written twice must not lose the
-    // restored content to the second deletion. The first backup of a name
-    // holds its content from before the run; a later one holds a file of this
-    // run and goes.
-    struct Kopia {
-        std::string plik;
-        std::string kopia;
-    };
-    std::unordered_map<std::string, Kopia> kopie;
-    std::unordered_map<std::string, std::size_t> zapisy;
-    for (const auto& [plik, kopia] : KopieZapasowe) {
-        if (!kopie.try_emplace(NaMale(plik), Kopia{plik, kopia}).second)
-            sys::Ignore(sys::RemoveFile(kopia), "a file of this run left behind harms nothing");
-    }
-    if (!kopie.empty()) {
-        for (const std::string& plik : SkopiowanePliki) {
-            std::string klucz = NaMale(plik);
-            if (kopie.count(klucz) != 0) ++zapisy[std::move(klucz)];
-        }
-    }
-
-    while (!SkopiowanePliki.empty()) {
-        const std::string plik = std::move(SkopiowanePliki.back());
-        SkopiowanePliki.pop_back();
-        const sys::Result usuniety = sys::RemoveFile(plik);
-        if (usuniety) Protokoluj("Rollback: file removed: ", plik);
-        else Protokoluj("Rollback: file not removed: ", plik, ": ", BladSystemu{usuniety.error});
-        if (!kopie.empty()) {
-            const std::string klucz = NaMale(plik);
-            const auto kopia = kopie.find(klucz);
-            if (kopia != kopie.end() && --zapisy[klucz] == 0) {
-                const sys::Result przywrocony = sys::MoveEntry(kopia->second.kopia, plik);
-                Protokoluj("Rollback: backup ", kopia->second.kopia, przywrocony ? " restored as " : " not restored as ", plik);
-                kopie.erase(kopia);
-            }
-        }
-        GaugePostep.AddProgress(1);
-        PrzetworzKomunikaty();
-    }
-    // Every backup belongs to a file of the list; one that does not still goes
-    // back rather than be lost.
-    for (const auto& [klucz, kopia] : kopie)
-        sys::Ignore(sys::MoveEntry(kopia.kopia, kopia.plik), "the old content stays under its backup name");
+    // The one undo of a run, the one the next start uses for a run that died.
+    OknoKreatora okno(*this);
+    WycofajInstalacje(okno, DziennikInstalacji, UtworzoneKatalogi);
+    SkopiowanePliki.clear();
+    UtworzoneKatalogi.clear();
     KopieZapasowe.clear();
-
-    while (!UtworzoneKatalogi.empty()) {
-        const sys::Result usuniety = sys::RemoveFolder(UtworzoneKatalogi.back());
-        Protokoluj("Rollback: folder ", UtworzoneKatalogi.back(), usuniety ? " removed" : " kept (not empty or in use)");
-        UtworzoneKatalogi.pop_back();
-        GaugePostep.AddProgress(1);
-        PrzetworzKomunikaty();
-    }
 
     Przerwano = true;
     return true;
@@ -300,4 +258,7 @@ void TfrmMain::UsunKopieZapasowe() {
     for (const auto& [plik, kopia] : KopieZapasowe)
         sys::Ignore(sys::RemoveFile(kopia), "a backup left behind takes room but harms nothing");
     KopieZapasowe.clear();
+    // The backups of the later steps (patched files, links) are in the
+    // journal only.
+    ZakonczInstalacje(DziennikInstalacji);
 }

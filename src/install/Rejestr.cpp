@@ -4,6 +4,7 @@
 #include "app/Przelaczniki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
+#include "install/Dziennik.h"
 #include "install/Protokol.h"
 #include "setup/Wydania.h"
 #include "sys/handle.h"
@@ -19,13 +20,21 @@ sys::RegistryRoot Korzen(KorzenRejestru k) {
     return k == KorzenRejestru::LokalnaMaszyna ? sys::RegistryRoot::LocalMachine : sys::RegistryRoot::CurrentUser;
 }
 
-const char* NazwaKorzenia(KorzenRejestru k) {
-    return k == KorzenRejestru::LokalnaMaszyna ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
+const char* NazwaKorzenia(sys::RegistryRoot k) {
+    return k == sys::RegistryRoot::LocalMachine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
 }
 
-// A value that does not go in raises, as it ends the current pass. `gdzie`
-// names the key for the log.
-void Zapisz(sys::RegistryKey& klucz, const TWartoscRejestru& w, const std::string& gdzie) {
+// Opens a key with full access, creating it when missing; the levels it
+// creates are recorded first.
+std::optional<sys::RegistryKey> OtworzKlucz(sys::RegistryRoot korzen, std::string_view sciezka) {
+    PrzedUtworzeniemKlucza(korzen, sciezka);
+    return sys::RegistryKey::OpenFull(korzen, sciezka, true);
+}
+
+// A value that does not go in raises, as it ends the current pass. What it
+// replaces is recorded first.
+void Zapisz(sys::RegistryKey& klucz, sys::RegistryRoot korzen, std::string_view sciezka, const TWartoscRejestru& w) {
+    PrzedZapisemWartosci(korzen, sciezka, w.nazwa);
     const bool ok = std::visit(
         [&](const auto& v) {
             if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) return klucz.WriteString(w.nazwa, v);
@@ -34,7 +43,7 @@ void Zapisz(sys::RegistryKey& klucz, const TWartoscRejestru& w, const std::strin
         w.wartosc);
     std::visit(
         [&](const auto& v) {
-            Protokoluj("Registry ", gdzie, ": ", w.nazwa, " = ", v, ok ? "" : ": not written");
+            Protokoluj("Registry ", NazwaKorzenia(korzen), sciezka, ": ", w.nazwa, " = ", v, ok ? "" : ": not written");
         },
         w.wartosc);
     if (!ok) throw BladProgramu("Nie mo\xBF" "na zapisa\xE6 warto\x9C" "ci " + std::string(w.nazwa));
@@ -43,15 +52,16 @@ void Zapisz(sys::RegistryKey& klucz, const TWartoscRejestru& w, const std::strin
 void Przebieg(const TDaneRejestru& dane, KorzenRejestru korzen) {
     // Not opening (HKEY_LOCAL_MACHINE without administrator rights) skips the
     // key without a word.
-    if (auto klucz = sys::RegistryKey::OpenFull(Korzen(korzen), KluczRejestruWydania(dane.wydanie), true))
-        for (const auto& w : WartosciKluczaWydania(dane))
-            Zapisz(*klucz, w, NazwaKorzenia(korzen) + KluczRejestruWydania(dane.wydanie));
+    const std::string kluczWydania(KluczRejestruWydania(dane.wydanie));
+    if (auto klucz = OtworzKlucz(Korzen(korzen), kluczWydania))
+        for (const auto& w : WartosciKluczaWydania(dane)) Zapisz(*klucz, Korzen(korzen), kluczWydania, w);
 
     if (!PrzebiegDeinstalacji(korzen, dane.dlaWszystkich)) return;
-    if (auto klucz = sys::RegistryKey::OpenFull(Korzen(korzen), KluczDeinstalacji(dane.wydanie), true)) {
-        const std::string gdzie = NazwaKorzenia(korzen) + KluczDeinstalacji(dane.wydanie);
-        Zapisz(*klucz, {"DisplayName", ZPXAppFunctions.Tytul(dane.jezyk)}, gdzie);
-        Zapisz(*klucz, {"UninstallString", PolecenieDeinstalacji(dane.katalogDocelowy, dane.wydanie)}, gdzie);
+    const std::string kluczDeinstalacji(KluczDeinstalacji(dane.wydanie));
+    if (auto klucz = OtworzKlucz(Korzen(korzen), kluczDeinstalacji)) {
+        Zapisz(*klucz, Korzen(korzen), kluczDeinstalacji, {"DisplayName", ZPXAppFunctions.Tytul(dane.jezyk)});
+        Zapisz(*klucz, Korzen(korzen), kluczDeinstalacji,
+               {"UninstallString", PolecenieDeinstalacji(dane.katalogDocelowy, dane.wydanie)});
     }
 }
 
@@ -60,14 +70,17 @@ void Przebieg(const TDaneRejestru& dane, KorzenRejestru korzen) {
 void ZapiszRejestr(const TDaneRejestru& dane) {
     WykonajPrzebiegi([&](KorzenRejestru korzen) { Przebieg(dane, korzen); });
 
-    for (int rodzaj : {RodzajTranslator, RodzajTranslatorInteraktywny, RodzajSlownik, RodzajTranslatorPlikow})
-        if (auto klucz = sys::RegistryKey::OpenFull(sys::RegistryRoot::CurrentUser, ZPXAppFunctions.KluczRodzaju(rodzaj),
-                                                    true))
+    for (int rodzaj : {RodzajTranslator, RodzajTranslatorInteraktywny, RodzajSlownik, RodzajTranslatorPlikow}) {
+        const std::string sciezka(ZPXAppFunctions.KluczRodzaju(rodzaj));
+        if (auto klucz = OtworzKlucz(sys::RegistryRoot::CurrentUser, sciezka)) {
+            PrzedZapisemWartosci(sys::RegistryRoot::CurrentUser, sciezka, "JezykInterfejsu");
             // Outside the guarded passes: the step never raises, so a value
             // that does not go in is left out silently, like a key that does
             // not open.
-            Protokoluj("Registry HKEY_CURRENT_USER\\", ZPXAppFunctions.KluczRodzaju(rodzaj), ": JezykInterfejsu = ",
-                       dane.jezyk, klucz->WriteDword("JezykInterfejsu", dane.jezyk) ? "" : ": not written");
+            Protokoluj("Registry HKEY_CURRENT_USER\\", sciezka, ": JezykInterfejsu = ", dane.jezyk,
+                       klucz->WriteDword("JezykInterfejsu", dane.jezyk) ? "" : ": not written");
+        }
+    }
 }
 
 void ZapiszRejestr(TfrmMain& form) {

@@ -1,5 +1,6 @@
 #include "install/Skladniki.h"
 
+#include "install/Dziennik.h"
 #include "install/UruchomKopie.h"
 #include "install/Protokol.h"
 #include "install/Wersje.h"
@@ -42,6 +43,7 @@ bool InstalujSkladnik(std::string_view katalogSystemowy, std::string_view plik, 
         // Never over a file that is there: the system and its programs may
         // rely on exactly that file.
         const std::string zrodlo = std::string(katalogZrodlowy) + std::string(plik);
+        PrzedUtworzeniemPliku(cel);
         const sys::Result r = sys::CopyFileTo(zrodlo, cel, true);
         if (r) Protokoluj("Component ", plik, ": installed from ", zrodlo, " to ", cel);
         else Protokoluj("Component ", plik, ": failed to copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});

@@ -1,8 +1,10 @@
 #include "install/Skroty.h"
 
+#include "app/Blad.h"
 #include "app/Przelaczniki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
+#include "install/Dziennik.h"
 #include "install/TabelaSkrotow.h"
 #include "install/Protokol.h"
 #include "setup/Wydania.h"
@@ -27,8 +29,15 @@ void UtworzSkrotyRodzaju(const TOpcjeSkrotow& opcje, std::string_view katalog, s
         // A target missing from the medium skips only its own link.
         if (!sys::FileExists(cel)) continue;
         const std::string lnk = DolaczDoKatalogu(katalog, std::string(w->Nazwa) + ".lnk");
+        std::optional<std::string> kopia;
+        try {
+            kopia = PrzedZapisemPliku(lnk);
+        } catch (const BladProgramu&) {
+            continue;  // an old link that cannot be set aside is left as it is
+        }
         const bool utworzony = UtworzSkrot(cel, lnk, w->Nazwa);
         Protokoluj("Link ", lnk, " -> ", cel, utworzony ? "" : ": not created");
+        PrzywrocGdyNieZapisany(lnk, kopia);
     }
 }
 
@@ -53,6 +62,7 @@ void UtworzSkroty(const TOpcjeSkrotow& opcje) {
         if (!programy.empty()) {
             const std::string grupa = DolaczDoKatalogu(programy, NazwaGrupyWydania(opcje.wydanie, opcje.jezyk));
             // Usually exists already from an earlier installation.
+            PrzedUtworzeniemKatalogu(grupa);
             sys::Ignore(sys::CreateFolder(grupa), "an existing group is reused; a missing one skips its links");
             if (sys::FolderExists(grupa)) UtworzSkrotyRodzaju(opcje, grupa, SkrotGrupy);
         }

@@ -3,6 +3,7 @@
 #include "app/Blad.h"
 #include "app/untMain.h"
 #include "install/Protokol.h"
+#include "install/Dziennik.h"
 #include "payload/Dekompresja.h"
 #include "setup/Wydania.h"
 #include "sys/files.h"
@@ -90,6 +91,7 @@ void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, co
     // A temporary file that cannot even be created was not written completely
     // either.
     const std::string tymczasowy = katalogDocelowy + PlikTymczasowyPoprawki;
+    PrzedUtworzeniemPliku(tymczasowy);
     sys::File plik = sys::File::Create(tymczasowy);
     if (!plik) {
         stan = PoprawkaNiezapisana;
@@ -106,6 +108,22 @@ void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, co
     const auto atrybuty = sys::Attributes(cel);
     if (!atrybuty || (*atrybuty & FILE_ATTRIBUTE_READONLY) != 0) {
         stan = PoprawkaCelNiezastapiony;
+        return;
+    }
+    // In a run the target is set aside first: a run that dies here is put
+    // back from it, and it goes with the run's other backups at the end.
+    if (Dziennik* d = Dziennik::Biezacy()) {
+        std::string kopia;
+        try {
+            kopia = OdlozNaBok(*d, cel);
+        } catch (const BladProgramu&) {
+            stan = PoprawkaCelNiezastapiony;
+            return;
+        }
+        if (!sys::MoveEntry(tymczasowy, cel)) {
+            sys::Ignore(sys::MoveEntry(kopia, cel), "the undo puts it back otherwise");
+            stan = PoprawkaCelNiezastapiony;
+        }
         return;
     }
     // One step, so that no moment leaves the target's name empty.

@@ -8,6 +8,7 @@
 #include "app/Formatuj.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
+#include "install/Dziennik.h"
 #include "install/Kopiowanie.h"
 #include "payload/Dekompresja.h"
 #include "payload/untCompress.h"
@@ -162,6 +163,7 @@ void TfrmMain::RozpakujProgram() {
     // A main program already there (a reinstallation) is kept aside, so that
     // a cancellation brings it back and a failed unpacking never leaves a
     // half-written one in its place.
+    if (!sys::EntryExists(cel)) DziennikInstalacji.Zapisz(RodzajWpisu::Plik, {cel});
     ZachowajPoprzedni(*this, cel);
     try {
         ZlozProgram({WpisWydania(ZasobyA, NumerWydania), WpisWydania(ZasobyB, NumerWydania),
@@ -186,6 +188,9 @@ void TfrmMain::RozpakujDodatki() {
     for (const std::int32_t numer : ListaDodatkow(NumerWydania, AktualnyAppConst.Variant)) {
         const TDodatek* dodatek = Dodatek(numer);
         if (!dodatek) continue;
+        // Only a new file is recorded: an item replaces what is there only
+        // once it is complete, and is not put back by an undo.
+        PrzedUtworzeniemPliku(Polacz(KatalogDocelowy, dodatek->Plik));
         sys::Ignore(InstallItem(*dodatek, Polacz(KatalogDocelowy, dodatek->Plik), SkopiowanePliki),
                     "an update item is an extra; the run is complete without it");
     }

@@ -179,6 +179,11 @@ std::optional<std::int64_t> File::Size() const {
     return static_cast<std::int64_t>(size.QuadPart);
 }
 
+Result File::Flush() {
+    if (!handle_) return Result{ERROR_INVALID_HANDLE};
+    return Outcome(FlushFileBuffers(handle_.get()));
+}
+
 Result File::Close() {
     if (!handle_) return Result{ERROR_INVALID_HANDLE};
     error_ = ERROR_INVALID_HANDLE;

@@ -107,6 +107,8 @@ public:
     Transfer Write(const void* buffer, std::size_t size);
     // The size in bytes.
     [[nodiscard]] std::optional<std::int64_t> Size() const;
+    // Asks the system to put what was written on the disk (FlushFileBuffers).
+    Result Flush();
     // Closes now, reporting a failure that the destructor would swallow
     // (buffered data that cannot be written).
     Result Close();

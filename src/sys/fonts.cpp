@@ -56,6 +56,10 @@ int AddFontFile(std::string_view path) {
     return AddFontResourceW(ToWide(path).c_str());
 }
 
+bool RemoveFontFile(std::string_view path) {
+    return RemoveFontResourceW(ToWide(path).c_str()) != 0;
+}
+
 void AnnounceFontChange() {
     // A hung window of another program must not hold up the installation.
     DWORD_PTR ignored = 0;

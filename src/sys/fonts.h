@@ -23,5 +23,8 @@ namespace sys {
 // each of them has handled it, or has been given up on after a short wait
 // (a hung window is passed over at once).
 void AnnounceFontChange();
+// Takes a file added by AddFontFile out of the font table again; false when
+// it was not in it.
+[[nodiscard]] bool RemoveFontFile(std::string_view path);
 
 }  // namespace sys

@@ -121,4 +121,53 @@ bool RegistryKey::WriteDword(std::string_view name, std::uint32_t value) {
                           sizeof(v)) == ERROR_SUCCESS;
 }
 
+std::optional<RegistryKey::RawValue> RegistryKey::ReadRaw(std::string_view name) const {
+    const std::wstring wname = ToWide(name);
+    for (;;) {
+        DWORD type = 0;
+        DWORD size = 0;
+        if (RegQueryValueExW(key_.get(), wname.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        RawValue value{type, std::string(size, '\0')};
+        DWORD read = size;
+        const LONG rc = RegQueryValueExW(key_.get(), wname.c_str(), nullptr, &type,
+                                         reinterpret_cast<BYTE*>(value.bytes.data()), &read);
+        // The value may grow between the two calls; try again with the new size.
+        if (rc == ERROR_MORE_DATA) continue;
+        if (rc != ERROR_SUCCESS) return std::nullopt;
+        value.type = type;
+        value.bytes.resize(read);
+        return value;
+    }
+}
+
+bool RegistryKey::WriteRaw(std::string_view name, const RawValue& value) {
+    return RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, value.type,
+                          reinterpret_cast<const BYTE*>(value.bytes.data()),
+                          static_cast<DWORD>(value.bytes.size())) == ERROR_SUCCESS;
+}
+
+bool RegistryKey::DeleteValue(std::string_view name) {
+    const LONG rc = RegDeleteValueW(key_.get(), ToWide(name).c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
+bool RegistryKey::DeleteIfEmpty(RegistryRoot root, std::string_view path) {
+    if (path.empty()) return false;
+    const std::wstring wide = ToWide(path);
+    HKEY raw = nullptr;
+    LONG rc = RegOpenKeyExW(RootHandle(root), wide.c_str(), 0, KEY_READ, &raw);
+    if (rc == ERROR_FILE_NOT_FOUND) return true;
+    if (rc != ERROR_SUCCESS) return false;
+    UniqueHandle<RegistryKeyTraits> key(raw);
+    DWORD subkeys = 0, values = 0;
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    if (subkeys != 0 || values != 0) return false;
+    key.reset();
+    rc = RegDeleteKeyW(RootHandle(root), wide.c_str());
+    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+}
+
 }  // namespace sys

@@ -57,6 +57,20 @@ public:
     [[nodiscard]] bool WriteString(std::string_view name, std::string_view value);
     [[nodiscard]] bool WriteDword(std::string_view name, std::uint32_t value);
     // Booleans are stored as REG_DWORD 0 or 1.
+    // A value of any type as stored: its type (REG_*) and its bytes; nullopt
+    // when it does not exist.
+    struct RawValue {
+        std::uint32_t type = 0;
+        std::string bytes;
+    };
+    [[nodiscard]] std::optional<RawValue> ReadRaw(std::string_view name) const;
+    [[nodiscard]] bool WriteRaw(std::string_view name, const RawValue& value);
+    // True when the value is gone afterwards (also when it never existed).
+    [[nodiscard]] bool DeleteValue(std::string_view name);
+    // Deletes the key when it holds neither values nor subkeys; true when it is
+    // gone afterwards.
+    [[nodiscard]] static bool DeleteIfEmpty(RegistryRoot root, std::string_view path);
+
     [[nodiscard]] bool WriteBool(std::string_view name, bool value) { return WriteDword(name, value ? 1 : 0); }
 
     [[nodiscard]] HKEY handle() const noexcept { return key_.get(); }

@@ -663,3 +663,239 @@ TEST_F(Nienadzorowana, VerySilentInstallsAsTheWizardDoesAndLogsEveryFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// A run killed at several moments, and the next start that undoes it.
+class Przerwana : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cel_ = DomyslnyCel();
+        ZamknijKreator();
+        ASSERT_TRUE(UsunDrzewo(cel_));
+        grupa_ = FolderPowloki(HKEY_CURRENT_USER, L"Programs") + L"\\Translator Velt 1.5";
+        // Where the wizard keeps the journal of edition 3.
+        std::wstring dane = FolderPowloki(HKEY_CURRENT_USER, L"Local AppData");
+        if (dane.empty()) {
+            wchar_t tymczasowy[MAX_PATH] = {};
+            GetTempPathW(MAX_PATH, tymczasowy);
+            dane = tymczasowy;
+        }
+        if (dane.back() != L'\\') dane += L'\\';
+        dziennik_ = dane + L"Zelpax\\instal3.dzn";
+        Drzewo(L"D:", L"", kPomijane, medium_);
+        ASSERT_FALSE(medium_.empty());
+        rozmiarProgramu_ = static_cast<DWORD>(Zawartosc(Srodowisko(L"VELT_MAIN_PROGRAM")).size());
+        ASSERT_NE(rozmiarProgramu_, 0u);
+    }
+    void TearDown() override {
+        ZamknijKreator();
+        UsunDrzewo(cel_);
+    }
+
+    // Everything the run may change: the target tree (folders as "name\"),
+    // the Start-menu group, the font and the product's registry values.
+    using Stan = std::map<std::wstring, std::string>;
+    static void Katalog(const std::wstring& katalog, const std::wstring& prefiks, Stan& stan) {
+        if (GetFileAttributesW(katalog.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+        stan[prefiks] = "<folder>";
+        WIN32_FIND_DATAW dane;
+        HANDLE szukanie = FindFirstFileW((katalog + L"\\*").c_str(), &dane);
+        if (szukanie == INVALID_HANDLE_VALUE) return;
+        do {
+            const std::wstring nazwa = dane.cFileName;
+            if (nazwa == L"." || nazwa == L"..") continue;
+            if (dane.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                Katalog(katalog + L"\\" + nazwa, prefiks + Male(nazwa) + L"\\", stan);
+            else
+                stan[prefiks + Male(nazwa)] = Zawartosc(katalog + L"\\" + nazwa);
+        } while (FindNextFileW(szukanie, &dane));
+        FindClose(szukanie);
+    }
+    static void Rejestr(HKEY korzen, const std::wstring& klucz, const std::wstring& prefiks, Stan& stan) {
+        HKEY k = nullptr;
+        if (RegOpenKeyExW(korzen, klucz.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return;
+        for (DWORD i = 0;; ++i) {
+            wchar_t nazwa[256];
+            DWORD dlugosc = 256, typ = 0, rozmiar = 4096;
+            BYTE dane[4096];
+            if (RegEnumValueW(k, i, nazwa, &dlugosc, nullptr, &typ, dane, &rozmiar) != ERROR_SUCCESS) break;
+            // The wizard's own marker lives beside the values and is not the run's.
+            if (std::wstring(nazwa) == L"InstallationInProgress") continue;
+            stan[prefiks + klucz + L"|" + nazwa] = std::to_string(typ) + ":" + std::string(dane, dane + rozmiar);
+        }
+        std::vector<std::wstring> podklucze;
+        for (DWORD i = 0;; ++i) {
+            wchar_t nazwa[256];
+            DWORD dlugosc = 256;
+            if (RegEnumKeyExW(k, i, nazwa, &dlugosc, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            podklucze.emplace_back(nazwa);
+        }
+        RegCloseKey(k);
+        for (const auto& p : podklucze) Rejestr(korzen, klucz + L"\\" + p, prefiks, stan);
+    }
+    Stan Zrzut() const {
+        Stan stan;
+        Katalog(cel_, L"cel:", stan);
+        Katalog(grupa_, L"grupa:", stan);
+        wchar_t windows[MAX_PATH] = {};
+        GetWindowsDirectoryW(windows, MAX_PATH);
+        Katalog(std::wstring(windows) + L"\\Fonts\\Stedt.ttf", L"czcionka:", stan);
+        for (HKEY korzen : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+            const std::wstring prefiks = korzen == HKEY_CURRENT_USER ? L"HKCU\\" : L"HKLM\\";
+            Rejestr(korzen, L"SOFTWARE\\Zelpax", prefiks, stan);
+            Rejestr(korzen, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\EngVelt", prefiks, stan);
+        }
+        wchar_t czcionka[MAX_PATH] = {};
+        DWORD rozmiar = sizeof(czcionka);
+        if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", L"STEDT",
+                         RRF_RT_REG_SZ, nullptr, czcionka, &rozmiar) == ERROR_SUCCESS)
+            stan[L"font value"] = std::string(czcionka, czcionka + wcslen(czcionka));
+        return stan;
+    }
+    static void Roznice(const Stan& przed, const Stan& po) {
+        for (const auto& [k, v] : przed)
+            if (!po.count(k) || po.at(k) != v) ADD_FAILURE() << "changed or gone: " << std::string(k.begin(), k.end());
+        for (const auto& [k, v] : po)
+            if (!przed.count(k)) ADD_FAILURE() << "left behind: " << std::string(k.begin(), k.end());
+    }
+    // The target as an earlier installation left it: every file of the medium
+    // in an older version, and a file of the user's own.
+    void StaraInstalacja() {
+        ASSERT_TRUE(CreateDirectoryW(cel_.c_str(), nullptr));
+        for (const auto& [sciezka, tresc] : medium_) {
+            for (std::size_t p = sciezka.find(L'\\'); p != std::wstring::npos; p = sciezka.find(L'\\', p + 1))
+                CreateDirectoryW((cel_ + L"\\" + sciezka.substr(0, p)).c_str(), nullptr);
+            Zapisz(cel_ + L"\\" + sciezka, "stara wersja " + std::to_string(tresc.size()));
+        }
+        Zapisz(cel_ + L"\\moje notatki.txt", "notatki");
+    }
+    static void Zapisz(const std::wstring& plik, const std::string& tresc) {
+        HANDLE h = CreateFileW(plik.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD zapisane = 0;
+        WriteFile(h, tresc.data(), static_cast<DWORD>(tresc.size()), &zapisane, nullptr);
+        CloseHandle(h);
+    }
+    bool JestDziennik() const { return GetFileAttributesW(dziennik_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool JestKopia() const {
+        Stan stan;
+        Katalog(cel_, L"", stan);
+        for (const auto& [k, v] : stan)
+            if (k.find(L".velt-kopia") != std::wstring::npos) return true;
+        return false;
+    }
+    // The run starts and stops at the cancel question, which the Cancel
+    // click right behind Next meets after the first entry of the copy.
+    HWND DoPytania() {
+        HWND okno = DoOpcji();
+        if (!okno) return nullptr;
+        Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+        Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+        return CzekajNaOkno(L"frmPytanie", 60s);
+    }
+    // The run starts and is held (its thread suspended) as soon as `warunek`
+    // holds, watched without pause, as the steps take milliseconds.
+    bool Zatrzymaj(const std::function<bool()>& warunek) {
+        HWND okno = DoOpcji();
+        if (!okno) return false;
+        HANDLE watek = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(okno, nullptr));
+        if (!watek) return false;
+        Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+        bool jest = false;
+        for (const auto start = std::chrono::steady_clock::now();
+             !jest && std::chrono::steady_clock::now() - start < 60s;)
+            jest = warunek();
+        SuspendThread(watek);
+        CloseHandle(watek);
+        return jest;
+    }
+    // The main program written whole.
+    bool ProgramZapisany() const {
+        WIN32_FILE_ATTRIBUTE_DATA dane;
+        return GetFileAttributesExW((cel_ + L"\\VeltEn.exe").c_str(), GetFileExInfoStandard, &dane) &&
+               dane.nFileSizeLow == rozmiarProgramu_;
+    }
+    // The next start: the question comes before anything else; then the CD.
+    void Odzyskaj(bool tak) {
+        ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\""));
+        HWND pytanie = CzekajNaOkno(L"frmPytanie");
+        ASSERT_TRUE(pytanie);
+        EXPECT_EQ(Tekst(ZnajdzKontrolke(pytanie, L"lblPytanie")),
+                  L"Poprzednia instalacja nie zosta\u0142a doko\u0144czona. Czy cofn\u0105\u0107 zmiany, kt\u00f3re "
+                  L"zd\u0105\u017cy\u0142a wprowadzi\u0107?");
+        Kliknij(ZnajdzKontrolke(pytanie, tak ? L"btnTak" : L"btnNie"));
+        // The wizard goes on as usual.
+        ASSERT_TRUE(CzekajNaOkno(L"frmCD", 60s));
+        EXPECT_FALSE(JestDziennik());
+        ZamknijKreator();
+    }
+
+    std::wstring cel_, grupa_, dziennik_;
+    std::map<std::wstring, std::string> medium_;
+    DWORD rozmiarProgramu_ = 0;
+};
+
+TEST_F(Przerwana, KilledRunIsUndoneAtTheNextStart) {
+    {
+        SCOPED_TRACE("killed during the copy, just after a file of the user's was set aside");
+        StaraInstalacja();
+        const Stan przed = Zrzut();
+        ASSERT_TRUE(DoPytania());
+        EXPECT_TRUE(JestKopia()) << "the replaced file waits under its backup name";
+        EXPECT_TRUE(JestDziennik());
+        ZamknijKreator();
+        Odzyskaj(true);
+        Roznice(przed, Zrzut());
+        ASSERT_TRUE(UsunDrzewo(cel_));
+    }
+    {
+        SCOPED_TRACE("killed right after the main program was written");
+        const Stan przed = Zrzut();
+        ASSERT_TRUE(Zatrzymaj([&] { return ProgramZapisany(); }));
+        EXPECT_TRUE(Zawartosc(cel_ + L"\\VeltEn.exe") == Zawartosc(Srodowisko(L"VELT_MAIN_PROGRAM")));
+        EXPECT_TRUE(JestDziennik());
+        ZamknijKreator();
+        Odzyskaj(true);
+        Roznice(przed, Zrzut());
+        EXPECT_EQ(GetFileAttributesW(cel_.c_str()), INVALID_FILE_ATTRIBUTES) << "the folder the run made is gone";
+    }
+    {
+        SCOPED_TRACE("killed after the links and the registry values");
+        // Its appearance marks the registry step's last value.
+        const wchar_t* ostatni = L"SOFTWARE\\Zelpax\\EngVelt\\VeltFile";
+        RegDeleteKeyW(HKEY_CURRENT_USER, ostatni);
+        const Stan przed = Zrzut();
+        ASSERT_TRUE(Zatrzymaj([&] {
+            HKEY k = nullptr;
+            if (RegOpenKeyExW(HKEY_CURRENT_USER, ostatni, 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+            RegCloseKey(k);
+            return true;
+        }));
+        EXPECT_EQ(LiczbaPlikow(grupa_, L"*.lnk"), 9);
+        ASSERT_TRUE(JestDziennik()) << "the run had ended before the kill";
+        ZamknijKreator();
+        Odzyskaj(true);
+        Roznice(przed, Zrzut());
+    }
+    {
+        SCOPED_TRACE("answered No: the installed files stay, the backups go");
+        StaraInstalacja();
+        ASSERT_TRUE(Zatrzymaj([&] { return ProgramZapisany(); }));
+        ZamknijKreator();
+        Odzyskaj(false);
+        EXPECT_FALSE(JestKopia());
+        EXPECT_TRUE(Zawartosc(cel_ + L"\\VeltEn.exe") == Zawartosc(Srodowisko(L"VELT_MAIN_PROGRAM")));
+        Stan po;
+        Katalog(cel_, L"", po);
+        EXPECT_EQ(po[L"moje notatki.txt"], "notatki");
+        int nowe = 0;
+        for (const auto& [sciezka, tresc] : medium_) {
+            ASSERT_TRUE(po.count(sciezka));
+            if (po[sciezka] == tresc) ++nowe;
+            else EXPECT_EQ(po[sciezka], "stara wersja " + std::to_string(tresc.size()));
+        }
+        EXPECT_EQ(nowe, static_cast<int>(medium_.size())) << "the copy had finished before the main program";
+    }
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+#pragma once
+// The wizard form as the installation engine sees it: the installation
+// page's labels and gauge, the message pump and the Close button.
+
+#include "install/Silnik.h"
+
+class TfrmMain;
+
+class OknoKreatora final : public OknoInstalacji {
+public:
+    explicit OknoKreatora(TfrmMain& form) noexcept : form_(form) {}
+    void PokazOpis(int tekst) override;
+    void PokazPliki(const std::string& z, const std::string& doCelu) override;
+    void UstawZakres(std::int32_t maksimum) override;
+    void Posun() override;
+    void PrzetworzKomunikaty() override;
+    void ZablokujPrzerwanie() override;
+
+private:
+    TfrmMain& form_;
+};
+
+// At start: a run of this edition that died half-way is undone (or kept, as
+// the user answers) before the wizard shows its first page.
+void OdzyskajPoPrzerwaniu(TfrmMain& form);
