@@ -97,16 +97,7 @@ std::optional<std::string> ModuleFileName() {
 }
 
 File File::OpenRead(std::string_view path) {
-    File f;
-    HANDLE h = CreateFileW(ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        f.error_ = LastError();
-    } else {
-        f.handle_.reset(h);
-        f.error_ = 0;
-    }
-    return f;
+    return Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN);
 }
 
 File File::Create(std::string_view path) { return CreateForWriting(path, CREATE_ALWAYS); }
@@ -114,22 +105,18 @@ File File::Create(std::string_view path) { return CreateForWriting(path, CREATE_
 File File::CreateNew(std::string_view path) { return CreateForWriting(path, CREATE_NEW); }
 
 File File::OpenAppend(std::string_view path, bool truncate) {
-    File f;
-    HANDLE h = CreateFileW(ToWide(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, truncate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        f.error_ = LastError();
-    } else {
-        f.handle_.reset(h);
-        f.error_ = 0;
-    }
-    return f;
+    return Open(path, FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                truncate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
 }
 
 File File::CreateForWriting(std::string_view path, std::uint32_t disposition) {
+    return Open(path, GENERIC_WRITE, FILE_SHARE_READ, disposition, FILE_ATTRIBUTE_NORMAL);
+}
+
+File File::Open(std::string_view path, std::uint32_t access, std::uint32_t share, std::uint32_t disposition,
+                std::uint32_t flags) {
     File f;
-    HANDLE h = CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(ToWide(path).c_str(), access, share, nullptr, disposition, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         f.error_ = LastError();
     } else {

@@ -115,6 +115,9 @@ public:
 
 private:
     static File CreateForWriting(std::string_view path, std::uint32_t disposition);
+    // CreateFileW with these arguments; the error is kept on failure.
+    static File Open(std::string_view path, std::uint32_t access, std::uint32_t share, std::uint32_t disposition,
+                     std::uint32_t flags);
 
     UniqueHandle<FileHandleTraits> handle_;
     std::uint32_t error_ = ERROR_INVALID_HANDLE;
