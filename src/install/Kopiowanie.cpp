@@ -130,8 +130,9 @@ void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& 
             // lists; this level only leaves.
             if (okno.Przerwano) return;
         } else {
-            okno.KopiujPlik(DolaczDoKatalogu(zrodlo, wpis->name), doCelu);
-            Protokoluj("File copied: ", DolaczDoKatalogu(zrodlo, wpis->name), " -> ", doCelu, " (", wpis->size, " bytes)");
+            const std::string zeZrodla = DolaczDoKatalogu(zrodlo, wpis->name);
+            okno.KopiujPlik(zeZrodla, doCelu);
+            Protokoluj("File copied: ", zeZrodla, " -> ", doCelu, " (", wpis->size, " bytes)");
             okno.SkopiowanePliki.push_back(doCelu);
         }
         okno.GaugePostep.SetProgress(Mlodsze32Bity(okno.Postep));
