@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/StronyKodowe.h"
+#include "ui/Types.h"
 
 inline constexpr uint8_t JezykPolski = 0;
 inline constexpr uint8_t JezykAngielski = 1;
@@ -25,11 +26,11 @@ inline constexpr uint8_t JezykDunski = 11;
 inline constexpr uint8_t JezykTurecki = 12;
 inline constexpr int LiczbaJezykow = 13;
 
-// Font character sets, with the values of the GDI constants of the same meaning.
-inline constexpr uint8_t ZestawAnsi = 0;            // ANSI_CHARSET
-inline constexpr uint8_t ZestawTurecki = 162;       // TURKISH_CHARSET
-inline constexpr uint8_t ZestawRosyjski = 204;      // RUSSIAN_CHARSET
-inline constexpr uint8_t ZestawEuropyWschodniej = 238;  // EASTEUROPE_CHARSET
+// Font character sets: the widget layer's GDI numbers.
+inline constexpr uint8_t ZestawAnsi = ui::kCharsetAnsi;
+inline constexpr uint8_t ZestawTurecki = ui::kCharsetTurkish;
+inline constexpr uint8_t ZestawRosyjski = ui::kCharsetRussian;
+inline constexpr uint8_t ZestawEuropyWschodniej = ui::kCharsetEastEurope;
 
 struct TJezyk {
     std::string_view Kod;         // two letters, e.g. "PL"
@@ -61,14 +62,14 @@ inline constexpr std::array<TJezyk, LiczbaJezykow> Jezyki = {{
 
 // The code page in which text written for a font character set is shown. A set
 // that no language uses reads as Windows-1250.
+// The widget layer holds the one mapping; the text table relies on it.
 [[nodiscard]] constexpr StronaKodowa StronaKodowaZestawu(uint8_t zestaw) {
-    switch (zestaw) {
-    case ZestawAnsi: return StronaKodowa::Windows1252;
-    case ZestawTurecki: return StronaKodowa::Windows1254;
-    case ZestawRosyjski: return StronaKodowa::Windows1251;
-    default: return StronaKodowa::Windows1250;
-    }
+    return static_cast<StronaKodowa>(ui::CodePageOfCharset(zestaw));
 }
+static_assert(StronaKodowaZestawu(ZestawAnsi) == StronaKodowa::Windows1252 &&
+              StronaKodowaZestawu(ZestawTurecki) == StronaKodowa::Windows1254 &&
+              StronaKodowaZestawu(ZestawRosyjski) == StronaKodowa::Windows1251 &&
+              StronaKodowaZestawu(ZestawEuropyWschodniej) == StronaKodowa::Windows1250);
 
 // The code page of a language's font character set: the code page in which that
 // language's texts and agreement file are written.

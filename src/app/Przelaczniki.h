@@ -1,6 +1,8 @@
 #pragma once
-// Build switches: one-byte booleans fixed for a build. The program entry
-// assigns the first four after the forms exist, before the message loop runs.
+// Switches: one-byte booleans. The program entry assigns the first four after
+// the forms exist, before the message loop runs; a hand-over to a temporary
+// copy clears CzyscFlageInstalacji, and the options page sets
+// SkrotyDlaWszystkich.
 
 #include "app/WierszPolecen.h"
 

@@ -34,9 +34,6 @@
 
 namespace {
 
-constexpr unsigned kDyskCD = 5;        // DRIVE_CDROM
-constexpr unsigned kDyskSieciowy = 4;  // DRIVE_REMOTE
-
 // Held by the process that shows the wizard, for as long as it runs. A run
 // that only hands over to its temporary copy never holds it, so the copy is
 // not taken for a second wizard.
@@ -78,7 +75,7 @@ std::optional<std::string> ZrodloBezPytan(const TWierszPolecen& w) {
     if (const std::string wlasny = KatalogProgramu(); JestProgramNaDysku(wlasny)) return wlasny;
     for (const std::string& korzen : sys::LogicalDriveRoots()) {
         const std::string nazwa = NaDuze(korzen);
-        if (sys::DriveType(nazwa) == kDyskCD && JestProgramNaDysku(nazwa)) return nazwa;
+        if (sys::DriveType(nazwa) == sys::kDriveCdRom && JestProgramNaDysku(nazwa)) return nazwa;
     }
     return std::nullopt;
 }
@@ -165,7 +162,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Decided before any form exists: a second start leaves the first
     // wizard's marker and windows alone.
     const unsigned typ = w.Cichy() || w.Doit ? 0 : TypDysku(KatalogProgramu());
-    const bool przekazanie = typ == kDyskCD || typ == kDyskSieciowy;
+    const bool przekazanie = typ == sys::kDriveCdRom || typ == sys::kDriveRemote;
     sys::NamedMutex jedenKreator;
     const bool innyKreator = przekazanie ? sys::NamedMutexExists(kZnakKreatora)
                                          : (jedenKreator = sys::CreateNamedMutex(kZnakKreatora)).existed;

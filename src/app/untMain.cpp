@@ -7,6 +7,7 @@
 #include "app/Narzedzia.h"
 #include "app/Obrazy.h"
 #include "app/Przelaczniki.h"
+#include "app/Sciezki.h"
 #include "app/Teksty.h"
 #include "app/Umowa.h"
 #include "app/WierszPolecen.h"
@@ -46,9 +47,6 @@ constexpr int kWysokoscStrony = kWysokoscKlienta - kWysokoscNaglowka - kWysokosc
 
 constexpr std::array<int, LiczbaStron> kTytulyStron = {TekstStronaWstep, TekstStronaUmowa, TekstStronaOpcje,
                                                        TekstStronaInstalacja, TekstStronaKoniec};
-
-// Room for what the wizard unpacks from its own resources.
-constexpr std::int64_t kMiejsceNaZasoby = 2'100'000;
 
 // Agreement files are small; anything larger is not an agreement.
 constexpr std::size_t kNajwiekszaUmowa = 4 * 1024 * 1024;
@@ -346,11 +344,14 @@ void TfrmMain::ZmienStrone(std::int32_t krok) {
     }
 }
 
+std::string TfrmMain::ListaPominietychPlikow() {
+    const std::string program = sys::ModuleFileName().value_or("");
+    return ListaPominietych(NumerWydania, chbInstalujSlowniki.Checked(), program.substr(KatalogPliku(program).size()));
+}
+
 bool TfrmMain::SprawdzWolneMiejsce() {
     bool wynik = false;
-    const std::string program = sys::ModuleFileName().value_or("");
-    const std::string lista =
-        ListaPominietych(NumerWydania, chbInstalujSlowniki.Checked(), program.substr(KatalogPliku(program).size()));
+    const std::string lista = ListaPominietychPlikow();
     sys::NoCriticalErrorBox bezPytaniaODysk;
     MiejsceWymagane = RozmiarKatalogu(ZrodloPlikow, lista) + kMiejsceNaZasoby;
     MiejsceWolne = sys::FreeBytes(NumerDysku(KatalogDocelowy));

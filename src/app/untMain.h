@@ -47,6 +47,9 @@ public:
     bool SprawdzOpcje();
     // Recomputes required and free space, shows both; true when it fits.
     bool SprawdzWolneMiejsce();
+    // The skip list for the current edition and dictionary choice, measured
+    // and copied alike.
+    std::string ListaPominietychPlikow();
 
     // ---- installation run ----
     // The whole run, entered from the installation page; ends by moving on

@@ -1,5 +1,6 @@
 #include "install/Czcionki.h"
 
+#include "app/Sciezki.h"
 #include "install/Dziennik.h"
 #include "install/NazwyCzcionek.h"
 #include "install/Protokol.h"
@@ -22,16 +23,6 @@ MiejscaCzcionki MiejscaCzcionkiSystemu() {
 
 namespace {
 
-// A folder with exactly one trailing backslash, whether the caller gave none
-// (a folder path) or one (a drive root, "C:\\").
-std::string ZUkosnikiem(std::string_view katalog) {
-    while (katalog.size() > 1 && katalog.back() == '\\' && katalog[katalog.size() - 2] == '\\')
-        katalog.remove_suffix(1);
-    std::string wynik(katalog);
-    if (!wynik.empty() && wynik.back() != '\\') wynik += '\\';
-    return wynik;
-}
-
 // The path of the installed copy; nullopt when no copy was made.
 std::optional<std::string> SkopiujCzcionke(const MiejscaCzcionki& miejsca, std::string_view plik,
                                            const std::string& zrodlo, std::string_view katalogZapasowy) {
@@ -42,7 +33,7 @@ std::optional<std::string> SkopiujCzcionke(const MiejscaCzcionki& miejsca, std::
         if (r) return cel;
         Protokoluj("Font ", plik, ": cannot copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});
     }
-    const std::string katalog = ZUkosnikiem(katalogZapasowy);
+    const std::string katalog = ZJednymUkosnikiem(katalogZapasowy);
     if (katalog.empty() || !sys::FolderExists(katalog)) return std::nullopt;
     const auto nazwa = WolnaNazwa(plik, [&](const std::string& n) { return sys::EntryExists(katalog + n); });
     if (!nazwa) return std::nullopt;
@@ -66,7 +57,7 @@ bool InstalujCzcionke(const MiejscaCzcionki& miejsca, std::string_view czcionka,
             Protokoluj("Font ", czcionka, ": already there (", miejsca.katalogCzcionek, plik, ")");
             return true;
         }
-        const auto cel = SkopiujCzcionke(miejsca, plik, ZUkosnikiem(katalogZrodlowy) + std::string(plik),
+        const auto cel = SkopiujCzcionke(miejsca, plik, ZJednymUkosnikiem(katalogZrodlowy) + std::string(plik),
                                          katalogZapasowy);
         if (!cel) {
             Protokoluj("Font ", czcionka, ": failed");

@@ -4,6 +4,7 @@
 #include "app/Formatuj.h"
 #include "app/Jezyki.h"
 #include "app/Przelaczniki.h"
+#include "app/Sciezki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
@@ -29,10 +30,6 @@
 #include <exception>
 
 namespace {
-// Room the options page reserved for the main program unpacked from the
-// wizard's resources.
-constexpr std::int64_t kPostepZasobow = 2'100'000;
-
 void PrzetworzKomunikaty() { ui::Application::Current().ProcessMessages(); }
 }  // namespace
 
@@ -113,15 +110,12 @@ void TfrmMain::InstalujPliki() {
                                                                                                       : "failed");
              else
                  Protokoluj("Speech component: skipped (not part of this edition)");
-             const std::string program = sys::ModuleFileName().value_or("");
-             const std::string pomijane = ListaPominietych(NumerWydania, chbInstalujSlowniki.Checked(),
-                                                           program.substr(KatalogPliku(program).size()));
-             KopiujKatalog(ZrodloPlikow, KatalogDocelowy, pomijane);
+             KopiujKatalog(ZrodloPlikow, KatalogDocelowy, ListaPominietychPlikow());
          }},
         {"main program", [this] { RozpakujProgram(); }},
         {"main program counted",
          [this] {
-             Postep += kPostepZasobow;
+             Postep += kMiejsceNaZasoby;
              GaugePostep.SetProgress(Mlodsze32Bity(Postep));
              lblPlikZ.SetCaption("");
              lblPlikDo.SetCaption("");

@@ -7,6 +7,7 @@
 #include "app/Formatuj.h"
 #include "app/Narzedzia.h"
 #include "app/Przelaczniki.h"
+#include "app/Sciezki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
@@ -30,17 +31,11 @@ constexpr unsigned kProbyNazwyKopii = 10000;
 
 void PrzetworzKomunikaty() { ui::Application::Current().ProcessMessages(); }
 
-// What failed, for the diagnostics the run's guard may keep; never shown.
+// What failed: the run's guard writes it to the log; the user never sees it.
 std::string Opis(std::string_view co, std::string_view sciezka, std::uint32_t kod) {
     if (kod != 0) Protokoluj("Error: ", co, " ", sciezka, ": ", BladSystemu{kod});
     else Protokoluj("Error: ", co, " ", sciezka);
     return "Copy: " + std::string(co) + " \"" + std::string(sciezka) + "\" (error " + std::to_string(kod) + ")";
-}
-
-// A name inside a folder; a drive root already ends in a backslash.
-std::string Polacz(const std::string& katalog, const std::string& nazwa) {
-    if (!katalog.empty() && katalog.back() == '\\') return katalog + nazwa;
-    return katalog + "\\" + nazwa;
 }
 
 // The first backup name of `plik` that no entry holds yet.
@@ -108,7 +103,7 @@ sys::Result UtworzKatalog(TfrmMain& okno, const std::string& katalog) {
 
 // KopiujKatalog at one level.
 void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& cel, const std::string& pomijane) {
-    auto wpisy = sys::DirectoryEnumeration::Open(Polacz(zrodlo, "*"));
+    auto wpisy = sys::DirectoryEnumeration::Open(DolaczDoKatalogu(zrodlo, "*"));
     if (!wpisy) {
         if (BladOtwarciaKatalogu(wpisy.error(), sys::FolderExists(zrodlo)))
             throw BladProgramu(Opis("cannot list", zrodlo, wpisy.error()));
@@ -118,7 +113,7 @@ void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& 
         // "." and ".." would send the walk round in circles, whatever the list
         // holds.
         if (wpis->name == "." || wpis->name == ".." || JestNaLiscie(wpis->name, pomijane)) continue;
-        const std::string doCelu = Polacz(cel, wpis->name);
+        const std::string doCelu = DolaczDoKatalogu(cel, wpis->name);
         if (wpis->IsFolder()) {
             if (const sys::Result r = UtworzKatalog(okno, doCelu)) {
                 Protokoluj("Folder created: ", doCelu);
@@ -130,13 +125,14 @@ void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& 
                 throw BladProgramu(Opis("cannot create folder", doCelu, r.error));
             }
             // A link on the medium may point back at its own parent.
-            if (!wpis->IsReparsePoint()) KopiujPoziom(okno, Polacz(zrodlo, wpis->name), doCelu, pomijane);
+            if (!wpis->IsReparsePoint()) KopiujPoziom(okno, DolaczDoKatalogu(zrodlo, wpis->name), doCelu, pomijane);
             // Cancelled below: the rollback has set the gauge and emptied the
             // lists; this level only leaves.
             if (okno.Przerwano) return;
         } else {
-            okno.KopiujPlik(Polacz(zrodlo, wpis->name), doCelu);
-            Protokoluj("File copied: ", Polacz(zrodlo, wpis->name), " -> ", doCelu, " (", wpis->size, " bytes)");
+            const std::string zeZrodla = DolaczDoKatalogu(zrodlo, wpis->name);
+            okno.KopiujPlik(zeZrodla, doCelu);
+            Protokoluj("File copied: ", zeZrodla, " -> ", doCelu, " (", wpis->size, " bytes)");
             okno.SkopiowanePliki.push_back(doCelu);
         }
         okno.GaugePostep.SetProgress(Mlodsze32Bity(okno.Postep));

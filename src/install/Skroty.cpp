@@ -2,6 +2,7 @@
 
 #include "app/Blad.h"
 #include "app/Przelaczniki.h"
+#include "app/Sciezki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "install/Dziennik.h"

@@ -289,9 +289,3 @@ std::string_view NazwaGrupyWydania(std::int64_t wydanie, std::int64_t jezyk) noe
     if (wydanie < 1 || wydanie > LiczbaWydan || jezyk < 0 || jezyk >= std::int64_t{LiczbaKolumnGrup}) return {};
     return NazwaGrupy[static_cast<std::size_t>(wydanie - 1)][static_cast<std::size_t>(jezyk)];
 }
-
-std::string DolaczDoKatalogu(std::string_view katalog, std::string_view nazwa) {
-    std::string wynik(katalog);
-    if (wynik.empty() || wynik.back() != '\\') wynik += '\\';
-    return wynik.append(nazwa);
-}

@@ -78,7 +78,3 @@ extern const std::array<std::array<std::string_view, LiczbaKolumnGrup>, LiczbaWy
 
 // The group name of `wydanie` (1..21) for `jezyk`; "" outside the table.
 [[nodiscard]] std::string_view NazwaGrupyWydania(std::int64_t wydanie, std::int64_t jezyk) noexcept;
-
-// `katalog` + "\" + `nazwa`, with a single backslash also when `katalog` is a
-// drive root that already ends in one.
-[[nodiscard]] std::string DolaczDoKatalogu(std::string_view katalog, std::string_view nazwa);

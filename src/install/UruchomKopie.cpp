@@ -1,5 +1,6 @@
 #include "install/UruchomKopie.h"
 
+#include "app/Sciezki.h"
 #include "install/SkryptUsuwania.h"
 #include "sys/files.h"
 #include "sys/folders.h"
@@ -38,21 +39,6 @@ void Sprzatnij(const std::string& katalog, const NazwyKopii& nazwy) {
     sys::Ignore(sys::RemoveFolder(katalog), "the relaunch already failed");
 }
 
-// The folder part of a path, up to and including its last backslash or colon.
-std::string_view KatalogPliku(std::string_view sciezka) {
-    const auto koniec = sciezka.find_last_of("\\:");
-    return koniec == std::string_view::npos ? std::string_view() : sciezka.substr(0, koniec + 1);
-}
-
-// The folder as a current folder for a new process: without its trailing
-// backslash, except at a drive root ("C:" alone would mean the drive's current
-// folder, not its root).
-std::string BezUkosnikaNaKoncu(std::string_view katalog) {
-    if (katalog.size() > 1 && katalog.back() == '\\' && !(katalog.size() == 3 && katalog[1] == ':'))
-        katalog.remove_suffix(1);
-    return std::string(katalog);
-}
-
 std::wstring MaleLiterySystemu(std::string_view tekst) {
     std::wstring wide = sys::ToWide(tekst);
     if (!wide.empty()) CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
@@ -81,7 +67,7 @@ std::string SciezkaDlaSkryptu(std::string_view sciezka) {
     if (const std::wstring k = krotka(dluga); !k.empty()) {
         if (auto s = wKodzieKonsoli(k)) return *s;
     }
-    const std::string_view katalog = KatalogPliku(sciezka);
+    const std::string katalog = KatalogPlikuLubDysk(sciezka);
     const std::wstring nazwa = sys::ToWide(sciezka.substr(katalog.size()));
     if (const std::wstring k = krotka(sys::ToWide(katalog)); !k.empty()) {
         if (auto s = wKodzieKonsoli(k + (k.back() == L'\\' ? L"" : L"\\") + nazwa)) return *s;
@@ -96,11 +82,11 @@ bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view 
     const std::string katalog = KatalogRoboczyKopii();
     // The relaunched copy is called with its own file: it must not copy itself
     // onto itself.
-    if (TenSamKatalog(katalog, KatalogPliku(program))) return false;
+    if (TenSamKatalog(katalog, KatalogPlikuLubDysk(program))) return false;
 
     const auto wlasny = NowyKatalogKopii(katalog);
     if (!wlasny) return false;
-    const std::string wlasnyBezUkosnika = BezUkosnikaNaKoncu(*wlasny);
+    const std::string wlasnyBezUkosnika = BezKoncowegoUkosnikaPozaKorzeniem(*wlasny);
     const auto nazwy = WybierzNazwyKopii(*wlasny, nazwa, [](const std::string& p) { return sys::EntryExists(p); });
     if (!nazwy) {
         sys::Ignore(sys::RemoveFolder(wlasnyBezUkosnika), "the relaunch already failed");
@@ -125,7 +111,7 @@ bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view 
     // remove a folder that is some process's current one.
     const auto systemowy = sys::SystemFolder();
     if (!systemowy) return porazka();
-    const std::string biezacy = BezUkosnikaNaKoncu(katalog);
+    const std::string biezacy = BezKoncowegoUkosnikaPozaKorzeniem(katalog);
     if (sys::ShellOpen(nazwy->kopia, parametry, biezacy, SW_SHOWNORMAL, wlasciciel) <= 32) return porazka();
 
     // The command processor of the system folder (never one beside the

@@ -1,5 +1,6 @@
 #include "install/WpisyRejestru.h"
 
+#include "app/Sciezki.h"
 #include "install/KodowanieSciezki.h"
 #include "install/TabelaSkrotow.h"
 #include "setup/Wydania.h"

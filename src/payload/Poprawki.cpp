@@ -1,6 +1,7 @@
 #include "payload/Poprawki.h"
 
 #include "app/Blad.h"
+#include "app/Sciezki.h"
 #include "app/untMain.h"
 #include "install/Protokol.h"
 #include "install/Dziennik.h"
@@ -23,10 +24,6 @@ std::string Opis(std::string_view co, std::string_view gdzie, std::uint32_t kod 
     std::string opis = "Patch: " + std::string(co) + " \"" + std::string(gdzie) + "\"";
     if (kod != 0) opis += " (error " + std::to_string(kod) + ")";
     return opis;
-}
-
-void ZUkosnikiem(std::string& katalog) {
-    if (katalog.empty() || katalog.back() != '\\') katalog += '\\';
 }
 
 // The size of an ordinary file found by a directory search: folders, hidden
@@ -131,8 +128,8 @@ void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, co
 }
 
 std::int32_t ApplyPatchList(const std::string& lista, std::string katalogPoprawek, std::string katalogDocelowy) {
-    ZUkosnikiem(katalogPoprawek);
-    ZUkosnikiem(katalogDocelowy);
+    katalogPoprawek = ZUkosnikiem(katalogPoprawek);
+    katalogDocelowy = ZUkosnikiem(katalogDocelowy);
     std::int32_t stan = PoprawkiZastosowane;
 
     const std::string sciezka = katalogPoprawek + lista;
@@ -165,7 +162,7 @@ std::int32_t ApplyPatchList(const std::string& lista, std::string katalogPoprawe
 
 void ZastosujPoprawki(std::int32_t wydanie, const std::string& katalogPoprawek, const std::string& katalogDocelowy) {
     std::string katalog = katalogPoprawek;
-    ZUkosnikiem(katalog);
+    katalog = ZUkosnikiem(katalog);
     for (const auto& rekord : RekordyPoprawek) {
         if (!rekord.DlaWydania(wydanie) || !sys::FileExists(katalog + std::string(rekord.Lista))) continue;
         const std::int32_t kod = ApplyPatchList(std::string(rekord.Lista), katalog, katalogDocelowy);

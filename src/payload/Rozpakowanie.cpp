@@ -6,6 +6,7 @@
 
 #include "app/Blad.h"
 #include "app/Formatuj.h"
+#include "app/Sciezki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "install/Dziennik.h"
@@ -26,17 +27,11 @@ namespace {
 
 void PrzetworzKomunikaty() { ui::Application::Current().ProcessMessages(); }
 
-// What failed, for the diagnostics the run's guard may keep; never shown.
+// What failed: the run's guard writes it to the log; the user never sees it.
 std::string Opis(std::string_view co, std::string_view gdzie, std::uint32_t kod = 0) {
     std::string opis = "Unpack: " + std::string(co) + " \"" + std::string(gdzie) + "\"";
     if (kod != 0) opis += " (error " + std::to_string(kod) + ")";
     return opis;
-}
-
-// A name inside a folder; a drive root already ends in a backslash.
-std::string Polacz(const std::string& katalog, std::string_view nazwa) {
-    if (!katalog.empty() && katalog.back() == '\\') return katalog + std::string(nazwa);
-    return katalog + "\\" + std::string(nazwa);
 }
 
 // Appends `dane`; the Win32 error that stopped it, 0 when all went in.
@@ -155,7 +150,7 @@ bool InstallItem(std::int32_t numer, const std::string& sciezka, std::vector<std
 }
 
 void TfrmMain::RozpakujProgram() {
-    const std::string cel = Polacz(KatalogDocelowy, WpisWydania(ProgramyGlowne, NumerWydania));
+    const std::string cel = DolaczDoKatalogu(KatalogDocelowy, WpisWydania(ProgramyGlowne, NumerWydania));
     lblPlikZ.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikZ), KatalogZrodlowy));
     lblPlikDo.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikDo), cel));
     PrzetworzKomunikaty();
@@ -190,8 +185,8 @@ void TfrmMain::RozpakujDodatki() {
         if (!dodatek) continue;
         // Only a new file is recorded: an item replaces what is there only
         // once it is complete, and is not put back by an undo.
-        PrzedUtworzeniemPliku(Polacz(KatalogDocelowy, dodatek->Plik));
-        sys::Ignore(InstallItem(*dodatek, Polacz(KatalogDocelowy, dodatek->Plik), SkopiowanePliki),
+        PrzedUtworzeniemPliku(DolaczDoKatalogu(KatalogDocelowy, dodatek->Plik));
+        sys::Ignore(InstallItem(*dodatek, DolaczDoKatalogu(KatalogDocelowy, dodatek->Plik), SkopiowanePliki),
                     "an update item is an extra; the run is complete without it");
     }
 }

@@ -23,6 +23,10 @@ inline constexpr std::string_view kPlikiInstalatora =
 // dictionaries are installed, the edition's dictionary files.
 std::string ListaPominietych(std::int32_t wydanie, bool instalujSlowniki, std::string_view nazwaInstalatora);
 
+// Room for what the wizard unpacks from its own resources: reserved on the
+// options page and counted as progress once unpacked.
+inline constexpr std::int64_t kMiejsceNaZasoby = 2'100'000;
+
 // Drive number of a path for the free-space query: 0 for an empty path (the
 // current drive), else the upper-cased first character minus 64 (C: is 3).
 int NumerDysku(std::string_view sciezka);

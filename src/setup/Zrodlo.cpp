@@ -23,21 +23,4 @@ std::string KatalogGlownyDysku(std::string_view sciezka) {
     return dysk;
 }
 
-std::string BezKoncowegoUkosnika(std::string_view katalog) {
-    if (!katalog.empty() && katalog.back() == '\\') katalog.remove_suffix(1);
-    return std::string(katalog);
-}
-
-std::string KatalogPliku(std::string_view sciezkaPliku) {
-    const auto ukosnik = sciezkaPliku.rfind('\\');
-    if (ukosnik == std::string_view::npos) return {};
-    return std::string(sciezkaPliku.substr(0, ukosnik + 1));
-}
-
 std::string DyskKatalogu(std::string_view katalog) { return NaDuze(katalog.substr(0, 3)); }
-
-std::string BezKoncowychUkosnikow(std::string_view katalog) {
-    const auto korzenDysku = [&] { return katalog.size() == 3 && katalog[1] == ':'; };
-    while (!katalog.empty() && katalog.back() == '\\' && !korzenDysku()) katalog.remove_suffix(1);
-    return std::string(katalog);
-}

@@ -13,15 +13,5 @@ std::string CzescDyskuSciezki(std::string_view sciezka);
 // or "" when the path has no drive part.
 std::string KatalogGlownyDysku(std::string_view sciezka);
 
-// The folder without one trailing backslash ("D:\" -> "D:"; "" stays "").
-std::string BezKoncowegoUkosnika(std::string_view katalog);
-
-// The folder part of a file path, up to and including the last backslash.
-std::string KatalogPliku(std::string_view sciezkaPliku);
-
 // The first three characters of the upper-cased folder, e.g. "D:\".
 std::string DyskKatalogu(std::string_view katalog);
-
-// A typed folder without its trailing backslashes, except the one of a drive
-// root ("C:\Velt\" -> "C:\Velt"; "C:\" stays).
-std::string BezKoncowychUkosnikow(std::string_view katalog);

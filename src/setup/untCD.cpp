@@ -6,16 +6,12 @@
 #include "app/Narzedzia.h"
 #include "app/Obrazy.h"
 #include "app/Przelaczniki.h"
+#include "app/Sciezki.h"
 #include "app/Teksty.h"
 #include "setup/Wydania.h"
 #include "setup/Zrodlo.h"
 #include "sys/drives.h"
 #include "sys/files.h"
-
-namespace {
-constexpr unsigned kDyskCD = 5;      // DRIVE_CDROM
-constexpr unsigned kDyskSieciowy = 4;  // DRIVE_REMOTE
-}  // namespace
 
 TfrmCD::TfrmCD()
     : ui::Form("frmCD"),
@@ -112,7 +108,7 @@ void TfrmCD::WypelnijListeDyskow() {
     for (const std::string& korzen : sys::LogicalDriveRoots()) {
         const std::string nazwa = NaDuze(korzen);
         const unsigned typ = sys::DriveType(nazwa);
-        if (typ == kDyskCD || (SiecDozwolona && typ == kDyskSieciowy)) {
+        if (typ == sys::kDriveCdRom || (SiecDozwolona && typ == sys::kDriveRemote)) {
             ListaDyskow.push_back(nazwa);
             cmbDrive.AddItem(nazwa);
         }
@@ -140,7 +136,7 @@ bool JestProgramNaDysku(std::string_view korzen) {
     // An empty drive answers "no" instead of asking for a disc.
     sys::NoCriticalErrorBox bezPytaniaODysk;
     return (sys::FileExists(k + "VeltPl.exe") || sys::FileExists(k + "VeltPl2.exe")) &&
-           sys::FileExists(k + "UmowaPol.txt");
+           sys::FileExists(k + std::string(DaneJezyka(JezykPolski).PlikUmowy));
 }
 
 std::string KatalogProgramu() { return KatalogPliku(sys::ModuleFileName().value_or("")); }

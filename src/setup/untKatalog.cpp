@@ -4,6 +4,8 @@
 #include "app/Formatuj.h"
 #include "app/Narzedzia.h"
 #include "app/Przelaczniki.h"
+#include "app/Sciezki.h"
+#include "app/StronyKodowe.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
@@ -21,9 +23,8 @@ TfrmKatalog* frmKatalog = nullptr;
 
 namespace {
 
-constexpr unsigned kDyskStaly = 3;      // DRIVE_FIXED
-constexpr unsigned kDyskSieciowy = 4;   // DRIVE_REMOTE
-constexpr unsigned kStronaSciezek = 1250;  // paths are the program's own code page
+// Paths are the program's own code page.
+constexpr auto kStronaSciezek = static_cast<unsigned>(StronaKodowa::Windows1250);
 
 enum ObrazWezla : int { ObrazDysk = 0, ObrazKatalog = 1, ObrazKatalogOtwarty = 2 };
 constexpr std::size_t kLiczbaObrazow = 3;
@@ -88,11 +89,6 @@ ui::Bitmap ObrazKataloguOtwartego() {
 
 // Whether `s` ends with ":\": a drive root keeps its backslash.
 bool JestKorzeniem(std::string_view s) { return s.size() >= 2 && s.substr(s.size() - 2) == ":\\"; }
-
-std::string ZUkosnikiem(std::string s) {
-    if (s.empty() || s.back() != '\\') s += '\\';
-    return s;
-}
 
 // Characters that cannot stand in one folder name; a separator would make the
 // name a path and the new node would not match the folder made. Neither
@@ -190,7 +186,7 @@ void TfrmKatalog::WczytajDyski() {
         const std::string nazwa = NaDuze(korzen);
         const unsigned typ = sys::DriveType(nazwa);
         // Removable, CD-ROM and RAM drives are no place to install to.
-        if (typ != kDyskStaly && !(typ == kDyskSieciowy && SiecDozwolona)) continue;
+        if (typ != sys::kDriveFixed && !(typ == sys::kDriveRemote && SiecDozwolona)) continue;
         ui::TreeNode& wezel = trvKatalog.AddChild(nullptr, nazwa);
         wezel.SetImageIndex(ObrazDysk);
         wezel.SetSelectedIndex(ObrazDysk);

@@ -1,12 +1,14 @@
 #include "setup/untKatalogDodaj.h"
 
 #include "app/Czcionka.h"
+#include "app/StronyKodowe.h"
 #include "app/Teksty.h"
 
 TfrmKatalogDodaj* frmKatalogDodaj = nullptr;
 
 namespace {
-constexpr unsigned kStronaSciezek = 1250;  // folder names are the program's own code page
+// Folder names are the program's own code page.
+constexpr auto kStronaSciezek = static_cast<unsigned>(StronaKodowa::Windows1250);
 }  // namespace
 
 TfrmKatalogDodaj::TfrmKatalogDodaj()

@@ -6,6 +6,9 @@
 
 namespace sys {
 
+static_assert(kDriveNoRoot == DRIVE_NO_ROOT_DIR && kDriveFixed == DRIVE_FIXED && kDriveRemote == DRIVE_REMOTE &&
+              kDriveCdRom == DRIVE_CDROM);
+
 namespace {
 
 bool IsLetter(char c) noexcept { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }

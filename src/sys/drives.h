@@ -38,8 +38,17 @@ private:
 // no drive.
 [[nodiscard]] std::string DriveRoot(std::string_view path);
 
-// The Windows drive type (DRIVE_FIXED 3, DRIVE_REMOTE 4, DRIVE_CDROM 5, ...)
-// of a path's drive root (see DriveRoot); 0 when the path names no drive.
+// The Windows drive types the wizard tells apart (drives.cpp ties them to
+// the DRIVE_* values).
+enum DriveTypeNumber : unsigned {
+    kDriveNoRoot = 1,
+    kDriveFixed = 3,
+    kDriveRemote = 4,
+    kDriveCdRom = 5,
+};
+
+// The Windows drive type (kDriveFixed, kDriveRemote, kDriveCdRom, ...) of a
+// path's drive root (see DriveRoot); 0 when the path names no drive.
 [[nodiscard]] unsigned DriveType(std::string_view path);
 
 // Free bytes available to this user on drive `drive` (1 = A:, 3 = C:, 0 = the

@@ -1,8 +1,9 @@
 #pragma once
 // The seam between the controls and what shows them. A backend turns controls
 // into something on screen (the Win32 backend: windows) or keeps nothing at all
-// (the headless backend: the controls' own state is all there is). Forms and
-// program logic never see this header's types; only backends implement them.
+// (the headless backend: the controls' own state is all there is). Every
+// control holds its peer, so Control.h includes this header and forms can name
+// these types; only backends implement them, and forms have no need to.
 
 #include <cstdint>
 #include <memory>

@@ -125,12 +125,6 @@ struct Font {
     friend bool operator==(const Font&, const Font&) = default;
 };
 
-// Character height in pixels of a font of `points` at `dpi` dots per inch,
-// rounded to the nearest pixel.
-[[nodiscard]] constexpr int FontPixelHeight(int points, int dpi) noexcept {
-    return (points * dpi + 36) / 72;
-}
-
 enum class Alignment : uint8_t { Left, Center, Right };
 enum class VerticalLayout : uint8_t { Top, Center, Bottom };
 

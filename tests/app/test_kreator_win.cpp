@@ -5,6 +5,7 @@
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
+#include "setup/Opcje.h"
 #include "setup/Wydania.h"
 #include "setup/untCD.h"
 #include "sys/files.h"
@@ -221,7 +222,7 @@ TEST_F(Kreator, OptionsPageShowsRequiredAndFreeSpace) {
     m.btnDalej.Click();
     m.btnDalej.Click();
     ASSERT_EQ(m.Strona, StronaOpcje);
-    EXPECT_EQ(m.MiejsceWymagane, 1000 + 3000 + 500 + 2'100'000);
+    EXPECT_EQ(m.MiejsceWymagane, 1000 + 3000 + 500 + kMiejsceNaZasoby);
     EXPECT_GT(m.MiejsceWolne, 0);
     EXPECT_EQ(m.lblMiejsceWolne.Font().Colour, ui::clWindowText);
     EXPECT_EQ(m.lblMiejsceWymagane.Caption().rfind("Miejsce potrzebne do instalacji: 2", 0), 0u)
@@ -229,9 +230,9 @@ TEST_F(Kreator, OptionsPageShowsRequiredAndFreeSpace) {
     EXPECT_NE(m.lblMiejsceWymagane.Caption().find(" MB"), std::string::npos);
 
     m.chbInstalujSlowniki.Click();
-    EXPECT_EQ(m.MiejsceWymagane, 1000 + 2'100'000) << "the dictionaries are left out";
+    EXPECT_EQ(m.MiejsceWymagane, 1000 + kMiejsceNaZasoby) << "the dictionaries are left out";
     m.chbInstalujSlowniki.Click();
-    EXPECT_EQ(m.MiejsceWymagane, 1000 + 3000 + 500 + 2'100'000);
+    EXPECT_EQ(m.MiejsceWymagane, 1000 + 3000 + 500 + kMiejsceNaZasoby);
 }
 
 TEST_F(Kreator, TargetOnMissingDriveCannotBeCreated) {

@@ -1,3 +1,4 @@
+#include "app/Sciezki.h"
 #include "install/TabelaSkrotow.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+#include "app/Sciezki.h"
 #include "setup/Zrodlo.h"
 
 #include "app/WierszPolecen.h"
@@ -39,6 +40,20 @@ TEST(Zrodlo, SourceFolderWithoutBackslash) {
     EXPECT_EQ(KatalogPliku("D:\\instal.exe"), "D:\\");
     EXPECT_EQ(KatalogPliku("C:\\a\\b\\instal.exe"), "C:\\a\\b\\");
     EXPECT_EQ(KatalogPliku("instal.exe"), "");
+    EXPECT_EQ(KatalogPliku("C:instal.exe"), "");
+    EXPECT_EQ(KatalogPlikuLubDysk("C:instal.exe"), "C:");
+    EXPECT_EQ(KatalogPlikuLubDysk("C:\\a\\instal.exe"), "C:\\a\\");
+    EXPECT_EQ(KatalogPlikuLubDysk("instal.exe"), "");
+    EXPECT_EQ(BezKoncowegoUkosnikaPozaKorzeniem("C:\\a\\"), "C:\\a");
+    EXPECT_EQ(BezKoncowegoUkosnikaPozaKorzeniem("C:\\"), "C:\\");
+    EXPECT_EQ(BezKoncowegoUkosnikaPozaKorzeniem("\\"), "\\");
+    EXPECT_EQ(BezKoncowegoUkosnikaPozaKorzeniem("C:\\a\\\\"), "C:\\a\\");
+    EXPECT_EQ(ZUkosnikiem("C:\\a"), "C:\\a\\");
+    EXPECT_EQ(ZUkosnikiem("C:\\"), "C:\\");
+    EXPECT_EQ(ZUkosnikiem(""), "\\");
+    EXPECT_EQ(ZJednymUkosnikiem("C:\\a"), "C:\\a\\");
+    EXPECT_EQ(ZJednymUkosnikiem("C:\\a\\\\"), "C:\\a\\");
+    EXPECT_EQ(ZJednymUkosnikiem(""), "");
     EXPECT_EQ(DyskKatalogu("d:\\temp\\"), "D:\\");
     EXPECT_EQ(DyskKatalogu("\xB3:\\"), "\xA3:\\");
 }
