@@ -222,3 +222,57 @@ struct ZnakUtf8 {
     }
     return wynik;
 }
+
+// Single-byte text written readably in the source: "Język"_cp1250 is the five
+// bytes the program holds for it. A character the code page lacks, or a
+// malformed sequence, stops the build.
+template <std::size_t N>
+struct LiteralUtf8 {
+    char znaki[N]{};
+    consteval LiteralUtf8(const char (&tekst)[N]) {
+        for (std::size_t i = 0; i < N; ++i) znaki[i] = tekst[i];
+    }
+    constexpr std::string_view Tekst() const { return {znaki, N - 1}; }
+};
+
+namespace szczegoly {
+
+// Deliberately not constexpr, as ZnakPozaStronaKodowa.
+inline void NiepoprawnyLiteralUtf8() {}
+
+constexpr std::size_t LiczbaZnakow(std::string_view utf8) {
+    std::size_t n = 0;
+    for (const char c : utf8)
+        if ((static_cast<uint8_t>(c) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+// The literal's bytes with a terminating zero, made while compiling.
+template <StronaKodowa Strona, LiteralUtf8 Utf8>
+inline constexpr auto Zapis = [] {
+    constexpr std::string_view tekst = Utf8.Tekst();
+    std::array<char, LiczbaZnakow(tekst) + 1> bajty{};
+    std::size_t poz = 0;
+    for (std::size_t i = 0; i < tekst.size();) {
+        const ZnakUtf8 z = CzytajZnakUtf8(tekst, i);
+        if (!z.poprawny) NiepoprawnyLiteralUtf8();
+        bajty[poz++] = static_cast<char>(WymaganyBajtZnaku(Strona, z.znak));
+        i += z.dlugosc;
+    }
+    return bajty;
+}();
+
+}  // namespace szczegoly
+
+template <LiteralUtf8 Utf8>
+constexpr const char* operator""_cp1250() {
+    return szczegoly::Zapis<StronaKodowa::Windows1250, Utf8>.data();
+}
+template <LiteralUtf8 Utf8>
+constexpr const char* operator""_cp1251() {
+    return szczegoly::Zapis<StronaKodowa::Windows1251, Utf8>.data();
+}
+template <LiteralUtf8 Utf8>
+constexpr const char* operator""_cp1252() {
+    return szczegoly::Zapis<StronaKodowa::Windows1252, Utf8>.data();
+}

@@ -129,7 +129,7 @@ TfrmMain::TfrmMain()
     lblIntro.SetWordWrap(true);
     pnlJezyk.SetBounds(0, kWysokoscStrony - 52, kSzerokoscStrony, 52);
     lblJezyk.SetBounds(20, 20, 200, 14);
-    lblJezyk.SetCaption("J\xEAzyk / Language:");
+    lblJezyk.SetCaption("Język / Language:"_cp1250);
     int lewo = 236;
     for (ui::SpeedButton* b : {&btnPolski, &btnAngielski, &btnNiemiecki, &btnFrancuski, &btnWloski}) {
         b->SetBounds(lewo, 13, 34, 26);

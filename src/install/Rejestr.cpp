@@ -46,7 +46,7 @@ void Zapisz(sys::RegistryKey& klucz, sys::RegistryRoot korzen, std::string_view 
             Protokoluj("Registry ", NazwaKorzenia(korzen), sciezka, ": ", w.nazwa, " = ", v, ok ? "" : ": not written");
         },
         w.wartosc);
-    if (!ok) throw BladProgramu("Nie mo\xBF" "na zapisa\xE6 warto\x9C" "ci " + std::string(w.nazwa));
+    if (!ok) throw BladProgramu("Nie można zapisać wartości "_cp1250 + std::string(w.nazwa));
 }
 
 void Przebieg(const TDaneRejestru& dane, KorzenRejestru korzen) {

@@ -1,6 +1,7 @@
 #include "setup/Wydania.h"
 
 #include "app/Blad.h"
+#include "app/StronyKodowe.h"
 
 #include <algorithm>
 
@@ -100,7 +101,7 @@ std::string TZPXAppFunctions::NazwaRodzaju(int rodzaj) const {
         case RodzajSlownik: return "ExtDict";
         case RodzajTranslatorPlikow: return "VeltFile";
     }
-    throw BladProgramu("B\xB3\xB9" "d !!!");  // "Błąd !!!" in Windows-1250
+    throw BladProgramu("Błąd !!!"_cp1250);
 }
 
 std::string TZPXAppFunctions::KluczRodzaju(int rodzaj) const {

@@ -25,7 +25,7 @@ TfrmCD::TfrmCD()
       btnAngielski(&pnlJezyk, "btnAngielski"),
       btnNiemiecki(&pnlJezyk, "btnNiemiecki"),
       btnFrancuski(&pnlJezyk, "btnFrancuski") {
-    SetCaption("Wska\xBF CD z programem");  // replaced by UstawJezyk
+    SetCaption("Wskaż CD z programem"_cp1250);  // replaced by UstawJezyk
     SetBorderStyle(ui::BorderStyle::Dialog);
     SetBorderIcons({false, false, false});
     SetPosition(ui::FormPosition::ScreenCenter);
@@ -48,7 +48,7 @@ TfrmCD::TfrmCD()
 
     pnlJezyk.SetBounds(0, 150, 372, 46);
     lblJezyk.SetBounds(12, 16, 200, 14);
-    lblJezyk.SetCaption("J\xEAzyk / Language / Sprache / Langue:");
+    lblJezyk.SetCaption("Język / Language / Sprache / Langue:"_cp1250);
     int lewo = 236;
     for (ui::SpeedButton* b : {&btnPolski, &btnAngielski, &btnNiemiecki, &btnFrancuski}) {
         b->SetBounds(lewo, 10, 30, 24);

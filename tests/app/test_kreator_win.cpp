@@ -2,6 +2,7 @@
 // forms read the real registry, files and locale).
 
 #include "app/Przelaczniki.h"
+#include "app/StronyKodowe.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
@@ -83,7 +84,7 @@ TEST_F(Kreator, StartsInPolishOnTheFirstPage) {
     EXPECT_EQ(m.JezykInterfejsu, 0);
     EXPECT_EQ(m.Caption(), kTytul + " - Instalator");
     EXPECT_EQ(m.lblTytul.Caption(), kTytul + " - Instalacja");
-    EXPECT_EQ(m.lblKrok.Caption(), "Krok 1 z 5: Wst\xEAp");
+    EXPECT_EQ(m.lblKrok.Caption(), "Krok 1 z 5: Wstęp"_cp1250);
     EXPECT_EQ(m.Strona, StronaWstep);
     EXPECT_TRUE(m.btnDalej.Enabled());
     EXPECT_FALSE(m.btnWstecz.Enabled());
@@ -116,7 +117,7 @@ TEST_F(Kreator, LanguageButtonsSwitchEveryCaption) {
 
 TEST_F(Kreator, AgreementMustBeAccepted) {
     KatalogTestowy cd;
-    cd.Zapisz("UmowaPol.txt", "Umowa\r\n\xA3\xF3" "d\x9F");
+    cd.Zapisz("UmowaPol.txt", "Umowa\r\nŁódź"_cp1250);
     TfrmMain& m = Pokaz(cd.Sciezka());
     m.btnDalej.Click();
     ASSERT_EQ(m.Strona, StronaUmowa);
@@ -149,11 +150,11 @@ TEST_F(Kreator, AgreementLinesEndWithLineBreaks) {
     KatalogTestowy cd;
     // Polish only: the English interface shows it too. The last line has no
     // line break and still shows; every line gets one.
-    cd.Zapisz("UmowaPol.txt", "Umowa licencyjna\r\n\r\n\xA3\xF3" "d\x9F i \x9Cwi\xEAty");
+    cd.Zapisz("UmowaPol.txt", "Umowa licencyjna\r\n\r\nŁódź i święty"_cp1250);
     TfrmMain& m = Pokaz(cd.Sciezka());
     m.btnAngielski.Click();
     m.btnDalej.Click();
-    EXPECT_EQ(m.redUmowa.Text(), "Umowa licencyjna\r\n\r\n\xA3\xF3" "d\x9F i \x9Cwi\xEAty\r\n");
+    EXPECT_EQ(m.redUmowa.Text(), "Umowa licencyjna\r\n\r\nŁódź i święty\r\n"_cp1250);
     EXPECT_TRUE(m.redUmowa.ReadOnly());
     EXPECT_EQ(m.redUmowa.SelStart(), 0u);
     // The Polish letters carry the Central European character set.
@@ -241,7 +242,7 @@ TEST_F(Kreator, TargetOnMissingDriveCannotBeCreated) {
     m.rdbUmowaAkceptuje.SetChecked(true);
     m.btnDalej.Click();
     m.btnDalej.Click();
-    m.lblKatalog.SetCaption("Q:\\\xA3\xF3" "d\x9F");
+    m.lblKatalog.SetCaption("Q:\\Łódź"_cp1250);
     m.KatalogDocelowy = m.lblKatalog.Caption();
     EXPECT_FALSE(m.SprawdzWolneMiejsce());
     EXPECT_EQ(m.lblMiejsceWolne.Font().Colour, ui::clRed);
@@ -253,7 +254,7 @@ TEST_F(Kreator, TargetOnMissingDriveCannotBeCreated) {
     });
     EXPECT_FALSE(m.SprawdzOpcje());
     ASSERT_EQ(pytania.size(), 1u);
-    EXPECT_EQ(pytania[0], "Nie mo\xBFna utworzy\xE6 katalogu \"Q:\\\xA3\xF3" "d\x9F\".\r\nWybierz inny katalog.");
+    EXPECT_EQ(pytania[0], "Nie można utworzyć katalogu \"Q:\\Łódź\".\r\nWybierz inny katalog."_cp1250);
     EXPECT_TRUE(m.UtworzoneKatalogi.empty());
 }
 

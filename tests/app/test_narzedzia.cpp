@@ -1,15 +1,16 @@
 #include "app/Narzedzia.h"
 
+#include "app/StronyKodowe.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-// Windows-1250 bytes, spelled out so the test does not depend on the source
-// encoding: "łódź", "ŁÓDŹ", "ŚWIĘTY", "święty".
-const std::string lodz = "\xB3\xF3\x64\x9F";
-const std::string LODZ = "\xA3\xD3\x44\x8F";
-const std::string SWIETY = "\x8CWI\xCATY";
-const std::string swiety = "\x9Cwi\xEAty";
+// Windows-1250 bytes, as the program holds its texts.
+const std::string lodz = "łódź"_cp1250;
+const std::string LODZ = "ŁÓDŹ"_cp1250;
+const std::string SWIETY = "ŚWIĘTY"_cp1250;
+const std::string swiety = "święty"_cp1250;
 
 TEST(WielkoscLiter, PolishWordsConvertBothWays) {
     EXPECT_EQ(NaDuze(lodz), LODZ);

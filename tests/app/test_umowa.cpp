@@ -1,5 +1,7 @@
 #include "app/Umowa.h"
 
+#include "app/StronyKodowe.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,8 +38,8 @@ TEST(ZnakiAgreement, SetsHaveTheirMembers) {
 }
 
 TEST(SciezkaKlawiszy, DecidedByLocaleSystemAndLetters) {
-    const std::string zwykla = "Umowa licencyjna \xB3\xB9" "cznie";  // no ě or ń
-    const std::string zN = "Zgodnie z ni\xF1";                        // holds ń
+    const std::string zwykla = "Umowa licencyjna łącznie"_cp1250;  // no ě or ń
+    const std::string zN = "Zgodnie z niń"_cp1250;             // holds ń
     struct Przypadek {
         std::uint8_t jezyk;
         std::uint32_t lokalizacja;
@@ -68,9 +70,9 @@ TEST(PodzielNaKawalki, RunsAndKeystrokes) {
     EXPECT_EQ(PodzielNaKawalki(""), std::vector<K>{});
     EXPECT_EQ(PodzielNaKawalki("abc"), (std::vector<K>{{false, "abc"}}));
     // "Łódź i ok": Ł ó ź are keystrokes, d and " i ok" are runs.
-    EXPECT_EQ(PodzielNaKawalki("\xA3\xF3" "d\x9F i ok"),
-              (std::vector<K>{{true, "\xA3"}, {true, "\xF3"}, {false, "d"}, {true, "\x9F"}, {false, " i ok"}}));
-    EXPECT_EQ(PodzielNaKawalki("a\xDF"), (std::vector<K>{{false, "a"}, {true, "\xDF"}}));
+    EXPECT_EQ(PodzielNaKawalki("Łódź i ok"_cp1250),
+              (std::vector<K>{{true, "Ł"_cp1250}, {true, "ó"_cp1250}, {false, "d"}, {true, "ź"_cp1250}, {false, " i ok"}}));
+    EXPECT_EQ(PodzielNaKawalki("aß"_cp1250), (std::vector<K>{{false, "a"}, {true, "ß"_cp1250}}));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "install/KodowanieSciezki.h"
 
+#include "app/StronyKodowe.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -8,7 +10,7 @@ TEST(KodowanieSciezki, RoundTripsEveryPathAndEdition) {
     std::string wszystkieBajty;
     for (int b = 1; b < 256; ++b) wszystkieBajty += static_cast<char>(b);
     const std::string sciezki[] = {"", "C:\\", "C:\\Program Files\\VeltAng",
-                                   "D:\\\xA3\xF3" "d\x9F\\Zaż", "\\\\serwer\\udzia\xB3\\velt",
+                                   "D:\\Łódź\\Zaż"_cp1250, "\\\\serwer\\udział\\velt"_cp1250,
                                    std::string(300, 'x'), wszystkieBajty};
     for (int wydanie : {1, 2, 3, 21, 0, -5, 1 << 30})
         for (const auto& s : sciezki) {

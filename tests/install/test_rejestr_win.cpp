@@ -4,6 +4,7 @@
 #include "install/Rejestr.h"
 
 #include "app/Przelaczniki.h"
+#include "app/StronyKodowe.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "install/KodowanieSciezki.h"
@@ -50,7 +51,7 @@ TEST_F(ZapisRejestru, WritesBothEditionKeysTheUninstallEntryAndTheProgramKeys) {
     const Przypadek przypadki[] = {
         {"C:\\Program Files\\VeltAng", 0, false, "\"C:\\Program Files\\VeltAng\\DeInstalator.exe\""},
         {"E:\\", 1, true, "\"E:\\DeInstalator.exe\""},
-        {"C:\\Pliki\\\xA3\xF3" "d\x9F", 1, false, "\"C:\\Pliki\\\xA3\xF3" "d\x9F\\DeInstalator.exe\""},
+        {"C:\\Pliki\\Łódź"_cp1250, 1, false, "\"C:\\Pliki\\Łódź\\DeInstalator.exe\""_cp1250},
     };
     for (const auto& p : przypadki) {
         SCOPED_TRACE(p.katalog);

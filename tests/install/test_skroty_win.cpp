@@ -6,6 +6,7 @@
 #include "../PomocnicyWin.h"
 #include "app/Narzedzia.h"
 #include "app/Przelaczniki.h"
+#include "app/StronyKodowe.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "setup/Wydania.h"
@@ -153,7 +154,7 @@ TEST_F(Skroty, Edition3MakesItsNineGroupLinksAndNothingOnTheDesktop) {
     }
     EXPECT_EQ(oczekiwane.size(), 9u);
     EXPECT_EQ(Wpisy(grupa), oczekiwane);
-    EXPECT_TRUE(oczekiwane.count("Pomoc do s\xB3ownika.lnk")) << "Polish letters in link names";
+    EXPECT_TRUE(oczekiwane.count("Pomoc do słownika.lnk"_cp1250)) << "Polish letters in link names";
     EXPECT_TRUE(Wpisy(root_ + "\\pulpit").empty());
     EXPECT_TRUE(Wpisy(root_ + "\\wspolne").empty()) << "not for all users";
 }
@@ -182,9 +183,9 @@ TEST_F(Skroty, OptionsDecideWhatIsMade) {
         {"translators on the desktop", 1, false, true, false, false, true, nullptr,
          {"Translator angielsko-polski.lnk"}, {}},
         {"dictionaries on the desktop", 1, false, false, true, false, true, nullptr,
-         {"S\xB3ownik angielsko-polski.lnk"}, {}},
+         {"Słownik angielsko-polski.lnk"_cp1250}, {}},
         {"both, for all users", 1, false, true, true, true, true, nullptr, {},
-         {"Translator angielsko-polski.lnk", "S\xB3ownik angielsko-polski.lnk"}},
+         {"Translator angielsko-polski.lnk", "Słownik angielsko-polski.lnk"_cp1250}},
     };
     for (const auto& p : przypadki) {
         SCOPED_TRACE(p.nazwa);

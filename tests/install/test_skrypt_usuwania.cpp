@@ -1,5 +1,7 @@
 #include "install/SkryptUsuwania.h"
 
+#include "app/StronyKodowe.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -35,11 +37,11 @@ TEST(SkryptUsuwania, TextHasFourLinesEndedByCrLf) {
          "if exist \"C:\\100%%\\a.exe\" goto repeat\r\n"
          "del \"C:\\100%%\\delme.bat\" & rmdir \"C:\\100%%\"\r\n"},
         // Bytes above 127 (here code page 852 letters) pass through unchanged.
-        {"C:\\\x9d\xa2" "dz\\a.exe", "C:\\\x9d\xa2" "dz\\delme.bat", "C:\\\x9d\xa2" "dz",
+        {"C:\\ť˘dz\\a.exe"_cp1250, "C:\\ť˘dz\\delme.bat"_cp1250, "C:\\ť˘dz"_cp1250,
          ":repeat\r\n"
-         "del \"C:\\\x9d\xa2" "dz\\a.exe\"\r\n"
-         "if exist \"C:\\\x9d\xa2" "dz\\a.exe\" goto repeat\r\n"
-         "del \"C:\\\x9d\xa2" "dz\\delme.bat\" & rmdir \"C:\\\x9d\xa2" "dz\"\r\n"},
+         "del \"C:\\ť˘dz\\a.exe\"\r\n"_cp1250
+         "if exist \"C:\\ť˘dz\\a.exe\" goto repeat\r\n"_cp1250
+         "del \"C:\\ť˘dz\\delme.bat\" & rmdir \"C:\\ť˘dz\"\r\n"_cp1250},
     };
     for (const auto& p : przypadki) {
         EXPECT_EQ(TekstSkryptuUsuwania(p.kopia, p.skrypt, p.katalog), p.tekst) << p.kopia;

@@ -1,4 +1,5 @@
 #include "app/Sciezki.h"
+#include "app/StronyKodowe.h"
 #include "install/TabelaSkrotow.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +28,7 @@ TEST(TabelaSkrotow, Edition3GroupHasItsNineRowsInOrder) {
     // Names as stored: Windows-1250.
     EXPECT_EQ(wiersze[5]->Nazwa, "Gramatyka angielska");
     EXPECT_EQ(wiersze[6]->Nazwa, "Pomoc do translatora");
-    EXPECT_EQ(wiersze[7]->Nazwa, "Pomoc do s\xB3ownika");
+    EXPECT_EQ(wiersze[7]->Nazwa, "Pomoc do słownika"_cp1250);
     EXPECT_EQ(wiersze[8]->Nazwa, "Deinstalator");
 }
 
@@ -92,8 +93,8 @@ TEST(NazwaGrupy, Edition3NamesOneGroupForItsFirstFourColumns) {
     EXPECT_LT(nazwa.size(), std::string_view("Velt 1.5 Translator angielsko-polski").size());
     for (int j = 1; j < 4; ++j) EXPECT_EQ(NazwaGrupyWydania(3, j), nazwa);
     for (int j = 4; j < 13; ++j) EXPECT_TRUE(NazwaGrupyWydania(3, j).empty()) << j;
-    EXPECT_EQ(NazwaGrupyWydania(9, 0), "S\xB3ownik Lexor angielski");
-    EXPECT_EQ(NazwaGrupyWydania(8, 2), "Velt 1.5 Fran\xE7" "ais");
+    EXPECT_EQ(NazwaGrupyWydania(9, 0), "Słownik Lexor angielski"_cp1250);
+    EXPECT_EQ(NazwaGrupyWydania(8, 2), "Velt 1.5 Français"_cp1250);
     // Outside the table.
     for (auto [w, j] : {std::pair{0, 0}, {22, 0}, {3, 13}, {3, -1}, {-1, 0}})
         EXPECT_TRUE(NazwaGrupyWydania(w, j).empty()) << w << "," << j;

@@ -1,5 +1,6 @@
 #include "install/UruchomKopie.h"
 
+#include "app/StronyKodowe.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/text.h"
@@ -76,7 +77,7 @@ TEST_F(UruchomKopieTest, RunsTheCopyAndTheBatchRemovesBoth) {
     const std::string zrodlo = baza_ + "zrodlo\\prog.exe";
     ASSERT_TRUE(sys::CopyFileTo(program_, zrodlo, false));
     ASSERT_TRUE(sys::SetAttributes(zrodlo, FILE_ATTRIBUTE_READONLY));
-    for (const char* nazwa : {"robocza", "robocza \xA3\xF3\x64\x9F"}) {
+    for (const char* nazwa : {"robocza", "robocza Łódź"_cp1250}) {
         const std::string nazwaKatalogu = nazwa;
         SCOPED_TRACE(nazwaKatalogu);
         const std::string robocza = baza_ + nazwaKatalogu + "\\";

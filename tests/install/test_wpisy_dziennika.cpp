@@ -1,5 +1,7 @@
 #include "install/WpisyDziennika.h"
 
+#include "app/StronyKodowe.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,7 +17,7 @@ const std::vector<WpisDziennika> kWpisy = {
     {R::Zastapiony, {"C:\\Program Files\\Velt\\a.dll", "C:\\Program Files\\Velt\\a.dll.velt-kopia"}},
     // A registry value's previous bytes hold zeros (UTF-16).
     {R::Wartosc, {"HKCU", "SOFTWARE\\Zelpax\\EngVelt", "Katalog", "1", std::string("C\0:\0\0\0", 6)}},
-    {R::Plik, {"C:\\Program Files\\Velt\\\xB3\xF3\x9F.txt"}},
+    {R::Plik, {"C:\\Program Files\\Velt\\łóź.txt"_cp1250}},
 };
 
 std::string Zakodowane(const std::vector<WpisDziennika>& wpisy) {

@@ -5,6 +5,7 @@
 
 #include "TworzeniePoprawek.h"
 #include "app/Blad.h"
+#include "app/StronyKodowe.h"
 #include "payload/Dekompresja.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +46,7 @@ TEST(ListaPoprawek, RoundTripOfEntries) {
     const std::vector<WpisPoprawki> wpisy{
         {"a.pat", "readme.txt", 1234, 99, 1300},
         {"", "", 0, 0, 0},
-        {"p\xb9\xea.pat", "Przyklady\\list.txt", 0xFFFFFFFF, 0x80000000, 7},
+        {"pąę.pat"_cp1250, "Przyklady\\list.txt", 0xFFFFFFFF, 0x80000000, 7},
         {std::string(300, 'x'), "b", 1, 2, 3},
     };
     Bajty plik;

@@ -9,6 +9,7 @@
 #include "app/Jezyki.h"
 #include "app/Narzedzia.h"
 #include "app/Przelaczniki.h"
+#include "app/StronyKodowe.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
@@ -302,7 +303,7 @@ TEST_F(Katalog, CreatesAFolderUnderTheSelectedNode) {
     };
     const Przypadek przypadki[] = {
         {"Nowy", true},
-        {"\xAF\xF3\xB3w i \x9Climak", true},  // Polish letters reach the disk as typed
+        {"Żółw i ślimak"_cp1250, true},  // Polish letters reach the disk as typed
         {"Zelpax", false},                    // exists
         {"ZELPAX", false},                    // exists, in another case
         {"a\\b", false},                      // one name, not a path
@@ -331,7 +332,7 @@ TEST_F(Katalog, CreatesAFolderUnderTheSelectedNode) {
             EXPECT_TRUE(pytania_.empty());
         } else {
             ASSERT_EQ(pytania_.size(), 1u) << p.nazwa;
-            EXPECT_EQ(pytania_[0], "Nie mo\xBFna utworzy\xE6 katalogu \"" + p.nazwa + "\".");
+            EXPECT_EQ(pytania_[0], "Nie można utworzyć katalogu \""_cp1250 + p.nazwa + "\".");
             EXPECT_EQ(frmKatalog->edtKatalog.Text(), d / "Program Files");
             EXPECT_EQ(Wybrany(), d / "Program Files");
             EXPECT_EQ(pf->Count(), dzieci);
@@ -375,9 +376,9 @@ TEST_F(Katalog, CaptionsFollowTheLanguage) {
         const char* anulujDodaj;
     };
     for (const Przypadek& p : {
-             Przypadek{JezykPolski, "Wybierz katalog", "Nowy katalog", "Anuluj", "Nowy katalog", "Utw\xF3rz", "Anuluj"},
+             Przypadek{JezykPolski, "Wybierz katalog", "Nowy katalog", "Anuluj", "Nowy katalog", "Utwórz"_cp1250, "Anuluj"},
              Przypadek{JezykAngielski, "Select directory", "New folder", "Cancel", "New folder", "Create", "Cancel"},
-             Przypadek{JezykNiemiecki, "Ordner w\xE4hlen", "Neuer Ordner", "Abbrechen", "Neuer Ordner", "Erstellen",
+             Przypadek{JezykNiemiecki, "Ordner wählen"_cp1252, "Neuer Ordner", "Abbrechen", "Neuer Ordner", "Erstellen",
                        "Abbrechen"},
          }) {
         frmKatalog->UstawJezyk(p.jezyk);
@@ -393,10 +394,10 @@ TEST_F(Katalog, CaptionsFollowTheLanguage) {
     }
     // A caption given by the caller wins; none gives the language's text.
     naKatalog_ = [] {};
-    sys::Ignore(frmKatalog->WybierzKatalog("C:\\", "Inny tytu\xB3"), "only the caption matters");
-    EXPECT_EQ(frmKatalog->Caption(), "Inny tytu\xB3");
+    sys::Ignore(frmKatalog->WybierzKatalog("C:\\", "Inny tytuł"_cp1250), "only the caption matters");
+    EXPECT_EQ(frmKatalog->Caption(), "Inny tytuł"_cp1250);
     sys::Ignore(frmKatalog->WybierzKatalog("C:\\"), "only the caption matters");
-    EXPECT_EQ(frmKatalog->Caption(), "Ordner w\xE4hlen");
+    EXPECT_EQ(frmKatalog->Caption(), "Ordner wählen"_cp1252);
 
     // The Russian font does not turn the paths into Cyrillic.
     frmKatalog->UstawJezyk(JezykRosyjski);

@@ -1,5 +1,6 @@
 #include "setup/Opcje.h"
 
+#include "app/StronyKodowe.h"
 #include "setup/Wydania.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +8,8 @@
 namespace {
 
 TEST(JestNaLiscie, WholeEntriesInAnyCase) {
-    const std::string lista = "<.><..><UmowaPol.txt><velten.exe><\xA3\xF3" "d\x9F.txt>";
-    for (const char* nazwa : {".", "..", "umowapol.txt", "UMOWAPOL.TXT", "VeltEn.exe", "\xB3\xF3" "d\x9F.TXT"})
+    const std::string lista = "<.><..><UmowaPol.txt><velten.exe><Łódź.txt>"_cp1250;
+    for (const char* nazwa : {".", "..", "umowapol.txt", "UMOWAPOL.TXT", "VeltEn.exe", "łódź.TXT"_cp1250})
         EXPECT_TRUE(JestNaLiscie(nazwa, lista)) << nazwa;
     // An entry that merely contains the name does not count.
     for (const char* nazwa : {"velt", "en.exe", "umowa", "", "...", "<.>"})

@@ -2,6 +2,7 @@
 
 #include "app/Blad.h"
 #include "app/Narzedzia.h"
+#include "app/StronyKodowe.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +94,7 @@ TEST_F(Wydania, ProgramKinds) {
             (void)ZPXAppFunctions.NazwaRodzaju(rodzaj);
             ADD_FAILURE() << rodzaj;
         } catch (const BladProgramu& e) {
-            EXPECT_STREQ(e.komunikat(), "B\xB3\xB9" "d !!!");
+            EXPECT_STREQ(e.komunikat(), "Błąd !!!"_cp1250);
         }
     }
     TZPXAppConst zUkosnikiem = RekordWydaniaInstalatora();

@@ -1,4 +1,5 @@
 #include "app/Sciezki.h"
+#include "app/StronyKodowe.h"
 #include "setup/Zrodlo.h"
 
 #include "app/WierszPolecen.h"
@@ -55,7 +56,7 @@ TEST(Zrodlo, SourceFolderWithoutBackslash) {
     EXPECT_EQ(ZJednymUkosnikiem("C:\\a\\\\"), "C:\\a\\");
     EXPECT_EQ(ZJednymUkosnikiem(""), "");
     EXPECT_EQ(DyskKatalogu("d:\\temp\\"), "D:\\");
-    EXPECT_EQ(DyskKatalogu("\xB3:\\"), "\xA3:\\");
+    EXPECT_EQ(DyskKatalogu("ł:\\"_cp1250), "Ł:\\"_cp1250);
 }
 
 TEST(Zrodlo, TypedTargetFolders) {

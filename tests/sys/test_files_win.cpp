@@ -1,5 +1,6 @@
 #include "sys/files.h"
 
+#include "app/StronyKodowe.h"
 #include "sys/folders.h"
 #include "sys/text.h"
 
@@ -18,7 +19,7 @@ namespace {
 using pomocnicy::UsunDrzewo;
 
 // "Łódź.txt" in Windows-1250.
-const std::string kLodz = "\xA3\xF3\x64\x9F.txt";
+const std::string kLodz = "Łódź.txt"_cp1250;
 
 // Each test works in a folder of its own under the temporary folder.
 class Pliki : public ::testing::Test {

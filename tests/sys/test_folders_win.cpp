@@ -1,5 +1,6 @@
 #include "sys/folders.h"
 
+#include "app/StronyKodowe.h"
 #include "sys/files.h"
 #include "sys/text.h"
 
@@ -30,11 +31,11 @@ TEST(Katalogi, TempFolderFromTheEnvironment) {
     ASSERT_TRUE(temp);
     const std::string podstawa = *temp + "velt tmp " + std::to_string(GetCurrentProcessId());
     const std::wstring cyrylica = sys::ToWide(podstawa) + L"\u041F\u0430\u043F\u043A\u0430";
-    ASSERT_TRUE(sys::CreateFolder(podstawa + "\xA3\xF3\x64\x9F"));
+    ASSERT_TRUE(sys::CreateFolder(podstawa + "Łódź"_cp1250));
     ASSERT_TRUE(CreateDirectoryW(cyrylica.c_str(), nullptr));
     {
-        ZmienionyTmp tmp(sys::ToWide(podstawa + "\xA3\xF3\x64\x9F"));
-        EXPECT_EQ(sys::TempFolder(), podstawa + "\xA3\xF3\x64\x9F\\") << "backslash added, letters kept";
+        ZmienionyTmp tmp(sys::ToWide(podstawa + "Łódź"_cp1250));
+        EXPECT_EQ(sys::TempFolder(), podstawa + "Łódź\\"_cp1250) << "backslash added, letters kept";
     }
     {
         ZmienionyTmp tmp(cyrylica);
@@ -51,7 +52,7 @@ TEST(Katalogi, TempFolderFromTheEnvironment) {
     }
     EXPECT_EQ(sys::TempFolder(), temp);
     EXPECT_TRUE(RemoveDirectoryW(cyrylica.c_str()));
-    EXPECT_TRUE(sys::RemoveFolder(podstawa + "\xA3\xF3\x64\x9F"));
+    EXPECT_TRUE(sys::RemoveFolder(podstawa + "Łódź"_cp1250));
 }
 
 TEST(Katalogi, ShellFolderValues) {
@@ -66,12 +67,12 @@ TEST(Katalogi, ShellFolderValues) {
                              reinterpret_cast<const BYTE*>(cyrylica.c_str()),
                              static_cast<DWORD>((cyrylica.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
-    ASSERT_TRUE(zapis->WriteString("VeltPolski", "C:\\Menu Start\\Programy \xA3\xF3\x64\x9F"));
+    ASSERT_TRUE(zapis->WriteString("VeltPolski", "C:\\Menu Start\\Programy Łódź"_cp1250));
     ASSERT_TRUE(zapis->WriteString("VeltPusty", ""));
     ASSERT_TRUE(zapis->WriteDword("VeltLiczba", 7));
 
     EXPECT_EQ(sys::ShellFolder(sys::RegistryRoot::CurrentUser, "VeltPolski"),
-              "C:\\Menu Start\\Programy \xA3\xF3\x64\x9F");
+              "C:\\Menu Start\\Programy Łódź"_cp1250);
     EXPECT_EQ(sys::ShellFolder(sys::RegistryRoot::CurrentUser, "VeltPusty"), "");
     EXPECT_FALSE(sys::ShellFolder(sys::RegistryRoot::CurrentUser, "VeltLiczba")) << "not a string";
     EXPECT_FALSE(sys::ShellFolder(sys::RegistryRoot::CurrentUser, "VeltBrak"));

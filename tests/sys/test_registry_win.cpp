@@ -1,3 +1,4 @@
+#include "app/StronyKodowe.h"
 #include "sys/registry.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +51,7 @@ TEST_F(Rejestr, ValuesRoundTrip) {
     auto key = RegistryKey::OpenFull(RegistryRoot::CurrentUser, base_, true);
     ASSERT_TRUE(key);
     // "C:\Program Files\Łódź" in Windows-1250.
-    const std::string sciezka = "C:\\Program Files\\\xA3\xF3\x64\x9F";
+    const std::string sciezka = "C:\\Program Files\\Łódź"_cp1250;
     ASSERT_TRUE(key->WriteString("Katalog", sciezka));
     ASSERT_TRUE(key->WriteDword("Liczba", 0xDEADBEEF));
     ASSERT_TRUE(key->WriteBool("Tak", true));

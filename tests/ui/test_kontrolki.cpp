@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/StronyKodowe.h"
 #include "ui/Application.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
@@ -32,7 +33,7 @@ TEST(StronaKodowa, FollowsTheFontCharacterSet) {
 
 TEST_F(Kontrolki, TextCodePageFollowsFontUnlessSetAndBytesStayAsSet) {
     ui::Label label(&form, "lblKatalog");
-    const std::string bytes = "C:\\Program Files\\\xB9\xE6\xEA";  // bytes as the program holds them
+    const std::string bytes = "C:\\Program Files\\ąćę"_cp1250;  // bytes as the program holds them
     label.SetCaption(bytes);
     EXPECT_EQ(label.TextCodePage(), 1250u);
     label.SetFontCharset(ui::kCharsetRussian);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/StronyKodowe.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/RichEdit.h"
@@ -45,7 +46,7 @@ TEST_F(PoleTekstu, AgreementFilledLineByLine) {
     red.EndUpdate();
     red.CaretToStart();
 
-    EXPECT_EQ(red.Text(), "Umowa\r\ncaf\xE9\r\n");
+    EXPECT_EQ(red.Text(), "Umowa\r\ncafé\r\n"_cp1250);
     EXPECT_EQ(red.SelStart(), 0u);
     EXPECT_EQ(red.UpdateCount(), 0);
     EXPECT_EQ(red.CharsetAt(0), ui::kCharsetEastEurope);
@@ -72,7 +73,7 @@ TEST_F(PoleTekstu, LoadingWholeTextTakesTheDefaultAttributes) {
     ui::RichEdit red(&form, "redUmowa");
     red.SetDefAttributes({"Arial", ui::kCharsetRussian});
     red.SetSelCharset(ui::kCharsetAnsi);
-    red.SetText("\xCF\xF0\xE8");
+    red.SetText("При"_cp1251);
     EXPECT_EQ(red.SelStart(), 0u);
     EXPECT_EQ(red.CharsetAt(2), ui::kCharsetRussian);
     EXPECT_EQ(red.LoadCodePage(), 1251u);
