@@ -1,6 +1,8 @@
 #include "ui/Control.h"
 
 #include <algorithm>
+#include <type_traits>
+#include <utility>
 
 #include "ui/Application.h"
 #include "ui/Form.h"
@@ -196,35 +198,22 @@ void Control::ApplyInheritedFont(const ui::Font& font) {
     FontEdited();
 }
 
-void Control::SetFontName(std::string name) {
-    ui::Font f = font_;
-    f.Name = std::move(name);
-    SetFont(f);
+namespace {
+
+// A copy of `font` with one field changed.
+template <class T>
+ui::Font WithField(ui::Font font, T ui::Font::*field, std::type_identity_t<T> value) {
+    font.*field = std::move(value);
+    return font;
 }
 
-void Control::SetFontCharset(uint8_t charset) {
-    ui::Font f = font_;
-    f.Charset = charset;
-    SetFont(f);
-}
+}  // namespace
 
-void Control::SetFontSize(int points) {
-    ui::Font f = font_;
-    f.Size = std::max(points, 1);
-    SetFont(f);
-}
-
-void Control::SetFontColor(ui::Color colour) {
-    ui::Font f = font_;
-    f.Colour = colour;
-    SetFont(f);
-}
-
-void Control::SetFontBold(bool bold) {
-    ui::Font f = font_;
-    f.Bold = bold;
-    SetFont(f);
-}
+void Control::SetFontName(std::string name) { SetFont(WithField(font_, &ui::Font::Name, std::move(name))); }
+void Control::SetFontCharset(uint8_t charset) { SetFont(WithField(font_, &ui::Font::Charset, charset)); }
+void Control::SetFontSize(int points) { SetFont(WithField(font_, &ui::Font::Size, std::max(points, 1))); }
+void Control::SetFontColor(ui::Color colour) { SetFont(WithField(font_, &ui::Font::Colour, colour)); }
+void Control::SetFontBold(bool bold) { SetFont(WithField(font_, &ui::Font::Bold, bold)); }
 
 void Control::SetParentFont(bool parentFont) {
     parentFont_ = parentFont;
