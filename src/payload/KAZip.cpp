@@ -53,22 +53,28 @@ private:
     bool ok_ = true;
 };
 
+// The fields a local header and a directory record share, in their order.
+template <class Naglowek>
+void CzytajPolaWspolne(Czytnik& c, Naglowek& n) {
+    n.VersionNeededToExtract = c.u16();
+    n.GeneralPurposeBitFlag = c.u16();
+    n.CompressionMethod = c.u16();
+    n.LastModFileTime = c.u16();
+    n.LastModFileDate = c.u16();
+    n.Crc32 = c.u32();
+    n.CompressedSize = c.u32();
+    n.UncompressedSize = c.u32();
+    n.FilenameLength = c.u16();
+    n.ExtraFieldLength = c.u16();
+}
+
 // The local header at `pozycja`: fixed part, name and extra field. False when
 // the buffer ends inside it; the signature is not checked here.
 bool CzytajNaglowekLokalny(std::span<const std::uint8_t> bufor, std::size_t pozycja, TLocalFile& naglowek,
                            std::size_t& koniec) {
     Czytnik c(bufor, pozycja);
     naglowek.LocalFileHeaderSignature = c.u32();
-    naglowek.VersionNeededToExtract = c.u16();
-    naglowek.GeneralPurposeBitFlag = c.u16();
-    naglowek.CompressionMethod = c.u16();
-    naglowek.LastModFileTime = c.u16();
-    naglowek.LastModFileDate = c.u16();
-    naglowek.Crc32 = c.u32();
-    naglowek.CompressedSize = c.u32();
-    naglowek.UncompressedSize = c.u32();
-    naglowek.FilenameLength = c.u16();
-    naglowek.ExtraFieldLength = c.u16();
+    CzytajPolaWspolne(c, naglowek);
     naglowek.FileName = c.widok(naglowek.FilenameLength);
     naglowek.ExtraField = c.widok(naglowek.ExtraFieldLength);
     koniec = c.pozycja();
@@ -207,16 +213,7 @@ bool TKAZip::CzytajKatalog() {
         auto& k = wpis.CentralDirectoryFile;
         k.CentralFileHeaderSignature = c.u32();
         k.VersionMadeBy = c.u16();
-        k.VersionNeededToExtract = c.u16();
-        k.GeneralPurposeBitFlag = c.u16();
-        k.CompressionMethod = c.u16();
-        k.LastModFileTime = c.u16();
-        k.LastModFileDate = c.u16();
-        k.Crc32 = c.u32();
-        k.CompressedSize = c.u32();
-        k.UncompressedSize = c.u32();
-        k.FilenameLength = c.u16();
-        k.ExtraFieldLength = c.u16();
+        CzytajPolaWspolne(c, k);
         k.FileCommentLength = c.u16();
         k.DiskNumberStart = c.u16();
         k.InternalFileAttributes = c.u16();
