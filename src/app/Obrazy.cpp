@@ -1,6 +1,7 @@
 #include "app/Obrazy.h"
 
 #include "sys/resources.h"
+#include "ui/Controls.h"
 
 #include <algorithm>
 #include <optional>
@@ -55,4 +56,18 @@ ui::Bitmap WczytajObraz(const char* nazwa) {
         if (auto gestszy = Czytaj(std::string(nazwa) + skala, true)) obraz.AddRendering(std::move(*gestszy));
     }
     return obraz;
+}
+
+void UlozFlagi(std::initializer_list<FlagaJezyka> flagi, int lewo, int gora, int szerokosc, int wysokosc,
+               int krok, const std::function<void()>& klik) {
+    for (const FlagaJezyka& f : flagi) {
+        f.przycisk.SetBounds(lewo, gora, szerokosc, wysokosc);
+        f.przycisk.SetGroupIndex(1);
+        f.przycisk.SetAllowAllUp(true);
+        f.przycisk.SetFlat(true);
+        f.przycisk.OnClick = [klik](ui::Control&) { klik(); };
+        f.przycisk.SetGlyph(WczytajObraz(f.obraz));
+        lewo += krok;
+    }
+    if (flagi.size() > 0) flagi.begin()->przycisk.SetDown(true);
 }

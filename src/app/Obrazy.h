@@ -3,6 +3,9 @@
 
 #include "ui/Bitmap.h"
 
+#include <functional>
+#include <initializer_list>
+
 inline constexpr const char* ObrazPasek = "OBRAZ_PASEK";  // the left strip of the wizard
 inline constexpr const char* ObrazFlagaPL = "FLAGA_PL";
 inline constexpr const char* ObrazFlagaEN = "FLAGA_EN";
@@ -14,3 +17,18 @@ inline constexpr const char* ObrazFlagaIT = "FLAGA_IT";
 // same name + "_150" and "_200", each a zlib stream of a .bmp file); an empty
 // picture when the program carries none (test programs) or it cannot be read.
 ui::Bitmap WczytajObraz(const char* nazwa);
+
+namespace ui {
+class SpeedButton;
+}
+
+struct FlagaJezyka {
+    ui::SpeedButton& przycisk;
+    const char* obraz;
+};
+
+// Lays out a row of flat flag buttons of one group, any of which may be up,
+// from `lewo` one `krok` apart, each with its picture and the same click. The
+// first starts down.
+void UlozFlagi(std::initializer_list<FlagaJezyka> flagi, int lewo, int gora, int szerokosc, int wysokosc,
+               int krok, const std::function<void()>& klik);

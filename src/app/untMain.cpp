@@ -130,21 +130,12 @@ TfrmMain::TfrmMain()
     pnlJezyk.SetBounds(0, kWysokoscStrony - 52, kSzerokoscStrony, 52);
     lblJezyk.SetBounds(20, 20, 200, 14);
     lblJezyk.SetCaption("Język / Language:"_cp1250);
-    int lewo = 236;
-    for (ui::SpeedButton* b : {&btnPolski, &btnAngielski, &btnNiemiecki, &btnFrancuski, &btnWloski}) {
-        b->SetBounds(lewo, 13, 34, 26);
-        b->SetGroupIndex(1);
-        b->SetAllowAllUp(true);
-        b->SetFlat(true);
-        b->OnClick = [this](ui::Control&) { btnJezykClick(); };
-        lewo += 38;
-    }
-    btnPolski.SetGlyph(WczytajObraz(ObrazFlagaPL));
-    btnAngielski.SetGlyph(WczytajObraz(ObrazFlagaEN));
-    btnNiemiecki.SetGlyph(WczytajObraz(ObrazFlagaDE));
-    btnFrancuski.SetGlyph(WczytajObraz(ObrazFlagaFR));
-    btnWloski.SetGlyph(WczytajObraz(ObrazFlagaIT));
-    btnPolski.SetDown(true);
+    UlozFlagi({{btnPolski, ObrazFlagaPL},
+               {btnAngielski, ObrazFlagaEN},
+               {btnNiemiecki, ObrazFlagaDE},
+               {btnFrancuski, ObrazFlagaFR},
+               {btnWloski, ObrazFlagaIT}},
+              236, 13, 34, 26, 38, [this] { btnJezykClick(); });
 
     redUmowa.SetBounds(16, 12, kSzerokoscStrony - 32, 190);
     redUmowa.SetReadOnly(true);

@@ -49,20 +49,11 @@ TfrmCD::TfrmCD()
     pnlJezyk.SetBounds(0, 150, 372, 46);
     lblJezyk.SetBounds(12, 16, 200, 14);
     lblJezyk.SetCaption("Język / Language / Sprache / Langue:"_cp1250);
-    int lewo = 236;
-    for (ui::SpeedButton* b : {&btnPolski, &btnAngielski, &btnNiemiecki, &btnFrancuski}) {
-        b->SetBounds(lewo, 10, 30, 24);
-        b->SetGroupIndex(1);
-        b->SetAllowAllUp(true);
-        b->SetFlat(true);
-        b->OnClick = [this](ui::Control&) { btnPolskiClick(); };
-        lewo += 32;
-    }
-    btnPolski.SetGlyph(WczytajObraz(ObrazFlagaPL));
-    btnAngielski.SetGlyph(WczytajObraz(ObrazFlagaEN));
-    btnNiemiecki.SetGlyph(WczytajObraz(ObrazFlagaDE));
-    btnFrancuski.SetGlyph(WczytajObraz(ObrazFlagaFR));
-    btnPolski.SetDown(true);
+    UlozFlagi({{btnPolski, ObrazFlagaPL},
+               {btnAngielski, ObrazFlagaEN},
+               {btnNiemiecki, ObrazFlagaDE},
+               {btnFrancuski, ObrazFlagaFR}},
+              236, 10, 30, 24, 32, [this] { btnPolskiClick(); });
 
     OnShow = [this](ui::Form&) { FormShow(); };
 }
