@@ -53,12 +53,6 @@ velt_component(velt_comctl32_commas FILE comctl32.ocx VERSION "6, 0, 2900, 0" FI
 velt_component(velt_comctl32_other_table FILE comctl32.dll VERSION "6.0" FIXED 6,0,0,0 TRANSLATION "0x0415, 1250")
 
 set(VELT_STEDT_TTF ${VELT_MEDIUM_FILES_DIR}/Stedt.ttf CACHE INTERNAL "The font of the medium")
-add_custom_command(
-  OUTPUT ${VELT_STEDT_TTF}
-  COMMAND ${VELT_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/make_font.py ${VELT_STEDT_TTF}
-  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make_font.py
-  COMMENT "Drawing the font Stedt.ttf"
-  VERBATIM
-)
-add_custom_target(velt_stedt_ttf DEPENDS ${VELT_STEDT_TTF})
+velt_script_output(velt_stedt_ttf SCRIPT ${CMAKE_CURRENT_LIST_DIR}/make_font.py ARGS ${VELT_STEDT_TTF}
+                   OUTPUTS ${VELT_STEDT_TTF} COMMENT "Drawing the font Stedt.ttf")
 add_dependencies(velt_medium_files velt_stedt_ttf)
