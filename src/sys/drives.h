@@ -1,8 +1,8 @@
 #pragma once
-// Drives. Roots and labels are single-byte Windows-1250.
+// Drives. Roots are single-byte Windows-1250.
 //
-// Queries that touch a medium (free space) keep the system from
-// asking the user to insert a disk: an empty CD or floppy drive simply fails.
+// Queries that touch a medium (free space) keep the system from asking the
+// user to insert a disk: an empty CD or floppy drive simply fails.
 
 #include <cstdint>
 #include <optional>
