@@ -5,7 +5,7 @@
 #include "app/untMain.h"
 #include "install/Protokol.h"
 #include "sys/files.h"
-#include "sys/handle.h"
+#include "sys/result.h"
 
 #include <utility>
 

@@ -20,9 +20,9 @@
 #include "sys/commandline.h"
 #include "sys/drives.h"
 #include "sys/files.h"
-#include "sys/handle.h"
 #include "sys/locale.h"
 #include "sys/process.h"
+#include "sys/result.h"
 #include "sys/shell.h"
 #include "sys/text.h"
 #include "sys/version.h"
@@ -75,7 +75,7 @@ std::optional<std::string> ZrodloBezPytan(const TWierszPolecen& w) {
     if (const std::string wlasny = KatalogProgramu(); JestProgramNaDysku(wlasny)) return wlasny;
     for (const std::string& korzen : sys::LogicalDriveRoots()) {
         const std::string nazwa = NaDuze(korzen);
-        if (sys::DriveType(nazwa) == sys::kDriveCdRom && JestProgramNaDysku(nazwa)) return nazwa;
+        if (sys::DriveType(nazwa) == sys::DriveKind::CdRom && JestProgramNaDysku(nazwa)) return nazwa;
     }
     return std::nullopt;
 }
@@ -161,8 +161,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     // Decided before any form exists: a second start leaves the first
     // wizard's marker and windows alone.
-    const unsigned typ = w.Cichy() || w.Doit ? 0 : TypDysku(KatalogProgramu());
-    const bool przekazanie = typ == sys::kDriveCdRom || typ == sys::kDriveRemote;
+    const sys::DriveKind typ = w.Cichy() || w.Doit ? sys::DriveKind::Unknown : TypDysku(KatalogProgramu());
+    const bool przekazanie = typ == sys::DriveKind::CdRom || typ == sys::DriveKind::Remote;
     sys::NamedMutex jedenKreator;
     const bool innyKreator = przekazanie ? sys::NamedMutexExists(kZnakKreatora)
                                          : (jedenKreator = sys::CreateNamedMutex(kZnakKreatora)).existed;

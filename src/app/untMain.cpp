@@ -26,8 +26,8 @@
 #include "sys/drives.h"
 #include "sys/files.h"
 #include "sys/folders.h"
-#include "sys/handle.h"
 #include "sys/locale.h"
+#include "sys/result.h"
 
 #include <array>
 
@@ -345,7 +345,8 @@ bool TfrmMain::SprawdzWolneMiejsce() {
     const std::string lista = ListaPominietychPlikow();
     sys::NoCriticalErrorBox bezPytaniaODysk;
     MiejsceWymagane = RozmiarKatalogu(ZrodloPlikow, lista) + kMiejsceNaZasoby;
-    MiejsceWolne = sys::FreeBytes(NumerDysku(KatalogDocelowy));
+    // A drive that cannot be asked shows, and counts, as -1 bytes free.
+    MiejsceWolne = sys::FreeBytes(NumerDysku(KatalogDocelowy)).value_or(-1);
     wynik = MiejsceWolne >= MiejsceWymagane;
     lblMiejsceWolne.SetFontColor(wynik ? ui::clWindowText : ui::clRed);
     const sys::NumberSeparators separatory = sys::UserNumberSeparators();

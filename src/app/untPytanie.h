@@ -31,4 +31,4 @@ public:
 // Lays the dialog out around `tekst` (shown as given), centres it over
 // `wlasciciel`, shows it modally and returns the modal result: 6 for the first
 // button (also when it reads "OK"), 7 for the second, 2 for the third.
-int Zapytaj(TfrmPytanie& okno, const ui::Form& wlasciciel, const std::string& tekst, std::uint8_t rodzaj);
+[[nodiscard]] int Zapytaj(TfrmPytanie& okno, const ui::Form& wlasciciel, const std::string& tekst, std::uint8_t rodzaj);

@@ -7,7 +7,7 @@
 #include "install/Protokol.h"
 #include "sys/folders.h"
 #include "sys/fonts.h"
-#include "sys/handle.h"
+#include "sys/result.h"
 
 #include <cstring>
 

@@ -24,7 +24,7 @@
 #include "setup/Zrodlo.h"
 #include "sys/drives.h"
 #include "sys/files.h"
-#include "sys/handle.h"
+#include "sys/result.h"
 #include "ui/Application.h"
 
 #include <exception>

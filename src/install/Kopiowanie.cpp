@@ -18,7 +18,7 @@
 #include "setup/Opcje.h"
 #include "sys/drives.h"
 #include "sys/files.h"
-#include "sys/handle.h"
+#include "sys/result.h"
 #include "ui/Application.h"
 
 #include <array>

@@ -7,8 +7,8 @@
 #include "install/Dziennik.h"
 #include "install/Protokol.h"
 #include "setup/Wydania.h"
-#include "sys/handle.h"
 #include "sys/registry.h"
+#include "sys/result.h"
 #include "ui/Application.h"
 
 #include <type_traits>
@@ -40,7 +40,7 @@ void Zapisz(sys::RegistryKey& klucz, sys::RegistryRoot korzen, std::string_view 
             if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) return klucz.WriteString(w.nazwa, v);
             else return klucz.WriteDword(w.nazwa, v);
         },
-        w.wartosc);
+        w.wartosc).ok();
     std::visit(
         [&](const auto& v) {
             Protokoluj("Registry ", NazwaKorzenia(korzen), sciezka, ": ", w.nazwa, " = ", v, ok ? "" : ": not written");

@@ -46,7 +46,7 @@ void UtworzSkrotyRodzaju(const TOpcjeSkrotow& opcje, std::string_view katalog, s
 
 bool UtworzSkrot(std::string_view cel, std::string_view lnk, std::string_view opis) {
     const std::string katalog = KatalogPliku(cel);
-    return sys::SaveShellLink({cel, katalog, opis}, lnk);
+    return sys::SaveShellLink({cel, katalog, opis}, lnk).ok();
 }
 
 std::string KatalogProgramow(bool dlaWszystkich) {

@@ -7,6 +7,7 @@
 #include "sys/process.h"
 #include "sys/text.h"
 
+#include <windows.h>
 #include <ntsecapi.h>
 
 #include <cstdio>
@@ -76,7 +77,7 @@ std::string SciezkaDlaSkryptu(std::string_view sciezka) {
     return sys::FromWide(dluga, CP_OEMCP);
 }
 
-bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view parametry, HWND wlasciciel) {
+bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view parametry) {
     if (!sys::FileExists(program)) return false;
 
     const std::string katalog = KatalogRoboczyKopii();
@@ -112,7 +113,7 @@ bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view 
     const auto systemowy = sys::SystemFolder();
     if (!systemowy) return porazka();
     const std::string biezacy = BezKoncowegoUkosnikaPozaKorzeniem(katalog);
-    if (sys::ShellOpen(nazwy->kopia, parametry, biezacy, SW_SHOWNORMAL, wlasciciel) <= 32) return porazka();
+    if (!sys::ShellOpen(nazwy->kopia, parametry, biezacy, SW_SHOWNORMAL, nullptr)) return porazka();
 
     // The command processor of the system folder (never one beside the
     // program) runs the batch by "call", so that the folder goes once the
@@ -145,10 +146,9 @@ std::string KatalogRoboczyKopii() {
     return "C:\\";
 }
 
-bool UruchomKopie(std::string_view program, std::string_view nazwa, std::string_view parametry,
-                  HWND wlasciciel) noexcept {
+bool UruchomKopie(std::string_view program, std::string_view nazwa, std::string_view parametry) noexcept {
     try {
-        return Uruchom(program, nazwa, parametry, wlasciciel);
+        return Uruchom(program, nazwa, parametry);
     } catch (...) {
         // Only allocation can throw here; the caller expects a plain answer.
         return false;

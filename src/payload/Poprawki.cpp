@@ -8,7 +8,7 @@
 #include "payload/Dekompresja.h"
 #include "setup/Wydania.h"
 #include "sys/files.h"
-#include "sys/handle.h"
+#include "sys/result.h"
 
 #include <exception>
 #include <optional>

@@ -15,7 +15,7 @@
 #include "payload/untCompress.h"
 #include "setup/Wydania.h"
 #include "sys/files.h"
-#include "sys/handle.h"
+#include "sys/result.h"
 #include "sys/resources.h"
 #include "ui/Application.h"
 

@@ -4,7 +4,7 @@
 
 #include "app/Blad.h"
 #include "sys/files.h"
-#include "sys/handle.h"
+#include "sys/result.h"
 
 #include <windows.h>
 

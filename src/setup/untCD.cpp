@@ -98,8 +98,8 @@ void TfrmCD::WypelnijListeDyskow() {
     ListaDyskow.clear();
     for (const std::string& korzen : sys::LogicalDriveRoots()) {
         const std::string nazwa = NaDuze(korzen);
-        const unsigned typ = sys::DriveType(nazwa);
-        if (typ == sys::kDriveCdRom || (SiecDozwolona && typ == sys::kDriveRemote)) {
+        const sys::DriveKind typ = sys::DriveType(nazwa);
+        if (typ == sys::DriveKind::CdRom || (SiecDozwolona && typ == sys::DriveKind::Remote)) {
             ListaDyskow.push_back(nazwa);
             cmbDrive.AddItem(nazwa);
         }
@@ -134,7 +134,7 @@ std::string KatalogProgramu() { return KatalogPliku(sys::ModuleFileName().value_
 
 std::string DyskProgramu() { return DyskKatalogu(KatalogProgramu()); }
 
-unsigned TypDysku(std::string_view sciezka) {
+sys::DriveKind TypDysku(std::string_view sciezka) {
     const std::string korzen = KatalogGlownyDysku(sciezka);
-    return korzen.empty() ? 0 : sys::DriveType(korzen);
+    return korzen.empty() ? sys::DriveKind::Unknown : sys::DriveType(korzen);
 }

@@ -2,6 +2,7 @@
 // The dialog that asks for the CD drive, and the drive functions of the
 // source medium.
 
+#include "sys/drives.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
@@ -52,5 +53,6 @@ bool JestProgramNaDysku(std::string_view korzen);
 std::string KatalogProgramu();
 // The first three characters of the upper-cased KatalogProgramu, e.g. "D:\".
 std::string DyskProgramu();
-// The Windows drive type of the path's drive root; 0 without a drive part.
-unsigned TypDysku(std::string_view sciezka);
+// The Windows drive type of the path's drive root; Unknown without a drive
+// part.
+sys::DriveKind TypDysku(std::string_view sciezka);

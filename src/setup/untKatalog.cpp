@@ -12,7 +12,7 @@
 #include "setup/untKatalogDodaj.h"
 #include "sys/drives.h"
 #include "sys/files.h"
-#include "sys/handle.h"
+#include "sys/result.h"
 
 #include <array>
 #include <cstddef>
@@ -184,9 +184,9 @@ void TfrmKatalog::WczytajDyski() {
     trvKatalog.Clear();
     for (const std::string& korzen : sys::LogicalDriveRoots()) {
         const std::string nazwa = NaDuze(korzen);
-        const unsigned typ = sys::DriveType(nazwa);
+        const sys::DriveKind typ = sys::DriveType(nazwa);
         // Removable, CD-ROM and RAM drives are no place to install to.
-        if (typ != sys::kDriveFixed && !(typ == sys::kDriveRemote && SiecDozwolona)) continue;
+        if (typ != sys::DriveKind::Fixed && !(typ == sys::DriveKind::Remote && SiecDozwolona)) continue;
         ui::TreeNode& wezel = trvKatalog.AddChild(nullptr, nazwa);
         wezel.SetImageIndex(ObrazDysk);
         wezel.SetSelectedIndex(ObrazDysk);
@@ -280,7 +280,9 @@ void TfrmKatalog::btnUtworzClick() {
     const std::string sciezka = ZUkosnikiem(SciezkaWezla(rodzic)) + nazwa;
     if (!PoprawnaNazwaKatalogu(nazwa) || !sys::CreateFolder(sciezka)) {
         if (frmPytanie != nullptr)
-            Zapytaj(*frmPytanie, *this, Formatuj(PobierzTekst(Jezyk, TekstNieMoznaUtworzycFolderu), nazwa), PytanieOK);
+            sys::Ignore(Zapytaj(*frmPytanie, *this, Formatuj(PobierzTekst(Jezyk, TekstNieMoznaUtworzycFolderu), nazwa),
+                                PytanieOK),
+                        "a message with one button");
         return;
     }
     edtKatalog.SetText(sciezka);

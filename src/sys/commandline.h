@@ -14,7 +14,7 @@ std::wstring CommandLine();
 // Its arguments, split by the Windows quoting rules (CommandLineToArgvW),
 // without the program's own name. Empty when there are none or the line
 // cannot be split.
-std::vector<std::wstring> CommandLineArguments();
+[[nodiscard]] std::vector<std::wstring> CommandLineArguments();
 
 // `path` (Windows-1250) made absolute against the current folder; nullopt
 // when the system cannot do it.

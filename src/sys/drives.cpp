@@ -6,8 +6,13 @@
 
 namespace sys {
 
-static_assert(kDriveNoRoot == DRIVE_NO_ROOT_DIR && kDriveFixed == DRIVE_FIXED && kDriveRemote == DRIVE_REMOTE &&
-              kDriveCdRom == DRIVE_CDROM);
+static_assert(static_cast<unsigned>(DriveKind::Unknown) == DRIVE_UNKNOWN &&
+              static_cast<unsigned>(DriveKind::NoRoot) == DRIVE_NO_ROOT_DIR &&
+              static_cast<unsigned>(DriveKind::Removable) == DRIVE_REMOVABLE &&
+              static_cast<unsigned>(DriveKind::Fixed) == DRIVE_FIXED &&
+              static_cast<unsigned>(DriveKind::Remote) == DRIVE_REMOTE &&
+              static_cast<unsigned>(DriveKind::CdRom) == DRIVE_CDROM &&
+              static_cast<unsigned>(DriveKind::RamDisk) == DRIVE_RAMDISK);
 
 namespace {
 
@@ -57,30 +62,23 @@ std::string DriveRoot(std::string_view path) {
     return {};
 }
 
-unsigned DriveType(std::string_view path) {
+DriveKind DriveType(std::string_view path) {
     const std::string root = DriveRoot(path);
-    if (root.empty()) return 0;
-    return GetDriveTypeW(ToWide(root).c_str());
+    if (root.empty()) return DriveKind::Unknown;
+    const UINT type = GetDriveTypeW(ToWide(root).c_str());
+    return type <= static_cast<UINT>(DriveKind::RamDisk) ? static_cast<DriveKind>(type) : DriveKind::Unknown;
 }
 
-std::int64_t FreeBytes(int drive) {
-    if (drive < 0 || drive > 26) return -1;
+std::optional<std::int64_t> FreeBytes(int drive) {
+    if (drive < 0 || drive > 26) return std::nullopt;
     std::wstring root;
     if (drive > 0) root = {static_cast<wchar_t>(L'A' + drive - 1), L':', L'\\'};
     NoCriticalErrorBox guard;
     ULARGE_INTEGER available{}, total{}, free{};
-    if (!GetDiskFreeSpaceExW(drive > 0 ? root.c_str() : nullptr, &available, &total, &free)) return -1;
+    if (!GetDiskFreeSpaceExW(drive > 0 ? root.c_str() : nullptr, &available, &total, &free)) return std::nullopt;
     // Beyond 2^63 bytes nothing is real; keep the value positive.
     if (available.QuadPart > static_cast<ULONGLONG>(INT64_MAX)) return INT64_MAX;
     return static_cast<std::int64_t>(available.QuadPart);
-}
-
-std::optional<std::string> VolumeLabel(std::string_view root) {
-    NoCriticalErrorBox guard;
-    wchar_t label[MAX_PATH + 1] = {};
-    if (!GetVolumeInformationW(ToWide(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0))
-        return std::nullopt;
-    return FromWide(label);
 }
 
 }  // namespace sys

@@ -1,8 +1,8 @@
 #pragma once
-// Drives. Roots and labels are single-byte Windows-1250.
+// Drives. Roots are single-byte Windows-1250.
 //
-// Queries that touch a medium (free space, volume label) keep the system from
-// asking the user to insert a disk: an empty CD or floppy drive simply fails.
+// Queries that touch a medium (free space) keep the system from asking the
+// user to insert a disk: an empty CD or floppy drive simply fails.
 
 #include <cstdint>
 #include <optional>
@@ -38,25 +38,24 @@ private:
 // no drive.
 [[nodiscard]] std::string DriveRoot(std::string_view path);
 
-// The Windows drive types the wizard tells apart (drives.cpp ties them to
-// the DRIVE_* values).
-enum DriveTypeNumber : unsigned {
-    kDriveNoRoot = 1,
-    kDriveFixed = 3,
-    kDriveRemote = 4,
-    kDriveCdRom = 5,
+// The Windows drive types, with the DRIVE_* numbers (drives.cpp ties them
+// together).
+enum class DriveKind : unsigned {
+    Unknown = 0,
+    NoRoot = 1,  // no volume is mounted there
+    Removable = 2,
+    Fixed = 3,
+    Remote = 4,
+    CdRom = 5,
+    RamDisk = 6,
 };
 
-// The Windows drive type (kDriveFixed, kDriveRemote, kDriveCdRom, ...) of a
-// path's drive root (see DriveRoot); 0 when the path names no drive.
-[[nodiscard]] unsigned DriveType(std::string_view path);
+// The drive type of a path's drive root (see DriveRoot); Unknown when the path
+// names no drive.
+[[nodiscard]] DriveKind DriveType(std::string_view path);
 
 // Free bytes available to this user on drive `drive` (1 = A:, 3 = C:, 0 = the
-// current drive); -1 for a drive number that names no usable drive.
-[[nodiscard]] std::int64_t FreeBytes(int drive);
-
-// The volume label of a root such as "C:\"; nullopt when the drive cannot be
-// read.
-[[nodiscard]] std::optional<std::string> VolumeLabel(std::string_view root);
+// current drive); nullopt for a drive number that names no usable drive.
+[[nodiscard]] std::optional<std::int64_t> FreeBytes(int drive);
 
 }  // namespace sys

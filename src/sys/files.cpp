@@ -1,5 +1,6 @@
 #include "sys/files.h"
 
+#include "sys/lasterror.h"
 #include "sys/text.h"
 
 #include <algorithm>
@@ -8,14 +9,6 @@
 namespace sys {
 
 namespace {
-
-std::uint32_t LastError() noexcept {
-    const DWORD e = GetLastError();
-    // A failed call that left no code must still read as a failure.
-    return e != 0 ? e : ERROR_GEN_FAILURE;
-}
-
-Result Outcome(BOOL succeeded) noexcept { return Result{succeeded ? 0u : LastError()}; }
 
 // Whether the program's code page holds `text` exactly (no '?' and no
 // best-fit substitutes).

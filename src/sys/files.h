@@ -4,6 +4,7 @@
 // folder.
 
 #include "sys/handle.h"
+#include "sys/result.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,15 +15,6 @@
 #include <windows.h>
 
 namespace sys {
-
-// The outcome of an operation that can fail: the Win32 error code, 0 on
-// success.
-struct [[nodiscard]] Result {
-    std::uint32_t error = 0;
-
-    [[nodiscard]] bool ok() const noexcept { return error == 0; }
-    explicit operator bool() const noexcept { return ok(); }
-};
 
 // A path the system hands over, in the program's single-byte form: unchanged
 // when Windows-1250 holds every character, otherwise its short 8.3 form.

@@ -1,5 +1,6 @@
 #include "sys/fonts.h"
 
+#include "sys/lasterror.h"
 #include "sys/text.h"
 
 #include <cwchar>
@@ -56,9 +57,7 @@ int AddFontFile(std::string_view path) {
     return AddFontResourceW(ToWide(path).c_str());
 }
 
-bool RemoveFontFile(std::string_view path) {
-    return RemoveFontResourceW(ToWide(path).c_str()) != 0;
-}
+Result RemoveFontFile(std::string_view path) { return Outcome(RemoveFontResourceW(ToWide(path).c_str())); }
 
 void AnnounceFontChange() {
     // A hung window of another program must not hold up the installation.

@@ -2,6 +2,8 @@
 // Fonts of the running system. Face names and paths are single-byte
 // Windows-1250; they cross to the system as UTF-16.
 
+#include "sys/result.h"
+
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -23,8 +25,8 @@ namespace sys {
 // each of them has handled it, or has been given up on after a short wait
 // (a hung window is passed over at once).
 void AnnounceFontChange();
-// Takes a file added by AddFontFile out of the font table again; false when
+// Takes a file added by AddFontFile out of the font table again; fails when
 // it was not in it.
-[[nodiscard]] bool RemoveFontFile(std::string_view path);
+Result RemoveFontFile(std::string_view path);
 
 }  // namespace sys

@@ -38,9 +38,4 @@ private:
     Handle h_ = Traits::invalid();
 };
 
-// Ignores a result on purpose. The reason is mandatory so that every place
-// that drops a failure says why.
-template <class T>
-constexpr void Ignore(T&&, const char* /*why*/) noexcept {}
-
 }  // namespace sys

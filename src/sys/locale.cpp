@@ -1,6 +1,6 @@
 #include "sys/locale.h"
 
-#include "sys/handle.h"
+#include "sys/lasterror.h"
 #include "sys/text.h"
 
 #include <algorithm>
@@ -32,7 +32,10 @@ std::optional<KeyboardLayout> LoadKeyboardLayoutById(std::string_view klid, bool
     return layout;
 }
 
-bool ActivateLayout(KeyboardLayout layout) { return layout != nullptr && ActivateKeyboardLayout(layout, 0) != nullptr; }
+Result ActivateLayout(KeyboardLayout layout) {
+    if (layout == nullptr) return Result{ERROR_INVALID_PARAMETER};
+    return Outcome(ActivateKeyboardLayout(layout, 0) != nullptr);
+}
 
 KeyboardLayoutGuard::~KeyboardLayoutGuard() {
     Ignore(ActivateLayout(remembered_), "typing goes on under whatever layout the system keeps");

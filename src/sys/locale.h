@@ -1,6 +1,8 @@
 #pragma once
 // Thread locale, system version and keyboard layouts of the calling thread.
 
+#include "sys/result.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -37,7 +39,7 @@ using KeyboardLayout = HKL;
 [[nodiscard]] std::optional<KeyboardLayout> LoadKeyboardLayoutById(std::string_view klid, bool activate);
 
 // Makes `layout` the thread's active layout.
-[[nodiscard]] bool ActivateLayout(KeyboardLayout layout);
+Result ActivateLayout(KeyboardLayout layout);
 
 // Remembers the thread's layout and activates it again when it goes out of
 // scope, whatever happened in between.

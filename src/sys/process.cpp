@@ -1,5 +1,6 @@
 #include "sys/process.h"
 
+#include "sys/lasterror.h"
 #include "sys/text.h"
 
 #include <shellapi.h>
@@ -9,16 +10,41 @@
 
 namespace sys {
 
-std::intptr_t ShellOpen(std::string_view file, std::string_view parameters, std::string_view folder,
-                        int showCommand, HWND owner) {
+namespace {
+
+// ShellExecute's own error numbers (32 or less) as the Win32 errors they
+// stand for; the others below 32 are Win32 errors already.
+std::uint32_t ShellError(std::uintptr_t code) noexcept {
+    switch (code) {
+    case 0: return ERROR_OUTOFMEMORY;
+    case SE_ERR_OOM: return ERROR_NOT_ENOUGH_MEMORY;
+    case SE_ERR_SHARE: return ERROR_SHARING_VIOLATION;
+    case SE_ERR_ASSOCINCOMPLETE:
+    case SE_ERR_NOASSOC: return ERROR_NO_ASSOCIATION;
+    case SE_ERR_DDETIMEOUT:
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDEBUSY: return ERROR_DDE_FAIL;
+    case SE_ERR_DLLNOTFOUND: return ERROR_DLL_NOT_FOUND;
+    default: return static_cast<std::uint32_t>(code);  // SE_ERR_FNF, SE_ERR_PNF, ERROR_BAD_FORMAT, ...
+    }
+}
+static_assert(SE_ERR_FNF == ERROR_FILE_NOT_FOUND && SE_ERR_PNF == ERROR_PATH_NOT_FOUND &&
+              SE_ERR_ACCESSDENIED == ERROR_ACCESS_DENIED);
+
+}  // namespace
+
+Result ShellOpen(std::string_view file, std::string_view parameters, std::string_view folder, int showCommand,
+                 HWND owner) {
     const std::wstring wfile = ToWide(file);
     const std::wstring wparameters = ToWide(parameters);
     const std::wstring wfolder = ToWide(folder);
     const HINSTANCE result = ShellExecuteW(owner, L"open", wfile.c_str(),
                                            wparameters.empty() ? nullptr : wparameters.c_str(),
                                            wfolder.empty() ? nullptr : wfolder.c_str(), showCommand);
-    // Not a real instance handle: a number kept in a handle for old times' sake.
-    return reinterpret_cast<std::intptr_t>(result);
+    // Not a real instance handle: a number kept in a handle for old times'
+    // sake, above 32 on success.
+    const auto code = reinterpret_cast<std::uintptr_t>(result);
+    return Result{code > 32 ? 0u : ShellError(code)};
 }
 
 bool OnlySystemFolderForLibraries() noexcept {
@@ -59,10 +85,6 @@ bool NamedMutexExists(std::string_view name) {
     return mutex || GetLastError() == ERROR_ACCESS_DENIED;
 }
 
-ModuleHandle LoadModuleAsData(std::string_view path) {
-    return ModuleHandle(LoadLibraryExW(ToWide(path).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-}
-
 StartedProcess StartProcess(std::string_view commandLine, std::uint32_t creationFlags, std::string_view folder,
                             bool hidden) {
     StartedProcess started;
@@ -81,8 +103,7 @@ StartedProcess StartProcess(std::string_view commandLine, std::uint32_t creation
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
                         wfolder.empty() ? nullptr : wfolder.c_str(), &startup, &info)) {
-        const DWORD e = GetLastError();
-        started.error = e != 0 ? e : ERROR_GEN_FAILURE;
+        started.error = LastError();
         return started;
     }
     started.process.reset(info.hProcess);
@@ -91,8 +112,9 @@ StartedProcess StartProcess(std::string_view commandLine, std::uint32_t creation
     return started;
 }
 
-bool SetPriority(const ThreadHandle& thread, int priority) {
-    return thread && SetThreadPriority(thread.get(), priority) != FALSE;
+Result SetPriority(const ThreadHandle& thread, int priority) {
+    if (!thread) return Result{ERROR_INVALID_HANDLE};
+    return Outcome(SetThreadPriority(thread.get(), priority));
 }
 
 std::optional<std::uint32_t> Resume(const ThreadHandle& thread) {
@@ -115,8 +137,9 @@ std::optional<std::uint32_t> ExitCode(const ProcessHandle& process) {
     return code;
 }
 
-bool Terminate(const ProcessHandle& process, std::uint32_t exitCode) {
-    return process && TerminateProcess(process.get(), exitCode) != FALSE;
+Result Terminate(const ProcessHandle& process, std::uint32_t exitCode) {
+    if (!process) return Result{ERROR_INVALID_HANDLE};
+    return Outcome(TerminateProcess(process.get(), exitCode));
 }
 
 }  // namespace sys

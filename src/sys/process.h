@@ -3,6 +3,7 @@
 // Windows-1250.
 
 #include "sys/handle.h"
+#include "sys/result.h"
 
 #include <cstdint>
 #include <optional>
@@ -39,7 +40,7 @@ using ModuleHandle = UniqueHandle<ModuleHandleTraits>;
 // run from a folder that others can write to. Systems without
 // SetDefaultDllDirectories (before Windows 8 and its update for 7) at least
 // lose the current folder. Returns whether the system folder alone is searched.
-bool OnlySystemFolderForLibraries() noexcept;
+[[nodiscard]] bool OnlySystemFolderForLibraries() noexcept;
 
 // Loads a library of the system by its full path in the system folder, so
 // that no copy elsewhere is taken whatever the search order. An empty handle
@@ -66,16 +67,12 @@ NamedMutex CreateNamedMutex(std::string_view name);
 // Whether some process holds a named mutex of that name open.
 [[nodiscard]] bool NamedMutexExists(std::string_view name);
 
-// Maps a program or library file for reading its resources only: none of its
-// code runs. An empty handle when the file cannot be mapped.
-[[nodiscard]] ModuleHandle LoadModuleAsData(std::string_view path);
-
 // Opens `file` through the shell with the verb "open". Empty `parameters` or
 // `folder` pass none; `owner` is the window that owns any message the shell
-// shows (may be null). Returns the shell's result: above 32 is success, 32 or
-// less an error code.
-[[nodiscard]] std::intptr_t ShellOpen(std::string_view file, std::string_view parameters,
-                                      std::string_view folder, int showCommand, HWND owner);
+// shows (may be null). A failure carries the shell's error code as the Win32
+// error that means the same (SE_ERR_NOASSOC as ERROR_NO_ASSOCIATION, ...).
+Result ShellOpen(std::string_view file, std::string_view parameters, std::string_view folder, int showCommand,
+                 HWND owner);
 
 struct [[nodiscard]] StartedProcess {
     ProcessHandle process;
@@ -94,7 +91,7 @@ StartedProcess StartProcess(std::string_view commandLine, std::uint32_t creation
                             bool hidden);
 
 // Sets a thread's priority (THREAD_PRIORITY_*).
-[[nodiscard]] bool SetPriority(const ThreadHandle& thread, int priority);
+Result SetPriority(const ThreadHandle& thread, int priority);
 
 // Decrements a thread's suspend count; the count before the call, nullopt on
 // failure.
@@ -108,6 +105,6 @@ StartedProcess StartProcess(std::string_view commandLine, std::uint32_t creation
 [[nodiscard]] std::optional<std::uint32_t> ExitCode(const ProcessHandle& process);
 
 // Ends a process at once with `exitCode`.
-[[nodiscard]] bool Terminate(const ProcessHandle& process, std::uint32_t exitCode);
+Result Terminate(const ProcessHandle& process, std::uint32_t exitCode);
 
 }  // namespace sys

@@ -38,30 +38,33 @@ bool RegistryKey::Exists(RegistryRoot root, std::string_view path) {
 
 namespace {
 
+Result Status(LONG rc) noexcept { return Result{static_cast<std::uint32_t>(rc)}; }
+
+// Deleting what is not there leaves it gone all the same.
+Result Gone(LONG rc) noexcept { return rc == ERROR_FILE_NOT_FOUND ? Result{} : Status(rc); }
+
 // Depth-first: a key can be deleted only once it has no subkeys.
-bool DeleteSubtree(HKEY parent, const std::wstring& name) {
+Result DeleteSubtree(HKEY parent, const std::wstring& name) {
     HKEY raw = nullptr;
     LONG rc = RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ | KEY_WRITE, &raw);
-    if (rc == ERROR_FILE_NOT_FOUND) return true;
-    if (rc != ERROR_SUCCESS) return false;
+    if (rc != ERROR_SUCCESS) return Gone(rc);
     UniqueHandle<RegistryKeyTraits> key(raw);
     std::vector<wchar_t> buffer(256);
     for (;;) {
         DWORD length = static_cast<DWORD>(buffer.size());
         rc = RegEnumKeyExW(key.get(), 0, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (rc == ERROR_NO_MORE_ITEMS) break;
-        if (rc != ERROR_SUCCESS) return false;
-        if (!DeleteSubtree(key.get(), std::wstring(buffer.data(), length))) return false;
+        if (rc != ERROR_SUCCESS) return Status(rc);
+        if (const Result r = DeleteSubtree(key.get(), std::wstring(buffer.data(), length)); !r) return r;
     }
     key.reset();
-    rc = RegDeleteKeyW(parent, name.c_str());
-    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+    return Gone(RegDeleteKeyW(parent, name.c_str()));
 }
 
 }  // namespace
 
-bool RegistryKey::DeleteTree(RegistryRoot root, std::string_view path) {
-    if (path.empty()) return false;
+Result RegistryKey::DeleteTree(RegistryRoot root, std::string_view path) {
+    if (path.empty()) return Result{ERROR_INVALID_PARAMETER};
     return DeleteSubtree(RootHandle(root), ToWide(path));
 }
 
@@ -108,17 +111,17 @@ std::optional<std::uint32_t> RegistryKey::ReadDword(std::string_view name) const
     return value;
 }
 
-bool RegistryKey::WriteString(std::string_view name, std::string_view value) {
+Result RegistryKey::WriteString(std::string_view name, std::string_view value) {
     const std::wstring wide = ToWide(value);
     const DWORD bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(wide.c_str()), bytes) == ERROR_SUCCESS;
+    return Status(RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(wide.c_str()), bytes));
 }
 
-bool RegistryKey::WriteDword(std::string_view name, std::uint32_t value) {
+Result RegistryKey::WriteDword(std::string_view name, std::uint32_t value) {
     const DWORD v = value;
-    return RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v),
-                          sizeof(v)) == ERROR_SUCCESS;
+    return Status(RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v),
+                                 sizeof(v)));
 }
 
 std::optional<RegistryKey::RawValue> RegistryKey::ReadRaw(std::string_view name) const {
@@ -141,33 +144,31 @@ std::optional<RegistryKey::RawValue> RegistryKey::ReadRaw(std::string_view name)
     }
 }
 
-bool RegistryKey::WriteRaw(std::string_view name, const RawValue& value) {
-    return RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, value.type,
-                          reinterpret_cast<const BYTE*>(value.bytes.data()),
-                          static_cast<DWORD>(value.bytes.size())) == ERROR_SUCCESS;
+Result RegistryKey::WriteRaw(std::string_view name, const RawValue& value) {
+    return Status(RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, value.type,
+                                 reinterpret_cast<const BYTE*>(value.bytes.data()),
+                                 static_cast<DWORD>(value.bytes.size())));
 }
 
-bool RegistryKey::DeleteValue(std::string_view name) {
-    const LONG rc = RegDeleteValueW(key_.get(), ToWide(name).c_str());
-    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+Result RegistryKey::DeleteValue(std::string_view name) {
+    return Gone(RegDeleteValueW(key_.get(), ToWide(name).c_str()));
 }
 
-bool RegistryKey::DeleteIfEmpty(RegistryRoot root, std::string_view path) {
-    if (path.empty()) return false;
+Result RegistryKey::DeleteIfEmpty(RegistryRoot root, std::string_view path) {
+    if (path.empty()) return Result{ERROR_INVALID_PARAMETER};
     const std::wstring wide = ToWide(path);
     HKEY raw = nullptr;
-    LONG rc = RegOpenKeyExW(RootHandle(root), wide.c_str(), 0, KEY_READ, &raw);
-    if (rc == ERROR_FILE_NOT_FOUND) return true;
-    if (rc != ERROR_SUCCESS) return false;
+    const LONG rc = RegOpenKeyExW(RootHandle(root), wide.c_str(), 0, KEY_READ, &raw);
+    if (rc != ERROR_SUCCESS) return Gone(rc);
     UniqueHandle<RegistryKeyTraits> key(raw);
     DWORD subkeys = 0, values = 0;
-    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS)
-        return false;
-    if (subkeys != 0 || values != 0) return false;
+    if (const LONG info = RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                                           nullptr, nullptr, nullptr, nullptr);
+        info != ERROR_SUCCESS)
+        return Status(info);
+    if (subkeys != 0 || values != 0) return Result{ERROR_DIR_NOT_EMPTY};
     key.reset();
-    rc = RegDeleteKeyW(RootHandle(root), wide.c_str());
-    return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+    return Gone(RegDeleteKeyW(RootHandle(root), wide.c_str()));
 }
 
 }  // namespace sys

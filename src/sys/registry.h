@@ -7,6 +7,7 @@
 // the caller asks for it.
 
 #include "sys/handle.h"
+#include "sys/result.h"
 
 #include <cstdint>
 #include <optional>
@@ -41,9 +42,9 @@ public:
     // Whether a key exists, without creating it.
     [[nodiscard]] static bool Exists(RegistryRoot root, std::string_view path);
 
-    // Deletes a key with all its subkeys and values. True when the key is gone
-    // afterwards (also when it never existed).
-    [[nodiscard]] static bool DeleteTree(RegistryRoot root, std::string_view path);
+    // Deletes a key with all its subkeys and values. Succeeds when the key is
+    // gone afterwards (also when it never existed).
+    static Result DeleteTree(RegistryRoot root, std::string_view path);
 
     // A string value (REG_SZ or REG_EXPAND_SZ, unexpanded); nullopt when the
     // value is missing or of another type.
@@ -54,8 +55,8 @@ public:
     // A REG_DWORD value; nullopt when missing or of another type.
     [[nodiscard]] std::optional<std::uint32_t> ReadDword(std::string_view name) const;
 
-    [[nodiscard]] bool WriteString(std::string_view name, std::string_view value);
-    [[nodiscard]] bool WriteDword(std::string_view name, std::uint32_t value);
+    Result WriteString(std::string_view name, std::string_view value);
+    Result WriteDword(std::string_view name, std::uint32_t value);
     // Booleans are stored as REG_DWORD 0 or 1.
     // A value of any type as stored: its type (REG_*) and its bytes; nullopt
     // when it does not exist.
@@ -64,14 +65,15 @@ public:
         std::string bytes;
     };
     [[nodiscard]] std::optional<RawValue> ReadRaw(std::string_view name) const;
-    [[nodiscard]] bool WriteRaw(std::string_view name, const RawValue& value);
-    // True when the value is gone afterwards (also when it never existed).
-    [[nodiscard]] bool DeleteValue(std::string_view name);
-    // Deletes the key when it holds neither values nor subkeys; true when it is
-    // gone afterwards.
-    [[nodiscard]] static bool DeleteIfEmpty(RegistryRoot root, std::string_view path);
+    Result WriteRaw(std::string_view name, const RawValue& value);
+    // Succeeds when the value is gone afterwards (also when it never existed).
+    Result DeleteValue(std::string_view name);
+    // Deletes the key when it holds neither values nor subkeys; succeeds when
+    // it is gone afterwards. A key that holds more fails with
+    // ERROR_DIR_NOT_EMPTY.
+    static Result DeleteIfEmpty(RegistryRoot root, std::string_view path);
 
-    [[nodiscard]] bool WriteBool(std::string_view name, bool value) { return WriteDword(name, value ? 1 : 0); }
+    Result WriteBool(std::string_view name, bool value) { return WriteDword(name, value ? 1 : 0); }
 
     [[nodiscard]] HKEY handle() const noexcept { return key_.get(); }
 

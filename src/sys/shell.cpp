@@ -30,13 +30,20 @@ public:
     explicit operator bool() const noexcept { return p_ != nullptr; }
 
     template <class J>
-    bool Query(REFIID iid, ComPtr<J>& out) const noexcept {
-        return SUCCEEDED(p_->QueryInterface(iid, reinterpret_cast<void**>(out.put()))) && out;
+    HRESULT Query(REFIID iid, ComPtr<J>& out) const noexcept {
+        const HRESULT hr = p_->QueryInterface(iid, reinterpret_cast<void**>(out.put()));
+        return SUCCEEDED(hr) && !out ? E_NOINTERFACE : hr;
     }
 
 private:
     I* p_ = nullptr;
 };
+
+// A COM failure as the Win32 error it wraps, else as the HRESULT itself.
+Result ComFailure(HRESULT hr) noexcept {
+    if (HRESULT_FACILITY(hr) == FACILITY_WIN32) return Result{static_cast<std::uint32_t>(HRESULT_CODE(hr))};
+    return Result{static_cast<std::uint32_t>(hr)};
+}
 
 }  // namespace
 
@@ -47,21 +54,21 @@ ComInitialization::~ComInitialization() {
     if (ok_) CoUninitialize();
 }
 
-bool SaveShellLink(const ShellLink& link, std::string_view linkFile) noexcept {
+Result SaveShellLink(const ShellLink& link, std::string_view linkFile) noexcept {
     try {
         ComPtr<IShellLinkA> shellLink;
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                    reinterpret_cast<void**>(shellLink.put()))) ||
-            !shellLink)
-            return false;
+        HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                      reinterpret_cast<void**>(shellLink.put()));
+        if (FAILED(hr)) return ComFailure(hr);
+        if (!shellLink) return ComFailure(E_NOINTERFACE);
         ComPtr<IPersistFile> persist;
-        if (!shellLink.Query(IID_IPersistFile, persist)) return false;
+        if (hr = shellLink.Query(IID_IPersistFile, persist); FAILED(hr)) return ComFailure(hr);
 
         // The texts go in through the wide interface of the same object when
         // it has one, so that Polish letters survive whatever the system's
         // ANSI code page is; the narrow one takes them in that code page.
         ComPtr<IShellLinkW> wide;
-        if (shellLink.Query(IID_IShellLinkW, wide)) {
+        if (SUCCEEDED(shellLink.Query(IID_IShellLinkW, wide))) {
             wide->SetPath(ToWide(link.target).c_str());
             wide->SetWorkingDirectory(ToWide(link.workingDirectory).c_str());
             wide->SetDescription(ToWide(link.description).c_str());
@@ -71,10 +78,10 @@ bool SaveShellLink(const ShellLink& link, std::string_view linkFile) noexcept {
             shellLink->SetDescription(FromWide(ToWide(link.description), CP_ACP).c_str());
         }
         persist->Save(ToWide(linkFile).c_str(), FALSE);
-        return true;
+        return Result{};
     } catch (...) {
         // Only the conversions allocate; out of memory counts as not made.
-        return false;
+        return Result{ERROR_OUTOFMEMORY};
     }
 }
 

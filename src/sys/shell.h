@@ -2,6 +2,8 @@
 // COM for the thread and shell link files. Paths and texts are single-byte
 // Windows-1250.
 
+#include "sys/result.h"
+
 #include <string_view>
 
 namespace sys {
@@ -29,10 +31,11 @@ struct ShellLink {
 };
 
 // Writes the link file `linkFile` (replacing one of that name) through the
-// shell link object's IShellLinkA and IPersistFile. False only when the object
-// cannot be created or lacks one of the two interfaces; the outcome of setting
-// the fields and of saving is not examined, so true does not promise a file.
-// Needs COM on the calling thread.
-[[nodiscard]] bool SaveShellLink(const ShellLink& link, std::string_view linkFile) noexcept;
+// shell link object's IShellLinkA and IPersistFile. Fails only when the object
+// cannot be created or lacks one of the two interfaces (the error is then the
+// COM one: its Win32 code when it carries one, else the HRESULT itself); the
+// outcome of setting the fields and of saving is not examined, so success
+// does not promise a file. Needs COM on the calling thread.
+Result SaveShellLink(const ShellLink& link, std::string_view linkFile) noexcept;
 
 }  // namespace sys

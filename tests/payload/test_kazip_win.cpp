@@ -8,7 +8,7 @@
 #include "payload/Rozpakowanie.h"
 #include "sys/files.h"
 #include "sys/folders.h"
-#include "sys/handle.h"
+#include "sys/result.h"
 
 #include <gtest/gtest.h>
 

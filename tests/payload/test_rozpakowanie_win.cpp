@@ -14,7 +14,7 @@
 #include "setup/untCD.h"
 #include "sys/files.h"
 #include "sys/folders.h"
-#include "sys/handle.h"
+#include "sys/result.h"
 #include "sys/resources.h"
 #include "ui/Application.h"
 #include "ui/headless/HeadlessBackend.h"

@@ -161,8 +161,9 @@ TEST_F(Katalog, RootsAreTheFixedDrivesInUpperCase) {
         frmKatalog->WczytajDyski();
         std::vector<std::string> oczekiwane;
         for (const std::string& k : sys::LogicalDriveRoots()) {
-            const unsigned typ = sys::DriveType(k);
-            if (typ == DRIVE_FIXED || (siec && typ == DRIVE_REMOTE)) oczekiwane.push_back(NaDuze(k));
+            const sys::DriveKind typ = sys::DriveType(k);
+            if (typ == sys::DriveKind::Fixed || (siec && typ == sys::DriveKind::Remote))
+                oczekiwane.push_back(NaDuze(k));
         }
         std::vector<std::string> korzenie;
         for (std::size_t i = 0; i < frmKatalog->trvKatalog.Count(); ++i) {

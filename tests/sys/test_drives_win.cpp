@@ -1,9 +1,13 @@
 #include "sys/drives.h"
 
+#include "sys/text.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include <windows.h>
 
@@ -15,6 +19,17 @@ int WolnyNumerDysku() {
     for (int numer = 26; numer >= 4; --numer)
         if ((zajete & (1u << (numer - 1))) == 0) return numer;
     return 0;
+}
+
+// The volume label of a root such as "C:\\"; nullopt when the drive cannot be
+// read.
+std::optional<std::string> EtykietaWoluminu(std::string_view korzen) {
+    sys::NoCriticalErrorBox bezPytaniaODysk;
+    wchar_t etykieta[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationW(sys::ToWide(korzen).c_str(), etykieta, MAX_PATH + 1, nullptr, nullptr, nullptr,
+                               nullptr, 0))
+        return std::nullopt;
+    return sys::FromWide(etykieta);
 }
 
 TEST(Dyski, RootOfAPath) {
@@ -49,14 +64,14 @@ TEST(Dyski, Types) {
     const std::string brak = std::string(1, static_cast<char>('A' + wolny - 1)) + ":\\katalog";
     struct Przypadek {
         std::string sciezka;
-        unsigned typ;
+        sys::DriveKind typ;
     };
     const Przypadek przypadki[] = {
-        {"C:\\windows", DRIVE_FIXED},
-        {"c:", DRIVE_FIXED},
-        {brak, DRIVE_NO_ROOT_DIR},
-        {"", 0},
-        {"katalog\\plik", 0},
+        {"C:\\windows", sys::DriveKind::Fixed},
+        {"c:", sys::DriveKind::Fixed},
+        {brak, sys::DriveKind::NoRoot},
+        {"", sys::DriveKind::Unknown},
+        {"katalog\\plik", sys::DriveKind::Unknown},
     };
     for (const auto& p : przypadki) EXPECT_EQ(sys::DriveType(p.sciezka), p.typ) << p.sciezka;
 }
@@ -75,18 +90,18 @@ TEST(Dyski, LettersAndRootsAgree) {
 }
 
 TEST(Dyski, FreeSpace) {
-    EXPECT_GT(sys::FreeBytes(3), 0) << "C:";
-    EXPECT_GE(sys::FreeBytes(0), 0) << "the current drive";
+    EXPECT_GT(sys::FreeBytes(3).value_or(-1), 0) << "C:";
+    EXPECT_GE(sys::FreeBytes(0).value_or(-1), 0) << "the current drive";
     const int wolny = WolnyNumerDysku();
     ASSERT_NE(wolny, 0);
-    for (const int numer : {wolny, -1, 27, 1000}) EXPECT_EQ(sys::FreeBytes(numer), -1) << numer;
+    for (const int numer : {wolny, -1, 27, 1000}) EXPECT_FALSE(sys::FreeBytes(numer)) << numer;
 }
 
 TEST(Dyski, VolumeLabel) {
-    EXPECT_TRUE(sys::VolumeLabel("C:\\"));
+    EXPECT_TRUE(EtykietaWoluminu("C:\\"));
     const int wolny = WolnyNumerDysku();
     ASSERT_NE(wolny, 0);
-    EXPECT_FALSE(sys::VolumeLabel(std::string(1, static_cast<char>('A' + wolny - 1)) + ":\\"));
+    EXPECT_FALSE(EtykietaWoluminu(std::string(1, static_cast<char>('A' + wolny - 1)) + ":\\"));
 }
 
 }  // namespace

@@ -2,12 +2,20 @@
 
 #include "sys/files.h"
 #include "sys/folders.h"
+#include "sys/text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 namespace {
+
+// Maps a program or library file for reading its resources only: none of its
+// code runs. An empty handle when the file cannot be mapped.
+sys::ModuleHandle ModulJakoDane(std::string_view sciezka) {
+    return sys::ModuleHandle(LoadLibraryExW(sys::ToWide(sciezka).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+}
 
 class Procesy : public ::testing::Test {
 protected:
@@ -60,14 +68,17 @@ TEST_F(Procesy, Failures) {
     EXPECT_FALSE(sys::Resume(brak.thread));
     EXPECT_FALSE(sys::SetPriority(brak.thread, THREAD_PRIORITY_IDLE));
     EXPECT_FALSE(sys::WaitForExit(brak.process, 0));
+    EXPECT_EQ(sys::Terminate(brak.process, 1).error, static_cast<std::uint32_t>(ERROR_INVALID_HANDLE));
 
-    EXPECT_LE(sys::ShellOpen(katalog_ + "\\brak.exe", "", katalog_, SW_HIDE, nullptr), 32);
+    // The shell's own number comes back as the Win32 error.
+    EXPECT_EQ(sys::ShellOpen(katalog_ + "\\brak.exe", "", katalog_, SW_HIDE, nullptr).error,
+              static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(Procesy, ShellOpensAProgramWithParametersInAFolder) {
     const auto system = sys::SystemFolder();
     ASSERT_TRUE(system);
-    EXPECT_GT(sys::ShellOpen(*system + "cmd.exe", "/c echo tak> powloka.txt", katalog_, SW_HIDE, nullptr), 32);
+    EXPECT_TRUE(sys::ShellOpen(*system + "cmd.exe", "/c echo tak> powloka.txt", katalog_, SW_HIDE, nullptr));
     std::optional<std::string> tekst;
     for (int i = 0; i < 600 && !tekst; ++i) {
         Sleep(50);
@@ -80,10 +91,10 @@ TEST_F(Procesy, ShellOpensAProgramWithParametersInAFolder) {
 TEST(Moduly, LoadedAsDataForTheirResources) {
     const auto system = sys::SystemFolder();
     ASSERT_TRUE(system);
-    const sys::ModuleHandle modul = sys::LoadModuleAsData(*system + "comctl32.dll");
+    const sys::ModuleHandle modul = ModulJakoDane(*system + "comctl32.dll");
     ASSERT_TRUE(modul);
     EXPECT_NE(FindResourceW(modul.get(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16)), nullptr) << "version";
-    EXPECT_FALSE(sys::LoadModuleAsData(*system + "brak.dll"));
+    EXPECT_FALSE(ModulJakoDane(*system + "brak.dll"));
 }
 
 }  // namespace

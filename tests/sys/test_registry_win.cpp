@@ -87,10 +87,21 @@ TEST_F(Rejestr, DeleteTreeRemovesNestedKeys) {
         ASSERT_TRUE(key->WriteDword("v", 1));
         ASSERT_TRUE(RegistryKey::OpenFull(RegistryRoot::CurrentUser, base_ + "\\X\\W", true));
     }
+    EXPECT_EQ(RegistryKey::DeleteIfEmpty(RegistryRoot::CurrentUser, base_ + "\\X").error,
+              static_cast<std::uint32_t>(ERROR_DIR_NOT_EMPTY));
+    EXPECT_TRUE(RegistryKey::DeleteIfEmpty(RegistryRoot::CurrentUser, base_ + "\\X\\W"));
     EXPECT_TRUE(RegistryKey::DeleteTree(RegistryRoot::CurrentUser, base_ + "\\X"));
     EXPECT_FALSE(KeyExists(WideBase() + L"\\X"));
     EXPECT_TRUE(KeyExists(WideBase()));
     EXPECT_TRUE(RegistryKey::DeleteTree(RegistryRoot::CurrentUser, base_ + "\\X")) << "already gone";
+    EXPECT_TRUE(RegistryKey::DeleteIfEmpty(RegistryRoot::CurrentUser, base_ + "\\X")) << "already gone";
+    auto key = RegistryKey::OpenFull(RegistryRoot::CurrentUser, base_, false);
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(key->DeleteValue("Brak")) << "already gone";
+    // The root itself is never the target.
+    for (const auto& r : {RegistryKey::DeleteTree(RegistryRoot::CurrentUser, ""),
+                          RegistryKey::DeleteIfEmpty(RegistryRoot::CurrentUser, "")})
+        EXPECT_EQ(r.error, static_cast<std::uint32_t>(ERROR_INVALID_PARAMETER));
 }
 
 }  // namespace

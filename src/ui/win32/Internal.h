@@ -15,6 +15,7 @@
 #include <tuple>
 
 #include "sys/handle.h"
+#include "sys/result.h"
 #include "ui/Backend.h"
 #include "ui/Bitmap.h"
 #include "ui/Types.h"
