@@ -38,4 +38,16 @@ private:
     Handle h_ = Traits::invalid();
 };
 
+// The traits of a kind that is invalid as null and closed by one function.
+// `Kind` keeps apart kinds of one raw type (a process and a thread are both
+// HANDLEs), so that one is never passed where the other is meant.
+template <class H, auto Close, class Kind = void>
+struct NullHandleTraits {
+    using Handle = H;
+    static constexpr Handle invalid() noexcept { return nullptr; }
+    static void close(Handle h) noexcept { Close(h); }
+};
+template <class H, auto Close, class Kind = void>
+using NullHandle = UniqueHandle<NullHandleTraits<H, Close, Kind>>;
+
 }  // namespace sys

@@ -15,25 +15,9 @@ namespace sys {
 
 // Process and thread handles are both kernel handles, but distinct kinds of
 // owner so that one is never passed where the other is meant.
-struct ProcessHandleTraits {
-    using Handle = HANDLE;
-    static constexpr Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { CloseHandle(h); }
-};
-struct ThreadHandleTraits {
-    using Handle = HANDLE;
-    static constexpr Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { CloseHandle(h); }
-};
-using ProcessHandle = UniqueHandle<ProcessHandleTraits>;
-using ThreadHandle = UniqueHandle<ThreadHandleTraits>;
-
-struct ModuleHandleTraits {
-    using Handle = HMODULE;
-    static constexpr Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { FreeLibrary(h); }
-};
-using ModuleHandle = UniqueHandle<ModuleHandleTraits>;
+using ProcessHandle = NullHandle<HANDLE, &CloseHandle, struct ProcessKind>;
+using ThreadHandle = NullHandle<HANDLE, &CloseHandle, struct ThreadKind>;
+using ModuleHandle = NullHandle<HMODULE, &FreeLibrary>;
 
 // Makes every later library load search the system folder only, never the
 // program's folder or the current one. Call it first thing: the program may
@@ -47,12 +31,7 @@ using ModuleHandle = UniqueHandle<ModuleHandleTraits>;
 // when it is not there.
 [[nodiscard]] ModuleHandle LoadSystemLibrary(const wchar_t* name);
 
-struct MutexHandleTraits {
-    using Handle = HANDLE;
-    static constexpr Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { CloseHandle(h); }
-};
-using MutexHandle = UniqueHandle<MutexHandleTraits>;
+using MutexHandle = NullHandle<HANDLE, &CloseHandle, struct MutexKind>;
 
 // A named mutex, made when missing; the name is ASCII ("Local\..." for the
 // user's session). `existed`: some other process had it open already. The

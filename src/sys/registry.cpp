@@ -48,7 +48,7 @@ Result DeleteSubtree(HKEY parent, const std::wstring& name) {
     HKEY raw = nullptr;
     LONG rc = RegOpenKeyExW(parent, name.c_str(), 0, KEY_READ | KEY_WRITE, &raw);
     if (rc != ERROR_SUCCESS) return Gone(rc);
-    UniqueHandle<RegistryKeyTraits> key(raw);
+    RegistryKeyHandle key(raw);
     std::vector<wchar_t> buffer(256);
     for (;;) {
         DWORD length = static_cast<DWORD>(buffer.size());
@@ -160,7 +160,7 @@ Result RegistryKey::DeleteIfEmpty(RegistryRoot root, std::string_view path) {
     HKEY raw = nullptr;
     const LONG rc = RegOpenKeyExW(RootHandle(root), wide.c_str(), 0, KEY_READ, &raw);
     if (rc != ERROR_SUCCESS) return Gone(rc);
-    UniqueHandle<RegistryKeyTraits> key(raw);
+    RegistryKeyHandle key(raw);
     DWORD subkeys = 0, values = 0;
     if (const LONG info = RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
                                            nullptr, nullptr, nullptr, nullptr);

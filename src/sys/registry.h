@@ -21,11 +21,7 @@ namespace sys {
 // The predefined roots the program uses. They are borrowed: never closed.
 enum class RegistryRoot { CurrentUser, LocalMachine };
 
-struct RegistryKeyTraits {
-    using Handle = HKEY;
-    static constexpr Handle invalid() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { RegCloseKey(h); }
-};
+using RegistryKeyHandle = NullHandle<HKEY, &RegCloseKey>;
 
 class RegistryKey {
 public:
@@ -57,7 +53,6 @@ public:
 
     Result WriteString(std::string_view name, std::string_view value);
     Result WriteDword(std::string_view name, std::uint32_t value);
-    // Booleans are stored as REG_DWORD 0 or 1.
     // A value of any type as stored: its type (REG_*) and its bytes; nullopt
     // when it does not exist.
     struct RawValue {
@@ -73,13 +68,14 @@ public:
     // ERROR_DIR_NOT_EMPTY.
     static Result DeleteIfEmpty(RegistryRoot root, std::string_view path);
 
+    // Booleans are stored as REG_DWORD 0 or 1.
     Result WriteBool(std::string_view name, bool value) { return WriteDword(name, value ? 1 : 0); }
 
     [[nodiscard]] HKEY handle() const noexcept { return key_.get(); }
 
 private:
     explicit RegistryKey(HKEY key) noexcept : key_(key) {}
-    UniqueHandle<RegistryKeyTraits> key_;
+    RegistryKeyHandle key_;
 };
 
 HKEY RootHandle(RegistryRoot root) noexcept;

@@ -42,43 +42,12 @@ static_assert(kCharsetTurkish == TURKISH_CHARSET && kCharsetRussian == RUSSIAN_C
 static_assert(kCharsetEastEurope == EASTEUROPE_CHARSET);
 static_assert(mrOk == IDOK && mrCancel == IDCANCEL && mrYes == IDYES && mrNo == IDNO);
 
-struct FontTraits {
-    using Handle = HFONT;
-    static HFONT invalid() noexcept { return nullptr; }
-    static void close(HFONT h) noexcept { DeleteObject(h); }
-};
-struct BrushTraits {
-    using Handle = HBRUSH;
-    static HBRUSH invalid() noexcept { return nullptr; }
-    static void close(HBRUSH h) noexcept { DeleteObject(h); }
-};
-struct BitmapTraits {
-    using Handle = HBITMAP;
-    static HBITMAP invalid() noexcept { return nullptr; }
-    static void close(HBITMAP h) noexcept { DeleteObject(h); }
-};
-struct ImageListTraits {
-    using Handle = HIMAGELIST;
-    static HIMAGELIST invalid() noexcept { return nullptr; }
-    static void close(HIMAGELIST h) noexcept { ImageList_Destroy(h); }
-};
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static HMODULE invalid() noexcept { return nullptr; }
-    static void close(HMODULE h) noexcept { FreeLibrary(h); }
-};
-struct MemoryDcTraits {
-    using Handle = HDC;
-    static HDC invalid() noexcept { return nullptr; }
-    static void close(HDC h) noexcept { DeleteDC(h); }
-};
-
-using UniqueFont = sys::UniqueHandle<FontTraits>;
-using UniqueBrush = sys::UniqueHandle<BrushTraits>;
-using UniqueBitmap = sys::UniqueHandle<BitmapTraits>;
-using UniqueImageList = sys::UniqueHandle<ImageListTraits>;
-using UniqueModule = sys::UniqueHandle<ModuleTraits>;
-using UniqueMemoryDc = sys::UniqueHandle<MemoryDcTraits>;
+using UniqueFont = sys::NullHandle<HFONT, &DeleteObject>;
+using UniqueBrush = sys::NullHandle<HBRUSH, &DeleteObject>;
+using UniqueBitmap = sys::NullHandle<HBITMAP, &DeleteObject>;
+using UniqueImageList = sys::NullHandle<HIMAGELIST, &ImageList_Destroy>;
+using UniqueModule = sys::NullHandle<HMODULE, &FreeLibrary>;
+using UniqueMemoryDc = sys::NullHandle<HDC, &DeleteDC>;
 
 inline constexpr wchar_t kFormClass[] = L"ui.Form";
 inline constexpr wchar_t kPanelClass[] = L"ui.Panel";
