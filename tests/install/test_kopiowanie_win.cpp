@@ -123,10 +123,6 @@ protected:
         frmMain = &app_->CreateForm<TfrmMain>();
         frmPytanie = &app_->CreateForm<TfrmPytanie>();
         m_ = frmMain;
-        korzen_ = sys::TempFolder().value() + "velt-kopiowanie-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        UsunDrzewo(korzen_);
-        ASSERT_TRUE(sys::CreateFolder(korzen_));
         zrodlo_ = korzen_ + "\\cd";
         cel_ = korzen_ + "\\cel";
         ASSERT_TRUE(sys::CreateFolder(zrodlo_));
@@ -142,11 +138,11 @@ protected:
         app_.reset();
         frmMain = nullptr;
         frmPytanie = nullptr;
-        UsunDrzewo(korzen_);
     }
     // A fresh wizard and tree for the next case of a table.
     void OdNowa() {
         TearDown();
+        tmp_.Odnow();
         SetUp();
     }
 
@@ -198,7 +194,9 @@ protected:
     ui::headless::HeadlessBackend backend_;
     std::unique_ptr<ui::Application> app_;
     TfrmMain* m_ = nullptr;
-    std::string korzen_, zrodlo_, cel_;
+    pomocnicy::KatalogTymczasowy tmp_{"velt-kopiowanie"};
+    const std::string korzen_ = tmp_.Sciezka();
+    std::string zrodlo_, cel_;
 
     std::string anulujPrzy_;
     std::vector<int> anulujNumery_;
