@@ -3,6 +3,8 @@
 
 #include "Okna.h"
 
+#include "setup/Opcje.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -135,12 +137,12 @@ TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
         if (medium.count(plik)) slowniki[plik] = medium[plik];
     ASSERT_EQ(slowniki.size(), 4u) << "the demo CD carries the dictionaries";
     HWND wymagane = ZnajdzKontrolke(okno, L"lblMiejsceWymagane");
-    EXPECT_EQ(Tekst(wymagane), L"Miejsce potrzebne do instalacji: " + Megabajty(Rozmiar(medium) + 2100000));
+    EXPECT_EQ(Tekst(wymagane), L"Miejsce potrzebne do instalacji: " + Megabajty(Rozmiar(medium) + kMiejsceNaZasoby));
     HWND slownikiOpcja = ZnajdzKontrolke(okno, L"chbInstalujSlowniki");
     Kliknij(slownikiOpcja);
     EXPECT_TRUE(Czekaj([&] {
         return Tekst(wymagane) ==
-               L"Miejsce potrzebne do instalacji: " + Megabajty(Rozmiar(medium) - Rozmiar(slowniki) + 2100000);
+               L"Miejsce potrzebne do instalacji: " + Megabajty(Rozmiar(medium) - Rozmiar(slowniki) + kMiejsceNaZasoby);
     })) << Tekst(wymagane).c_str();
     Kliknij(slownikiOpcja);
     EXPECT_TRUE(Czekaj([&] { return Zaznaczona(slownikiOpcja); }));
