@@ -39,19 +39,13 @@ protected:
     void SetUp() override {
         UstawAppConst(RekordWydaniaInstalatora());
         app_ = std::make_unique<ui::Application>(backend_);
-        frmMain = &app_->CreateForm<TfrmMain>();
-        frmPytanie = &app_->CreateForm<TfrmPytanie>();
-        frmCD = &app_->CreateForm<TfrmCD>();
-        frmCD->ZmienJezykKreatora = [](std::uint8_t j) { frmMain->UstawJezyk(j); };
+        UtworzFormularze(*app_);
         PytajOCD = true;
         CzyscFlageInstalacji = true;
     }
     void TearDown() override {
-        app_->DestroyForms();
+        ZniszczFormularze(*app_);
         app_.reset();
-        frmMain = nullptr;
-        frmPytanie = nullptr;
-        frmCD = nullptr;
     }
 
     // Shows the wizard with the medium already known, as after the CD dialog.

@@ -111,24 +111,14 @@ struct Skala : ::testing::Test {
     void SetUp() override {
         UstawAppConst(RekordWydaniaInstalatora());
         app = std::make_unique<ui::Application>(backend);
-        frmMain = &app->CreateForm<TfrmMain>();
-        frmPytanie = &app->CreateForm<TfrmPytanie>();
-        frmCD = &app->CreateForm<TfrmCD>();
-        frmKatalog = &app->CreateForm<TfrmKatalog>();
-        frmKatalogDodaj = &app->CreateForm<TfrmKatalogDodaj>();
-        frmCD->ZmienJezykKreatora = [](std::uint8_t j) { frmMain->UstawJezyk(j); };
+        UtworzFormularze(*app);
         app->SetMainForm(frmMain);
         PytajOCD = true;
         CzyscFlageInstalacji = true;
     }
     void TearDown() override {
-        app->DestroyForms();
+        ZniszczFormularze(*app);
         app.reset();
-        frmMain = nullptr;
-        frmPytanie = nullptr;
-        frmCD = nullptr;
-        frmKatalog = nullptr;
-        frmKatalogDodaj = nullptr;
     }
 
     ui::win32::Win32Backend backend;

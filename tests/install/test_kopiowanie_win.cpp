@@ -120,8 +120,7 @@ protected:
         postepy_.clear();
         UstawAppConst(RekordWydaniaInstalatora());
         app_ = std::make_unique<ui::Application>(backend_);
-        frmMain = &app_->CreateForm<TfrmMain>();
-        frmPytanie = &app_->CreateForm<TfrmPytanie>();
+        UtworzFormularze(*app_);
         m_ = frmMain;
         zrodlo_ = korzen_ + "\\cd";
         cel_ = korzen_ + "\\cel";
@@ -134,10 +133,8 @@ protected:
         backend_.SetModalHandler([this](ui::Form& f) { Pytanie(f); });
     }
     void TearDown() override {
-        app_->DestroyForms();
+        ZniszczFormularze(*app_);
         app_.reset();
-        frmMain = nullptr;
-        frmPytanie = nullptr;
     }
     // A fresh wizard and tree for the next case of a table.
     void OdNowa() {

@@ -239,20 +239,15 @@ protected:
         Rozpakowanie::SetUp();
         UstawAppConst(RekordWydaniaInstalatora());
         app_ = std::make_unique<ui::Application>(backend_);
-        frmMain = &app_->CreateForm<TfrmMain>();
-        frmPytanie = &app_->CreateForm<TfrmPytanie>();
-        frmCD = &app_->CreateForm<TfrmCD>();
+        UtworzFormularze(*app_);
         frmMain->KatalogZrodlowy = "D:\\";
         frmMain->KatalogDocelowy = katalog_;
     }
     void TearDown() override {
         DodatkiWydania1 = DodatkiWydania4 = DodatkiWydania6 = false;
         UstawAppConst(RekordWydaniaInstalatora());
-        app_->DestroyForms();
+        ZniszczFormularze(*app_);
         app_.reset();
-        frmMain = nullptr;
-        frmPytanie = nullptr;
-        frmCD = nullptr;
     }
 
     ui::headless::HeadlessBackend backend_;
