@@ -54,6 +54,14 @@ protected:
         app_->Run(*frmMain);
         return *frmMain;
     }
+    // The same, moved on to the options page with the agreement accepted.
+    TfrmMain& PokazOpcje(const std::string& zrodlo) {
+        TfrmMain& m = Pokaz(zrodlo);
+        m.rdbUmowaAkceptuje.SetChecked(true);
+        m.btnDalej.Click();
+        m.btnDalej.Click();
+        return m;
+    }
 
     ui::headless::HeadlessBackend backend_;
     std::unique_ptr<ui::Application> app_;
@@ -199,10 +207,7 @@ TEST_F(Kreator, OptionsPageShowsRequiredAndFreeSpace) {
     cd.Zapisz("lexoren.exe", std::string(3000, 'd'));  // a dictionary program
     cd.Zapisz("lexorpl.dat", std::string(500, 'd'));   // a dictionary data file
     cd.Zapisz("angpol.dat", std::string(700, 'x'));    // the edition's own skip list
-    TfrmMain& m = Pokaz(cd.Korzen());
-    m.rdbUmowaAkceptuje.SetChecked(true);
-    m.btnDalej.Click();
-    m.btnDalej.Click();
+    TfrmMain& m = PokazOpcje(cd.Korzen());
     ASSERT_EQ(m.Strona, StronaOpcje);
     EXPECT_EQ(m.MiejsceWymagane, 1000 + 3000 + 500 + kMiejsceNaZasoby);
     EXPECT_GT(m.MiejsceWolne, 0);
@@ -219,10 +224,7 @@ TEST_F(Kreator, OptionsPageShowsRequiredAndFreeSpace) {
 
 TEST_F(Kreator, TargetOnMissingDriveCannotBeCreated) {
     KatalogTestowy cd;
-    TfrmMain& m = Pokaz(cd.Korzen());
-    m.rdbUmowaAkceptuje.SetChecked(true);
-    m.btnDalej.Click();
-    m.btnDalej.Click();
+    TfrmMain& m = PokazOpcje(cd.Korzen());
     m.lblKatalog.SetCaption("Q:\\\xA3\xF3" "d\x9F");
     m.KatalogDocelowy = m.lblKatalog.Caption();
     EXPECT_FALSE(m.SprawdzWolneMiejsce());
@@ -241,10 +243,7 @@ TEST_F(Kreator, TargetOnMissingDriveCannotBeCreated) {
 
 TEST_F(Kreator, ValidationCreatesTheTargetFolder) {
     KatalogTestowy cd;
-    TfrmMain& m = Pokaz(cd.Korzen());
-    m.rdbUmowaAkceptuje.SetChecked(true);
-    m.btnDalej.Click();
-    m.btnDalej.Click();
+    TfrmMain& m = PokazOpcje(cd.Korzen());
     const std::string cel = cd.Korzen() + "Cel";
     m.lblKatalog.SetCaption(cel);
     EXPECT_TRUE(m.SprawdzOpcje());
