@@ -179,8 +179,7 @@ int main(int argc, char** argv) {
     UstawAppConst(RekordWydaniaInstalatora());
     ui::win32::Win32Backend backend;
     ui::Application aplikacja(backend);
-    frmMain = &aplikacja.CreateForm<TfrmMain>();
-    frmPytanie = &aplikacja.CreateForm<TfrmPytanie>();
+    UtworzFormularze(aplikacja);
     CzyscFlageInstalacji = true;
     TfrmMain& okno = *frmMain;
     // The installation page alone, without the first page's start-up (which
@@ -253,8 +252,6 @@ int main(int argc, char** argv) {
                     kDrzewa[n].opis, (z / bez - 1.0) * 100.0);
     }
     std::fflush(stdout);
-    aplikacja.DestroyForms();
-    frmMain = nullptr;
-    frmPytanie = nullptr;
+    ZniszczFormularze(aplikacja);
     return 0;
 }

@@ -2,12 +2,16 @@
 // Helpers shared by the Win32 tests.
 
 #include "sys/files.h"
+#include "sys/folders.h"
 #include "sys/handle.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace pomocnicy {
 
@@ -23,6 +27,42 @@ inline void UsunDrzewo(const std::string& katalog) {
     }
     sys::Ignore(sys::RemoveFolder(katalog), "test clean-up");
 }
+
+// A fresh folder of the running test under the temporary folder, removed
+// with everything in it when the object goes. Its name is `nazwa`, the
+// process id and the test's name (with blanks between), so that neither two
+// runs nor two tests share one and a run that died leaves nothing in the way.
+class KatalogTymczasowy {
+public:
+    explicit KatalogTymczasowy(std::string_view nazwa) {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        sciezka_ = sys::TempFolder().value() + std::string(nazwa) + " " + std::to_string(GetCurrentProcessId()) +
+                   (test ? std::string(" ") + test->name() : std::string());
+        Odnow();
+    }
+    ~KatalogTymczasowy() { UsunDrzewo(sciezka_); }
+    KatalogTymczasowy(const KatalogTymczasowy&) = delete;
+    KatalogTymczasowy& operator=(const KatalogTymczasowy&) = delete;
+
+    // Without a trailing backslash.
+    const std::string& Sciezka() const noexcept { return sciezka_; }
+    std::string operator/(std::string_view nazwa) const { return sciezka_ + "\\" + std::string(nazwa); }
+
+    // Empty again, for the next case of a table. A folder that cannot be made
+    // ends the test (gtest reports the exception), as no case can run in it.
+    void Odnow() {
+        UsunDrzewo(sciezka_);
+        if (!sys::CreateFolder(sciezka_)) throw std::runtime_error("cannot create the test folder " + sciezka_);
+    }
+    // Removes it now; false when something in it would not go.
+    [[nodiscard]] bool Usun() {
+        UsunDrzewo(sciezka_);
+        return !sys::EntryExists(sciezka_);
+    }
+
+private:
+    std::string sciezka_;
+};
 
 // TMP, which GetTempPath reads first, names `value` while the object lives.
 class ZmienionyTmp {

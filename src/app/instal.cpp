@@ -9,14 +9,11 @@
 #include "app/Teksty.h"
 #include "app/WierszPolecen.h"
 #include "app/untMain.h"
-#include "app/untPytanie.h"
 #include "install/Czcionki.h"
 #include "install/Protokol.h"
 #include "install/UruchomKopie.h"
 #include "setup/Wydania.h"
 #include "setup/untCD.h"
-#include "setup/untKatalog.h"
-#include "setup/untKatalogDodaj.h"
 #include "sys/commandline.h"
 #include "sys/drives.h"
 #include "sys/files.h"
@@ -186,14 +183,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         else Protokoluj("No installation medium in ", *w.Zrodlo, "; the wizard asks for the CD");
     }
 
-    // Created once, in this order; the main form first, so its FormCreate
-    // runs before the other forms exist.
-    frmMain = &aplikacja.CreateForm<TfrmMain>();
-    frmKatalog = &aplikacja.CreateForm<TfrmKatalog>();
-    frmKatalogDodaj = &aplikacja.CreateForm<TfrmKatalogDodaj>();
-    frmPytanie = &aplikacja.CreateForm<TfrmPytanie>();
-    frmCD = &aplikacja.CreateForm<TfrmCD>();
-    frmCD->ZmienJezykKreatora = [](std::uint8_t j) { frmMain->UstawJezyk(j); };
+    UtworzFormularze(aplikacja);
 
     PytajOCD = true;
     BezKopiowaniaPlikow = false;
@@ -238,12 +228,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     aplikacja.Run(*frmMain);
     if (!w.Cichy() && !przekazano) kod = KodWyjsciaKreatora(*frmMain);
-    aplikacja.DestroyForms();
-    frmMain = nullptr;
-    frmKatalog = nullptr;
-    frmKatalogDodaj = nullptr;
-    frmPytanie = nullptr;
-    frmCD = nullptr;
+    ZniszczFormularze(aplikacja);
     // The run that handed over ends with 0 at once; its copy tells the rest.
     if (przekazano) {
         ZamknijProtokol();

@@ -28,12 +28,31 @@
 #include "sys/folders.h"
 #include "sys/locale.h"
 #include "sys/result.h"
+#include "ui/Application.h"
 
 #include <array>
 
 TfrmMain* frmMain = nullptr;
 TfrmPytanie* frmPytanie = nullptr;
 TfrmCD* frmCD = nullptr;
+
+void UtworzFormularze(ui::Application& aplikacja) {
+    frmMain = &aplikacja.CreateForm<TfrmMain>();
+    frmKatalog = &aplikacja.CreateForm<TfrmKatalog>();
+    frmKatalogDodaj = &aplikacja.CreateForm<TfrmKatalogDodaj>();
+    frmPytanie = &aplikacja.CreateForm<TfrmPytanie>();
+    frmCD = &aplikacja.CreateForm<TfrmCD>();
+    frmCD->ZmienJezykKreatora = [](std::uint8_t j) { frmMain->UstawJezyk(j); };
+}
+
+void ZniszczFormularze(ui::Application& aplikacja) {
+    aplikacja.DestroyForms();
+    frmMain = nullptr;
+    frmKatalog = nullptr;
+    frmKatalogDodaj = nullptr;
+    frmPytanie = nullptr;
+    frmCD = nullptr;
+}
 
 namespace {
 

@@ -15,6 +15,10 @@
 class TfrmPytanie;
 class TfrmCD;
 
+namespace ui {
+class Application;
+}
+
 // Pages, in order; the value is `Strona`.
 enum StronaKreatora : std::int32_t {
     StronaWstep = 1,
@@ -174,3 +178,10 @@ void DopiszLinie(ui::RichEdit& pole, const std::string& linia, std::uint8_t jezy
 extern TfrmMain* frmMain;
 extern TfrmPytanie* frmPytanie;
 extern TfrmCD* frmCD;
+
+// Creates the program's forms in `aplikacja` and sets their pointers (these
+// and frmKatalog, frmKatalogDodaj); the main form first, so that its
+// FormCreate runs before the others exist.
+void UtworzFormularze(ui::Application& aplikacja);
+// Destroys every form of `aplikacja` and clears those pointers.
+void ZniszczFormularze(ui::Application& aplikacja);

@@ -161,9 +161,13 @@ void OknoKreatora::UstawZakres(std::int32_t maksimum) {
 
 void OknoKreatora::Posun() { form_.GaugePostep.AddProgress(1); }
 
+void OknoKreatora::UstawPozycje(std::int32_t pozycja) { form_.GaugePostep.SetProgress(pozycja); }
+
 void OknoKreatora::PrzetworzKomunikaty() { ::PrzetworzKomunikaty(); }
 
 void OknoKreatora::ZablokujPrzerwanie() { form_.btnZamknij.SetEnabled(false); }
+
+bool OknoKreatora::SprawdzPrzerwanie() { return form_.SprawdzPrzerwanie(); }
 
 void OdzyskajPoPrzerwaniu(TfrmMain& form) {
     const auto cofnac = [&form] {

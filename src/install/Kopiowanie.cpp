@@ -4,13 +4,13 @@
 #include "install/Kopiowanie.h"
 
 #include "app/Blad.h"
-#include "app/Formatuj.h"
 #include "app/Narzedzia.h"
 #include "app/Przelaczniki.h"
 #include "app/Sciezki.h"
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
+#include "install/Dziennik.h"
 #include "install/OknoKreatora.h"
 #include "install/Silnik.h"
 #include "install/Postep.h"
@@ -19,7 +19,6 @@
 #include "sys/drives.h"
 #include "sys/files.h"
 #include "sys/result.h"
-#include "ui/Application.h"
 
 #include <array>
 #include <string>
@@ -28,8 +27,6 @@ namespace {
 
 // Enough for any folder, however many names its owner gave away.
 constexpr unsigned kProbyNazwyKopii = 10000;
-
-void PrzetworzKomunikaty() { ui::Application::Current().ProcessMessages(); }
 
 // What failed: the run's guard writes it to the log; the user never sees it.
 std::string Opis(std::string_view co, std::string_view sciezka, std::uint32_t kod) {
@@ -52,7 +49,7 @@ std::string WolnaNazwaKopii(const std::string& plik) {
 // Moves an existing `cel` out of the way under a backup name and records it,
 // so that a cancellation can put it back. Leaves `cel` untouched when it
 // raises.
-void ZachowajPoprzedni(TfrmMain& okno, const std::string& cel) {
+void ZachowajPoprzedni(StanKopiowania& stan, const std::string& cel) {
     const auto atrybuty = sys::Attributes(cel);
     if (!atrybuty) return;
     if (*atrybuty & FILE_ATTRIBUTE_DIRECTORY) throw BladProgramu(Opis("a folder stands in the place of", cel, 0));
@@ -60,27 +57,27 @@ void ZachowajPoprzedni(TfrmMain& okno, const std::string& cel) {
     // (Wine lets a privileged user create over one).
     if (*atrybuty & FILE_ATTRIBUTE_READONLY) throw BladProgramu(Opis("read-only target", cel, ERROR_ACCESS_DENIED));
     const std::string kopia = WolnaNazwaKopii(cel);
-    okno.DziennikInstalacji.Zapisz(RodzajWpisu::Zastapiony, {cel, kopia});
+    stan.dziennik.Zapisz(RodzajWpisu::Zastapiony, {cel, kopia});
     if (const sys::Result r = sys::MoveEntry(cel, kopia); !r) throw BladProgramu(Opis("cannot set aside", cel, r.error));
     // A source file may bear the name of a backup made earlier in this run:
     // that backup has just moved again, and no file of the user's was replaced.
     if (NaMale(cel).find(kPrzyrostekKopiiZapasowej) != std::string::npos) {
-        for (auto& [plik, staraKopia] : okno.KopieZapasowe) {
+        for (auto& [plik, staraKopia] : stan.kopieZapasowe) {
             if (RowneBezWielkosciLiter(staraKopia, cel)) {
                 staraKopia = kopia;
                 return;
             }
         }
     }
-    okno.KopieZapasowe.emplace_back(cel, kopia);
+    stan.kopieZapasowe.emplace_back(cel, kopia);
     Protokoluj("Set aside as a backup: ", cel, " -> ", kopia);
 }
 
 // After a failed copy: the half-written `cel` goes, and what it replaced comes
 // back. The record is dropped either way; a backup that cannot be moved back
 // stays on disk under its backup name, where nothing deletes it.
-void PrzywrocPoprzedni(TfrmMain& okno, const std::string& cel) {
-    auto& kopie = okno.KopieZapasowe;
+void PrzywrocPoprzedni(StanKopiowania& stan, const std::string& cel) {
+    auto& kopie = stan.kopieZapasowe;
     // The record just made is the last one of that name.
     for (auto it = kopie.rbegin(); it != kopie.rend(); ++it) {
         if (it->first != cel) continue;
@@ -95,19 +92,20 @@ namespace {
 
 // Recorded before it is made; a folder that is there already is not the
 // run's, and fails as the creation would.
-sys::Result UtworzKatalog(TfrmMain& okno, const std::string& katalog) {
+sys::Result UtworzKatalog(StanKopiowania& stan, const std::string& katalog) {
     if (sys::EntryExists(katalog)) return sys::Result{ERROR_ALREADY_EXISTS};
-    okno.DziennikInstalacji.Zapisz(RodzajWpisu::Katalog, {katalog});
+    stan.dziennik.Zapisz(RodzajWpisu::Katalog, {katalog});
     return sys::CreateFolder(katalog);
 }
 
-// KopiujKatalog at one level.
-void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& cel, const std::string& pomijane) {
+// KopiujKatalog at one level; true when a confirmed cancel stopped it.
+bool KopiujPoziom(StanKopiowania& stan, OknoInstalacji& okno, const std::string& zrodlo, const std::string& cel,
+                  const std::string& pomijane) {
     auto wpisy = sys::DirectoryEnumeration::Open(DolaczDoKatalogu(zrodlo, "*"));
     if (!wpisy) {
         if (BladOtwarciaKatalogu(wpisy.error(), sys::FolderExists(zrodlo)))
             throw BladProgramu(Opis("cannot list", zrodlo, wpisy.error()));
-        return;
+        return false;
     }
     while (const auto wpis = wpisy.Next()) {
         // "." and ".." would send the walk round in circles, whatever the list
@@ -115,32 +113,34 @@ void KopiujPoziom(TfrmMain& okno, const std::string& zrodlo, const std::string& 
         if (wpis->name == "." || wpis->name == ".." || JestNaLiscie(wpis->name, pomijane)) continue;
         const std::string doCelu = DolaczDoKatalogu(cel, wpis->name);
         if (wpis->IsFolder()) {
-            if (const sys::Result r = UtworzKatalog(okno, doCelu)) {
+            if (const sys::Result r = UtworzKatalog(stan, doCelu)) {
                 Protokoluj("Folder created: ", doCelu);
                 // The listing's 32-bit size field, sign-extended.
-                okno.Postep += Mlodsze32Bity(wpis->size);
-                okno.UtworzoneKatalogi.push_back(doCelu);
+                stan.postep += Mlodsze32Bity(wpis->size);
+                stan.utworzoneKatalogi.push_back(doCelu);
             } else if (!sys::FolderExists(doCelu)) {
                 // Its subtree would be missing without a word.
                 throw BladProgramu(Opis("cannot create folder", doCelu, r.error));
             }
             // A link on the medium may point back at its own parent.
-            if (!wpis->IsReparsePoint()) KopiujPoziom(okno, DolaczDoKatalogu(zrodlo, wpis->name), doCelu, pomijane);
             // Cancelled below: the rollback has set the gauge and emptied the
             // lists; this level only leaves.
-            if (okno.Przerwano) return;
+            if (!wpis->IsReparsePoint() &&
+                KopiujPoziom(stan, okno, DolaczDoKatalogu(zrodlo, wpis->name), doCelu, pomijane))
+                return true;
         } else {
             const std::string zeZrodla = DolaczDoKatalogu(zrodlo, wpis->name);
-            okno.KopiujPlik(zeZrodla, doCelu);
+            KopiujPlik(stan, okno, zeZrodla, doCelu);
             Protokoluj("File copied: ", zeZrodla, " -> ", doCelu, " (", wpis->size, " bytes)");
-            okno.SkopiowanePliki.push_back(doCelu);
+            stan.skopiowanePliki.push_back(doCelu);
         }
-        okno.GaugePostep.SetProgress(Mlodsze32Bity(okno.Postep));
-        PrzetworzKomunikaty();
-        if (okno.Przerwano || okno.SprawdzPrzerwanie()) return;
+        okno.UstawPozycje(Mlodsze32Bity(stan.postep));
+        okno.PrzetworzKomunikaty();
+        if (okno.SprawdzPrzerwanie()) return true;
     }
     // Installing less without a word is worse than stopping.
     if (wpisy.error() != 0) throw BladProgramu(Opis("listing broke off in", zrodlo, wpisy.error()));
+    return false;
 }
 
 }  // namespace
@@ -158,16 +158,20 @@ bool BladOtwarciaKatalogu(std::uint32_t kodBledu, bool katalogIstnieje) noexcept
     return true;
 }
 
-void TfrmMain::KopiujKatalog(const std::string& zrodlo, const std::string& cel, const std::string& pomijane) {
-    // A drive without its disc fails here instead of asking to insert one.
-    sys::NoCriticalErrorBox bezPytaniaODysk;
-    KopiujPoziom(*this, zrodlo, cel, pomijane);
+StanKopiowania StanKopiowaniaKreatora(TfrmMain& form) noexcept {
+    return {form.DziennikInstalacji, form.UtworzoneKatalogi, form.SkopiowanePliki, form.KopieZapasowe, form.Postep};
 }
 
-void TfrmMain::KopiujPlik(const std::string& zrodlo, const std::string& cel) {
-    lblPlikZ.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikZ), zrodlo));
-    lblPlikDo.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikDo), cel));
-    PrzetworzKomunikaty();
+void KopiujKatalog(StanKopiowania& stan, OknoInstalacji& okno, const std::string& zrodlo, const std::string& cel,
+                   const std::string& pomijane) {
+    // A drive without its disc fails here instead of asking to insert one.
+    sys::NoCriticalErrorBox bezPytaniaODysk;
+    sys::Ignore(KopiujPoziom(stan, okno, zrodlo, cel, pomijane), "the window knows that it stopped the run");
+}
+
+void KopiujPlik(StanKopiowania& stan, OknoInstalacji& okno, const std::string& zrodlo, const std::string& cel) {
+    okno.PokazPliki(zrodlo, cel);
+    okno.PrzetworzKomunikaty();
 
     // The source first: a source that cannot be read leaves the target as it
     // was.
@@ -177,15 +181,15 @@ void TfrmMain::KopiujPlik(const std::string& zrodlo, const std::string& cel) {
     // is set aside first.
     sys::File wyjscie;
     if (!sys::EntryExists(cel)) {
-        DziennikInstalacji.Zapisz(RodzajWpisu::Plik, {cel});
+        stan.dziennik.Zapisz(RodzajWpisu::Plik, {cel});
         wyjscie = sys::File::CreateNew(cel);
     }
     if (!wyjscie) {
-        ZachowajPoprzedni(*this, cel);
+        ZachowajPoprzedni(stan, cel);
         wyjscie = sys::File::Create(cel);
         if (!wyjscie) {
             const std::uint32_t kod = wyjscie.error();
-            PrzywrocPoprzedni(*this, cel);
+            PrzywrocPoprzedni(stan, cel);
             throw BladProgramu(Opis("cannot create", cel, kod));
         }
     }
@@ -211,8 +215,8 @@ void TfrmMain::KopiujPlik(const std::string& zrodlo, const std::string& cel) {
             kod = zapis.error;
             break;
         }
-        Postep += static_cast<std::int64_t>(zapis.bytes);
-        GaugePostep.SetProgress(Mlodsze32Bity(Postep));
+        stan.postep += static_cast<std::int64_t>(zapis.bytes);
+        okno.UstawPozycje(Mlodsze32Bity(stan.postep));
     }
     sys::Ignore(wejscie.Close(), "nothing was written through it");
     if (const sys::Result r = wyjscie.Close(); !r && blad == nullptr) {
@@ -220,9 +224,21 @@ void TfrmMain::KopiujPlik(const std::string& zrodlo, const std::string& cel) {
         kod = r.error;
     }
     if (blad != nullptr) {
-        PrzywrocPoprzedni(*this, cel);
+        PrzywrocPoprzedni(stan, cel);
         throw BladProgramu(Opis(blad, *gdzie, kod));
     }
+}
+
+void TfrmMain::KopiujKatalog(const std::string& zrodlo, const std::string& cel, const std::string& pomijane) {
+    StanKopiowania stan = StanKopiowaniaKreatora(*this);
+    OknoKreatora okno(*this);
+    ::KopiujKatalog(stan, okno, zrodlo, cel, pomijane);
+}
+
+void TfrmMain::KopiujPlik(const std::string& zrodlo, const std::string& cel) {
+    StanKopiowania stan = StanKopiowaniaKreatora(*this);
+    OknoKreatora okno(*this);
+    ::KopiujPlik(stan, okno, zrodlo, cel);
 }
 
 bool TfrmMain::SprawdzPrzerwanie() {

@@ -13,8 +13,10 @@ public:
     void PokazPliki(const std::string& z, const std::string& doCelu) override;
     void UstawZakres(std::int32_t maksimum) override;
     void Posun() override;
+    void UstawPozycje(std::int32_t pozycja) override;
     void PrzetworzKomunikaty() override;
     void ZablokujPrzerwanie() override;
+    bool SprawdzPrzerwanie() override;
 
 private:
     TfrmMain& form_;

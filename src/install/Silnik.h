@@ -21,12 +21,16 @@ public:
     virtual void PokazOpis(int tekst) = 0;
     // The current source and target lines; empty strings clear them.
     virtual void PokazPliki(const std::string& z, const std::string& doCelu) = 0;
-    // The gauge from 0 to `maksimum`, at 0; and one step on.
+    // The gauge from 0 to `maksimum`, at 0; one step on; at `pozycja`.
     virtual void UstawZakres(std::int32_t maksimum) = 0;
     virtual void Posun() = 0;
+    virtual void UstawPozycje(std::int32_t pozycja) = 0;
     virtual void PrzetworzKomunikaty() = 0;
     // After this the user can no longer cancel.
     virtual void ZablokujPrzerwanie() = 0;
+    // Answers a cancel request made since the last call; a confirmed one
+    // undoes the run. True once the run must stop.
+    virtual bool SprawdzPrzerwanie() = 0;
 };
 
 // One step of a run. `wykonaj` makes the changes and records each in the

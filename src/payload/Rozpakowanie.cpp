@@ -159,13 +159,14 @@ void TfrmMain::RozpakujProgram() {
     // a cancellation brings it back and a failed unpacking never leaves a
     // half-written one in its place.
     if (!sys::EntryExists(cel)) DziennikInstalacji.Zapisz(RodzajWpisu::Plik, {cel});
-    ZachowajPoprzedni(*this, cel);
+    StanKopiowania stan = StanKopiowaniaKreatora(*this);
+    ZachowajPoprzedni(stan, cel);
     try {
         ZlozProgram({WpisWydania(ZasobyA, NumerWydania), WpisWydania(ZasobyB, NumerWydania),
                      WpisWydania(ZasobyC, NumerWydania)},
                     NumerWydania, cel, SkopiowanePliki);
     } catch (...) {
-        PrzywrocPoprzedni(*this, cel);
+        PrzywrocPoprzedni(stan, cel);
         throw;
     }
     {

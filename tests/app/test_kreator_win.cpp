@@ -16,35 +16,23 @@
 
 #include <gtest/gtest.h>
 
+#include "../PomocnicyWin.h"
+
 #include <memory>
 
 namespace {
 
 const std::string kTytul = "Velt 1.5 Translator angielsko-polski";
 
-// A folder standing in for the CD root, removed afterwards.
-class KatalogTestowy {
+// A folder standing in for the CD root.
+class KatalogTestowy : public pomocnicy::KatalogTymczasowy {
 public:
-    KatalogTestowy() {
-        sciezka_ = sys::TempFolder().value() + "velt-kreator-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
-        Usun();
-        EXPECT_TRUE(sys::CreateFolder(sciezka_.substr(0, sciezka_.size() - 1)));
-    }
-    ~KatalogTestowy() { Usun(); }
+    KatalogTestowy() : KatalogTymczasowy("velt-kreator") {}
     void Zapisz(const std::string& nazwa, std::string_view tresc) {
-        EXPECT_TRUE(sys::WriteWholeFile(sciezka_ + nazwa, tresc));
-        pliki_.push_back(nazwa);
+        EXPECT_TRUE(sys::WriteWholeFile(*this / nazwa, tresc));
     }
-    const std::string& Sciezka() const { return sciezka_; }
-
-private:
-    void Usun() {
-        for (const auto& p : pliki_) sys::Ignore(sys::RemoveFile(sciezka_ + p), "test clean-up");
-        sys::Ignore(sys::RemoveFolder(sciezka_.substr(0, sciezka_.size() - 1)), "test clean-up");
-    }
-    std::string sciezka_;
-    std::vector<std::string> pliki_;
+    // With a trailing backslash, as the wizard keeps the medium's root.
+    std::string Korzen() const { return Sciezka() + "\\"; }
 };
 
 class Kreator : public ::testing::Test {
@@ -52,19 +40,13 @@ protected:
     void SetUp() override {
         UstawAppConst(RekordWydaniaInstalatora());
         app_ = std::make_unique<ui::Application>(backend_);
-        frmMain = &app_->CreateForm<TfrmMain>();
-        frmPytanie = &app_->CreateForm<TfrmPytanie>();
-        frmCD = &app_->CreateForm<TfrmCD>();
-        frmCD->ZmienJezykKreatora = [](std::uint8_t j) { frmMain->UstawJezyk(j); };
+        UtworzFormularze(*app_);
         PytajOCD = true;
         CzyscFlageInstalacji = true;
     }
     void TearDown() override {
-        app_->DestroyForms();
+        ZniszczFormularze(*app_);
         app_.reset();
-        frmMain = nullptr;
-        frmPytanie = nullptr;
-        frmCD = nullptr;
     }
 
     // Shows the wizard with the medium already known, as after the CD dialog.
@@ -73,6 +55,14 @@ protected:
         app_->Run(*frmMain);
         return *frmMain;
     }
+    // The same, moved on to the options page with the agreement accepted.
+    TfrmMain& PokazOpcje(const std::string& zrodlo) {
+        TfrmMain& m = Pokaz(zrodlo);
+        m.rdbUmowaAkceptuje.SetChecked(true);
+        m.btnDalej.Click();
+        m.btnDalej.Click();
+        return m;
+    }
 
     ui::headless::HeadlessBackend backend_;
     std::unique_ptr<ui::Application> app_;
@@ -80,7 +70,7 @@ protected:
 
 TEST_F(Kreator, StartsInPolishOnTheFirstPage) {
     KatalogTestowy cd;
-    TfrmMain& m = Pokaz(cd.Sciezka());
+    TfrmMain& m = Pokaz(cd.Korzen());
     EXPECT_EQ(m.JezykInterfejsu, 0);
     EXPECT_EQ(m.Caption(), kTytul + " - Instalator");
     EXPECT_EQ(m.lblTytul.Caption(), kTytul + " - Instalacja");
@@ -92,13 +82,13 @@ TEST_F(Kreator, StartsInPolishOnTheFirstPage) {
     EXPECT_TRUE(m.btnAngielski.Visible());
     for (auto* b : {&m.btnNiemiecki, &m.btnFrancuski, &m.btnWloski}) EXPECT_FALSE(b->Visible()) << b->Name();
     EXPECT_FALSE(m.chbSkrotyAllUsers.Visible()) << "never for this edition";
-    EXPECT_EQ(m.ZrodloPlikow + "\\", cd.Sciezka());
+    EXPECT_EQ(m.ZrodloPlikow + "\\", cd.Korzen());
     EXPECT_NE(m.lblKatalog.Caption().find("\\VeltAng"), std::string::npos);
 }
 
 TEST_F(Kreator, LanguageButtonsSwitchEveryCaption) {
     KatalogTestowy cd;
-    TfrmMain& m = Pokaz(cd.Sciezka());
+    TfrmMain& m = Pokaz(cd.Korzen());
     m.btnAngielski.Click();
     EXPECT_EQ(m.JezykInterfejsu, 1);
     EXPECT_EQ(m.Caption(), kTytul + " - Installer");
@@ -118,7 +108,7 @@ TEST_F(Kreator, LanguageButtonsSwitchEveryCaption) {
 TEST_F(Kreator, AgreementMustBeAccepted) {
     KatalogTestowy cd;
     cd.Zapisz("UmowaPol.txt", "Umowa\r\nŁódź"_cp1250);
-    TfrmMain& m = Pokaz(cd.Sciezka());
+    TfrmMain& m = Pokaz(cd.Korzen());
     m.btnDalej.Click();
     ASSERT_EQ(m.Strona, StronaUmowa);
     EXPECT_EQ(m.lblKrok.Caption(), "Krok 2 z 5: Umowa licencyjna");
@@ -151,7 +141,7 @@ TEST_F(Kreator, AgreementLinesEndWithLineBreaks) {
     // Polish only: the English interface shows it too. The last line has no
     // line break and still shows; every line gets one.
     cd.Zapisz("UmowaPol.txt", "Umowa licencyjna\r\n\r\nŁódź i święty"_cp1250);
-    TfrmMain& m = Pokaz(cd.Sciezka());
+    TfrmMain& m = Pokaz(cd.Korzen());
     m.btnAngielski.Click();
     m.btnDalej.Click();
     EXPECT_EQ(m.redUmowa.Text(), "Umowa licencyjna\r\n\r\nŁódź i święty\r\n"_cp1250);
@@ -163,7 +153,7 @@ TEST_F(Kreator, AgreementLinesEndWithLineBreaks) {
 
 TEST_F(Kreator, CloseAsksOnTheFirstPages) {
     KatalogTestowy cd;
-    TfrmMain& m = Pokaz(cd.Sciezka());
+    TfrmMain& m = Pokaz(cd.Korzen());
     std::string pytanie;
     int odpowiedz = ui::mrNo;
     backend_.SetModalHandler([&](ui::Form& f) {
@@ -218,10 +208,7 @@ TEST_F(Kreator, OptionsPageShowsRequiredAndFreeSpace) {
     cd.Zapisz("lexoren.exe", std::string(3000, 'd'));  // a dictionary program
     cd.Zapisz("lexorpl.dat", std::string(500, 'd'));   // a dictionary data file
     cd.Zapisz("angpol.dat", std::string(700, 'x'));    // the edition's own skip list
-    TfrmMain& m = Pokaz(cd.Sciezka());
-    m.rdbUmowaAkceptuje.SetChecked(true);
-    m.btnDalej.Click();
-    m.btnDalej.Click();
+    TfrmMain& m = PokazOpcje(cd.Korzen());
     ASSERT_EQ(m.Strona, StronaOpcje);
     EXPECT_EQ(m.MiejsceWymagane, 1000 + 3000 + 500 + kMiejsceNaZasoby);
     EXPECT_GT(m.MiejsceWolne, 0);
@@ -238,10 +225,7 @@ TEST_F(Kreator, OptionsPageShowsRequiredAndFreeSpace) {
 
 TEST_F(Kreator, TargetOnMissingDriveCannotBeCreated) {
     KatalogTestowy cd;
-    TfrmMain& m = Pokaz(cd.Sciezka());
-    m.rdbUmowaAkceptuje.SetChecked(true);
-    m.btnDalej.Click();
-    m.btnDalej.Click();
+    TfrmMain& m = PokazOpcje(cd.Korzen());
     m.lblKatalog.SetCaption("Q:\\Łódź"_cp1250);
     m.KatalogDocelowy = m.lblKatalog.Caption();
     EXPECT_FALSE(m.SprawdzWolneMiejsce());
@@ -260,11 +244,8 @@ TEST_F(Kreator, TargetOnMissingDriveCannotBeCreated) {
 
 TEST_F(Kreator, ValidationCreatesTheTargetFolder) {
     KatalogTestowy cd;
-    TfrmMain& m = Pokaz(cd.Sciezka());
-    m.rdbUmowaAkceptuje.SetChecked(true);
-    m.btnDalej.Click();
-    m.btnDalej.Click();
-    const std::string cel = cd.Sciezka() + "Cel";
+    TfrmMain& m = PokazOpcje(cd.Korzen());
+    const std::string cel = cd.Korzen() + "Cel";
     m.lblKatalog.SetCaption(cel);
     EXPECT_TRUE(m.SprawdzOpcje());
     EXPECT_TRUE(sys::FolderExists(cel));
@@ -277,11 +258,11 @@ TEST_F(Kreator, ValidationCreatesTheTargetFolder) {
 TEST(JestProgramNaDysku, NeedsProgramAndAgreement) {
     KatalogTestowy cd;
     EXPECT_FALSE(JestProgramNaDysku(""));
-    EXPECT_FALSE(JestProgramNaDysku(cd.Sciezka()));
+    EXPECT_FALSE(JestProgramNaDysku(cd.Korzen()));
     cd.Zapisz("VeltPl2.exe", "MZ");
-    EXPECT_FALSE(JestProgramNaDysku(cd.Sciezka()));
+    EXPECT_FALSE(JestProgramNaDysku(cd.Korzen()));
     cd.Zapisz("UmowaPol.txt", "Umowa");
-    EXPECT_TRUE(JestProgramNaDysku(cd.Sciezka()));
+    EXPECT_TRUE(JestProgramNaDysku(cd.Korzen()));
 }
 
 class Pytanie : public ::testing::Test {

@@ -25,36 +25,17 @@
 #include "ui/Application.h"
 #include "ui/win32/Win32Backend.h"
 
+#include "../NazwyOkien.h"
+
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
 #endif
 
 namespace {
 
-std::string NameOf(HWND hwnd) {
-    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"ui.name")));
-    wchar_t name[256] = {};
-    const UINT n = atom != 0 ? GlobalGetAtomNameW(atom, name, 256) : 0;
-    return sys::FromWide(std::wstring(name, n), 1252);
-}
+std::string NameOf(HWND hwnd) { return sys::FromWide(pomocnicy::NazwaOkna(hwnd), 1252); }
 
-struct Search {
-    std::string name;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK Match(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    if (NameOf(hwnd) != search->name) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-HWND FindForm(const std::string& name) {
-    Search search{name};
-    EnumThreadWindows(GetCurrentThreadId(), &Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+HWND FindForm(const std::string& name) { return pomocnicy::ZnajdzOknoWatku(sys::ToWide(name, 1252)); }
 
 int Px(int design, int dpi) { return MulDiv(design, dpi, 96); }
 
@@ -130,24 +111,14 @@ struct Skala : ::testing::Test {
     void SetUp() override {
         UstawAppConst(RekordWydaniaInstalatora());
         app = std::make_unique<ui::Application>(backend);
-        frmMain = &app->CreateForm<TfrmMain>();
-        frmPytanie = &app->CreateForm<TfrmPytanie>();
-        frmCD = &app->CreateForm<TfrmCD>();
-        frmKatalog = &app->CreateForm<TfrmKatalog>();
-        frmKatalogDodaj = &app->CreateForm<TfrmKatalogDodaj>();
-        frmCD->ZmienJezykKreatora = [](std::uint8_t j) { frmMain->UstawJezyk(j); };
+        UtworzFormularze(*app);
         app->SetMainForm(frmMain);
         PytajOCD = true;
         CzyscFlageInstalacji = true;
     }
     void TearDown() override {
-        app->DestroyForms();
+        ZniszczFormularze(*app);
         app.reset();
-        frmMain = nullptr;
-        frmPytanie = nullptr;
-        frmCD = nullptr;
-        frmKatalog = nullptr;
-        frmKatalogDodaj = nullptr;
     }
 
     ui::win32::Win32Backend backend;
@@ -217,13 +188,12 @@ TEST_F(Skala, EveryWindowAtTheDisplaysResolution) {
     RECT now;
     GetWindowRect(main, &now);
     EXPECT_EQ(now.right - now.left, suggested.right - suggested.left);
-    Search dalej{"btnDalej"};
-    EnumChildWindows(main, &Match, reinterpret_cast<LPARAM>(&dalej));
-    ASSERT_NE(dalej.found, nullptr);
+    HWND dalej = pomocnicy::ZnajdzKontrolke(main, L"btnDalej");
+    ASSERT_NE(dalej, nullptr);
     RECT button;
-    GetClientRect(dalej.found, &button);
+    GetClientRect(dalej, &button);
     EXPECT_EQ(button.right, Px(92, other));
-    CheckText(*frmMain, dalej.found, other);
+    CheckText(*frmMain, dalej, other);
     SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&before));
 
     // The main form at 150 % and 200 %.

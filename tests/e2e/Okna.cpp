@@ -6,43 +6,15 @@
 
 namespace e2e {
 
-std::wstring NazwaOkna(HWND okno) {
-    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(okno, L"ui.name")));
-    if (atom == 0) return {};
-    wchar_t bufor[256] = {};
-    const UINT n = GlobalGetAtomNameW(atom, bufor, 256);
-    return std::wstring(bufor, n);
-}
-
 namespace {
-struct Szukanie {
-    const std::wstring* nazwa;
-    HWND wynik;
-};
-
-BOOL CALLBACK SprawdzOkno(HWND okno, LPARAM parametr) {
-    auto* s = reinterpret_cast<Szukanie*>(parametr);
-    if (NazwaOkna(okno) == *s->nazwa) {
-        s->wynik = okno;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK SprawdzWidoczneOkno(HWND okno, LPARAM parametr) {
-    return IsWindowVisible(okno) ? SprawdzOkno(okno, parametr) : TRUE;
+    return IsWindowVisible(okno) ? pomocnicy::SprawdzNazweOkna(okno, parametr) : TRUE;
 }
 }  // namespace
 
 HWND ZnajdzOkno(const std::wstring& nazwa) {
-    Szukanie s{&nazwa, nullptr};
+    pomocnicy::SzukanieOkna s{nazwa};
     EnumWindows(SprawdzWidoczneOkno, reinterpret_cast<LPARAM>(&s));
-    return s.wynik;
-}
-
-HWND ZnajdzKontrolke(HWND rodzic, const std::wstring& nazwa) {
-    Szukanie s{&nazwa, nullptr};
-    if (rodzic) EnumChildWindows(rodzic, SprawdzOkno, reinterpret_cast<LPARAM>(&s));
     return s.wynik;
 }
 

@@ -3,6 +3,8 @@
 // reader) would: windows are found by the name of their control, which every
 // window of the program carries as the property "ui.name" (a global atom).
 
+#include "../NazwyOkien.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -14,13 +16,11 @@ namespace e2e {
 
 using namespace std::chrono_literals;
 
-// The control name a window carries, or "" when it has none.
-std::wstring NazwaOkna(HWND okno);
+using pomocnicy::NazwaOkna;
+using pomocnicy::ZnajdzKontrolke;
 
 // The first visible top-level window of that name, of any process.
 HWND ZnajdzOkno(const std::wstring& nazwa);
-// The descendant of `rodzic` of that name.
-HWND ZnajdzKontrolke(HWND rodzic, const std::wstring& nazwa);
 
 // Waits until `warunek` holds, checking every 50 ms; false on time-out.
 bool Czekaj(const std::function<bool()>& warunek, std::chrono::milliseconds limit = 20s);

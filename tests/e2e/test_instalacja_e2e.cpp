@@ -3,6 +3,8 @@
 
 #include "Okna.h"
 
+#include "setup/Opcje.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -75,6 +77,15 @@ int LiczbaPlikow(const std::wstring& katalog, const wchar_t* wzorzec) {
     return n;
 }
 
+// Waits for the wizard's question and presses `przycisk` on it; false when no
+// question came.
+bool Odpowiedz(const wchar_t* przycisk) {
+    HWND pytanie = CzekajNaOkno(L"frmPytanie");
+    if (!pytanie) return false;
+    Kliknij(ZnajdzKontrolke(pytanie, przycisk));
+    return true;
+}
+
 class Instalacja : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -135,12 +146,12 @@ TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
         if (medium.count(plik)) slowniki[plik] = medium[plik];
     ASSERT_EQ(slowniki.size(), 4u) << "the demo CD carries the dictionaries";
     HWND wymagane = ZnajdzKontrolke(okno, L"lblMiejsceWymagane");
-    EXPECT_EQ(Tekst(wymagane), L"Miejsce potrzebne do instalacji: " + Megabajty(Rozmiar(medium) + 2100000));
+    EXPECT_EQ(Tekst(wymagane), L"Miejsce potrzebne do instalacji: " + Megabajty(Rozmiar(medium) + kMiejsceNaZasoby));
     HWND slownikiOpcja = ZnajdzKontrolke(okno, L"chbInstalujSlowniki");
     Kliknij(slownikiOpcja);
     EXPECT_TRUE(Czekaj([&] {
         return Tekst(wymagane) ==
-               L"Miejsce potrzebne do instalacji: " + Megabajty(Rozmiar(medium) - Rozmiar(slowniki) + 2100000);
+               L"Miejsce potrzebne do instalacji: " + Megabajty(Rozmiar(medium) - Rozmiar(slowniki) + kMiejsceNaZasoby);
     })) << Tekst(wymagane).c_str();
     Kliknij(slownikiOpcja);
     EXPECT_TRUE(Czekaj([&] { return Zaznaczona(slownikiOpcja); }));
@@ -222,9 +233,7 @@ TEST_F(Instalacja, ConfirmedCancelLeavesTheTargetAsItWas) {
     HWND okno = DoOpcji();
     ASSERT_TRUE(okno);
     Instaluj(okno, true);
-    HWND pytanie = CzekajNaOkno(L"frmPytanie");
-    ASSERT_TRUE(pytanie);
-    Kliknij(ZnajdzKontrolke(pytanie, L"btnTak"));
+    ASSERT_TRUE(Odpowiedz(L"btnTak"));
     EXPECT_EQ(KoniecTekst(okno), kPrzerwana);
     EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"btnZamknij")), L"Zako\u0144cz");
 
@@ -316,9 +325,7 @@ TEST_F(Instalacja, DeclinedCancelFinishesTheRun) {
     HWND okno = DoOpcji();
     ASSERT_TRUE(okno);
     Instaluj(okno, true);
-    HWND pytanie = CzekajNaOkno(L"frmPytanie");
-    ASSERT_TRUE(pytanie);
-    Kliknij(ZnajdzKontrolke(pytanie, L"btnNie"));
+    ASSERT_TRUE(Odpowiedz(L"btnNie"));
     EXPECT_EQ(KoniecTekst(okno).rfind(kSukces, 0), 0u);
     EXPECT_NE(GetFileAttributesW((cel_ + L"\\VeltEn.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -382,9 +389,7 @@ TEST_F(MalyDysk, LowSpaceIsAskedAndAFullDiskEndsWithAnError) {
 
     // Yes goes on; the disk fills up and the run ends with the error text.
     Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
-    pytanie = CzekajNaOkno(L"frmPytanie");
-    ASSERT_TRUE(pytanie);
-    Kliknij(ZnajdzKontrolke(pytanie, L"btnTak"));
+    ASSERT_TRUE(Odpowiedz(L"btnTak"));
     ASSERT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 5 z 5: Koniec instalacji"; }, 60s));
     EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"lblKoniec")).rfind(kBlad, 0), 0u);
     EXPECT_EQ(ZnajdzOkno(L"frmPytanie"), nullptr) << "no message box";

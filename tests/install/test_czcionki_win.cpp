@@ -41,11 +41,6 @@ protected:
         zrodlo_ = PlikiNosnika();
         czcionka_ = Zawartosc(zrodlo_ + "Stedt.ttf");
         ASSERT_NE(czcionka_, "<none>") << zrodlo_;
-        const auto temp = sys::TempFolder();
-        ASSERT_TRUE(temp);
-        baza_ = *temp + "velt czcionki " + std::to_string(GetCurrentProcessId()) + "\\";
-        UsunDrzewo(baza_.substr(0, baza_.size() - 1));
-        ASSERT_TRUE(sys::CreateFolder(baza_));
         ASSERT_TRUE(sys::CreateFolder(baza_ + "Fonts"));
         ASSERT_TRUE(sys::CreateFolder(baza_ + "cel"));
         miejsca_ = {baza_ + "Fonts\\", sys::RegistryRoot::CurrentUser,
@@ -53,7 +48,6 @@ protected:
     }
     void TearDown() override {
         WycofajCzcionke();
-        UsunDrzewo(baza_.substr(0, baza_.size() - 1));
         sys::Ignore(sys::RegistryKey::DeleteTree(miejsca_.kluczGlowny, miejsca_.klucz), "test clean-up");
     }
 
@@ -65,7 +59,9 @@ protected:
 
     std::optional<std::string> Zarejestrowana() const { return Wartosc(miejsca_.kluczGlowny, miejsca_.klucz, "STEDT"); }
 
-    std::string zrodlo_, czcionka_, baza_;
+    std::string zrodlo_, czcionka_;
+    pomocnicy::KatalogTymczasowy tmp_{"velt czcionki"};
+    const std::string baza_ = tmp_.Sciezka() + "\\";
     MiejscaCzcionki miejsca_;
 };
 

@@ -6,8 +6,10 @@
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
+#include "install/Dziennik.h"
 #include "install/Kopiowanie.h"
 #include "install/Postep.h"
+#include "install/Silnik.h"
 #include "setup/Miejsce.h"
 #include "setup/Wydania.h"
 #include "sys/files.h"
@@ -105,9 +107,73 @@ const Stan kSkopiowane = {
 constexpr int kPlikowKopii = 7;
 constexpr int kKatalogowKopii = 3;
 
-class Kopiowanie : public ::testing::Test {
+// The medium kZrodlo in "cd" and the place of the target, "cel", in a fresh
+// folder.
+class DrzewoKopii : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(sys::CreateFolder(zrodlo_));
+        Buduj(zrodlo_, kZrodlo);
+    }
+    // The target there before the run, with `przed` in it.
+    void PrzygotujCel(const Stan& przed = {}) {
+        ASSERT_TRUE(sys::CreateFolder(cel_));
+        Buduj(cel_, przed);
+    }
+
+    pomocnicy::KatalogTymczasowy tmp_{"velt-kopiowanie"};
+    const std::string korzen_ = tmp_.Sciezka();
+    const std::string zrodlo_ = korzen_ + "\\cd";
+    const std::string cel_ = korzen_ + "\\cel";
+};
+
+// The window of a copy without the wizard: it counts the rounds of messages
+// and keeps the gauge's position; no one cancels.
+class OknoTestowe final : public OknoInstalacji {
+public:
+    void PokazOpis(int) override {}
+    void PokazPliki(const std::string&, const std::string&) override {}
+    void UstawZakres(std::int32_t) override {}
+    void Posun() override {}
+    void UstawPozycje(std::int32_t p) override { pozycja = p; }
+    void PrzetworzKomunikaty() override { ++komunikaty; }
+    void ZablokujPrzerwanie() override {}
+    bool SprawdzPrzerwanie() override { return false; }
+
+    std::int32_t pozycja = 0;
+    long komunikaty = 0;
+};
+
+// The copy on records of the test's own.
+class KopiowanieBezKreatora : public DrzewoKopii {
+protected:
+    // A fresh tree and records for the next case of a table.
+    void OdNowa() {
+        tmp_.Odnow();
+        dziennik_.Zakoncz();
+        utworzone_.clear();
+        skopiowane_.clear();
+        kopie_.clear();
+        postep_ = 0;
+        okno_.pozycja = 0;
+        okno_.komunikaty = 0;
+        SetUp();
+    }
+    void Kopiuj(const std::string& zrodlo) { KopiujKatalog(stan_, okno_, zrodlo, cel_, kPomijane); }
+
+    Dziennik dziennik_;
+    std::vector<std::string> utworzone_, skopiowane_;
+    std::vector<std::pair<std::string, std::string>> kopie_;
+    std::int64_t postep_ = 0;
+    StanKopiowania stan_{dziennik_, utworzone_, skopiowane_, kopie_, postep_};
+    OknoTestowe okno_;
+};
+
+// The copy run by the wizard, with its labels, gauge and question.
+class Kopiowanie : public DrzewoKopii {
+protected:
+    void SetUp() override {
+        DrzewoKopii::SetUp();
         anulujPrzy_.clear();
         anulujNumery_.clear();
         odpowiedzi_.clear();
@@ -120,17 +186,8 @@ protected:
         postepy_.clear();
         UstawAppConst(RekordWydaniaInstalatora());
         app_ = std::make_unique<ui::Application>(backend_);
-        frmMain = &app_->CreateForm<TfrmMain>();
-        frmPytanie = &app_->CreateForm<TfrmPytanie>();
+        UtworzFormularze(*app_);
         m_ = frmMain;
-        korzen_ = sys::TempFolder().value() + "velt-kopiowanie-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        UsunDrzewo(korzen_);
-        ASSERT_TRUE(sys::CreateFolder(korzen_));
-        zrodlo_ = korzen_ + "\\cd";
-        cel_ = korzen_ + "\\cel";
-        ASSERT_TRUE(sys::CreateFolder(zrodlo_));
-        Buduj(zrodlo_, kZrodlo);
         // A gauge wide enough to show any position unclamped.
         m_->GaugePostep.SetMin(std::numeric_limits<std::int32_t>::min());
         m_->GaugePostep.SetMax(std::numeric_limits<std::int32_t>::max());
@@ -138,24 +195,21 @@ protected:
         backend_.SetModalHandler([this](ui::Form& f) { Pytanie(f); });
     }
     void TearDown() override {
-        app_->DestroyForms();
+        ZniszczFormularze(*app_);
         app_.reset();
-        frmMain = nullptr;
-        frmPytanie = nullptr;
-        UsunDrzewo(korzen_);
     }
     // A fresh wizard and tree for the next case of a table.
     void OdNowa() {
         TearDown();
+        tmp_.Odnow();
         SetUp();
     }
 
     // The target as the options page leaves it: made by the wizard, or there
     // before with `przed` in it.
     void PrzygotujCel(bool utworzony, const Stan& przed = {}) {
-        ASSERT_TRUE(sys::CreateFolder(cel_));
+        DrzewoKopii::PrzygotujCel(przed);
         if (utworzony) m_->UtworzoneKatalogi.push_back(cel_);
-        Buduj(cel_, przed);
     }
     void Kopiuj() { m_->KopiujKatalog(zrodlo_, cel_, kPomijane); }
 
@@ -198,8 +252,6 @@ protected:
     ui::headless::HeadlessBackend backend_;
     std::unique_ptr<ui::Application> app_;
     TfrmMain* m_ = nullptr;
-    std::string korzen_, zrodlo_, cel_;
-
     std::string anulujPrzy_;
     std::vector<int> anulujNumery_;
     std::vector<int> odpowiedzi_;
@@ -244,7 +296,7 @@ TEST_F(Kopiowanie, CopiesTheTreeSkippingListedNamesAtEveryLevel) {
     EXPECT_EQ(pytan_, 0u);
 }
 
-TEST_F(Kopiowanie, FilesOfEverySizeAroundTheBlock) {
+TEST_F(KopiowanieBezKreatora, FilesOfEverySizeAroundTheBlock) {
     UsunDrzewo(zrodlo_);
     ASSERT_TRUE(sys::CreateFolder(zrodlo_));
     Stan drzewo;
@@ -252,11 +304,11 @@ TEST_F(Kopiowanie, FilesOfEverySizeAroundTheBlock) {
     for (const std::size_t rozmiar : {std::size_t{0}, std::size_t{1}, b - 1, b, b + 1, 3 * b + 5})
         drzewo["f" + std::to_string(rozmiar) + ".bin"] = Wzor(rozmiar, static_cast<unsigned>(rozmiar));
     Buduj(zrodlo_, drzewo);
-    PrzygotujCel(false);
-    Kopiuj();
+    PrzygotujCel();
+    Kopiuj(zrodlo_);
     EXPECT_EQ(StanDrzewa(cel_), drzewo);
-    EXPECT_EQ(m_->Postep, static_cast<std::int64_t>(0 + 1 + (b - 1) + b + (b + 1) + (3 * b + 5)));
-    EXPECT_EQ(backend_.ProcessMessagesCount(), 2 * static_cast<long>(drzewo.size()));
+    EXPECT_EQ(postep_, static_cast<std::int64_t>(0 + 1 + (b - 1) + b + (b + 1) + (3 * b + 5)));
+    EXPECT_EQ(okno_.komunikaty, 2 * static_cast<long>(drzewo.size()));
 }
 
 TEST_F(Kopiowanie, GaugeShowsTheLow32BitsOfTheProgress) {
@@ -476,42 +528,41 @@ TEST_F(Kopiowanie, FailuresEndTheCopyAndKeepWhatWasThere) {
     }
 }
 
-TEST_F(Kopiowanie, ReadFailureAfterTheTargetWasSetAsidePutsItBack) {
+TEST_F(KopiowanieBezKreatora, ReadFailureAfterTheTargetWasSetAsidePutsItBack) {
     // A source that opens but fails on reading: the process memory file of
     // the host system, seen through Wine's drive of the root folder.
     const std::string zepsute = "Z:\\proc\\self\\mem";
     for (const bool istnial : {true, false}) {
         SCOPED_TRACE(istnial);
         OdNowa();
-        PrzygotujCel(false, istnial ? Stan{{"plik.dat", "stara tresc"}} : Stan{});
+        PrzygotujCel(istnial ? Stan{{"plik.dat", "stara tresc"}} : Stan{});
         const Stan przed = StanDrzewa(cel_);
-        EXPECT_THROW(m_->KopiujPlik(zepsute, cel_ + "\\plik.dat"), BladProgramu);
+        EXPECT_THROW(KopiujPlik(stan_, okno_, zepsute, cel_ + "\\plik.dat"), BladProgramu);
         EXPECT_EQ(StanDrzewa(cel_), przed) << "no partial file, no backup left";
-        EXPECT_TRUE(m_->KopieZapasowe.empty());
+        EXPECT_TRUE(kopie_.empty());
     }
 }
 
-TEST_F(Kopiowanie, MissingSourceFolderIsAnErrorAndCopiesNothing) {
+TEST_F(KopiowanieBezKreatora, MissingSourceFolderIsAnErrorAndCopiesNothing) {
     // The disc taken out after it was chosen: the run must not end as a
     // success with nothing of the tree installed.
-    PrzygotujCel(false);
-    const long komunikaty = backend_.ProcessMessagesCount();
-    EXPECT_THROW(m_->KopiujKatalog(korzen_ + "\\nie-ma", cel_, kPomijane), BladProgramu);
+    PrzygotujCel();
+    EXPECT_THROW(Kopiuj(korzen_ + "\\nie-ma"), BladProgramu);
     EXPECT_TRUE(StanDrzewa(cel_).empty());
-    EXPECT_EQ(backend_.ProcessMessagesCount(), komunikaty);
+    EXPECT_EQ(okno_.komunikaty, 0);
 }
 
 // A medium whose folder links back to itself ("petla\\wstecz" is a symbolic
 // link to "petla", made beside this program by the build): neither the size
 // walk nor the copy follows it, so both end.
-TEST_F(Kopiowanie, LinksOnTheMediumAreNotFollowed) {
+TEST_F(KopiowanieBezKreatora, LinksOnTheMediumAreNotFollowed) {
     const std::string petla = "petla";
     auto link = sys::DirectoryEnumeration::Open(petla + "\\wstecz");
     const auto wpis = link.Next();
     if (!wpis || !wpis->IsReparsePoint()) GTEST_SKIP() << "no link in " << petla;
     EXPECT_EQ(RozmiarKatalogu(petla, kPomijane), 4);
-    PrzygotujCel(false);
-    m_->KopiujKatalog(petla, cel_, kPomijane);
+    PrzygotujCel();
+    Kopiuj(petla);
     EXPECT_EQ(StanDrzewa(cel_), (Stan{{"a.txt", "alfa"}, {"wstecz\\", ""}}));
 }
 

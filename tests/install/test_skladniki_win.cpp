@@ -16,7 +16,6 @@
 
 namespace {
 
-using pomocnicy::UsunDrzewo;
 
 // The stand-in components the build makes, each in a folder of its own:
 // comctl32.dll 5.81.4704.1100 and comctl32.ocx 6.0 (the medium's), and for
@@ -34,11 +33,8 @@ std::string Zawartosc(const std::string& plik) { return sys::ReadWholeFile(plik,
 // Wine answers for any file named comctl32.dll with the version of its own
 // library, so the stand-ins are examined under other names.
 TEST(WersjaCoNajmniej, StandInComponents) {
-    const auto temp = sys::TempFolder();
-    ASSERT_TRUE(temp);
-    const std::string katalog = *temp + "velt wersje " + std::to_string(GetCurrentProcessId()) + "\\";
-    UsunDrzewo(katalog.substr(0, katalog.size() - 1));
-    ASSERT_TRUE(sys::CreateFolder(katalog));
+    pomocnicy::KatalogTymczasowy tmp("velt wersje");
+    const std::string katalog = tmp.Sciezka() + "\\";
     const std::pair<const char*, std::string> kopie[] = {
         {"5.81.dll", Skladnik("dll") + "comctl32.dll"},
         {"6.0.ocx", Skladnik("ocx") + "comctl32.ocx"},
@@ -86,7 +82,6 @@ TEST(WersjaCoNajmniej, StandInComponents) {
     ASSERT_TRUE(info);
     ASSERT_TRUE(info->FileVersion());
     EXPECT_EQ(info->FileVersion()->major, 6u);
-    UsunDrzewo(katalog.substr(0, katalog.size() - 1));
 }
 
 TEST(WersjaCoNajmniej, SystemLibrary) {
@@ -107,16 +102,8 @@ TEST(WersjaCoNajmniej, SystemLibrary) {
 
 class SkladnikiTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto temp = sys::TempFolder();
-        ASSERT_TRUE(temp);
-        system_ = *temp + "velt system " + std::to_string(GetCurrentProcessId()) + "\\";
-        UsunDrzewo(system_.substr(0, system_.size() - 1));
-        ASSERT_TRUE(sys::CreateFolder(system_));
-    }
-    void TearDown() override { UsunDrzewo(system_.substr(0, system_.size() - 1)); }
-
-    std::string system_;
+    pomocnicy::KatalogTymczasowy tmp_{"velt system"};
+    const std::string system_ = tmp_.Sciezka() + "\\";
 };
 
 TEST_F(SkladnikiTest, OnlyAMissingFileIsSupplied) {

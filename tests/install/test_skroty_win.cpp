@@ -98,10 +98,6 @@ class Skroty : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(com_.ok());
-        root_ = sys::TempFolder().value() + "velt-skroty-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        pomocnicy::UsunDrzewo(root_);
-        ASSERT_TRUE(sys::CreateFolder(root_));
         for (const char* k : {"\\cel", "\\programy", "\\pulpit", "\\wspolne", "\\wspolnyPulpit"})
             ASSERT_TRUE(sys::CreateFolder(root_ + k));
         // Every target of editions 1 and 3.
@@ -113,15 +109,14 @@ protected:
         opcje_.katalogDocelowy = root_ + "\\cel";
         opcje_.grupa = opcje_.translatory = opcje_.slowniki = true;
     }
-    void TearDown() override { pomocnicy::UsunDrzewo(root_); }
-
     std::string Cel(std::string_view plik) const { return root_ + "\\cel\\" + std::string(plik); }
     std::string Grupa(const std::string& programy) const {
         return root_ + "\\" + programy + "\\" + std::string(NazwaGrupyWydania(opcje_.wydanie, opcje_.jezyk));
     }
 
     sys::ComInitialization com_;
-    std::string root_;
+    pomocnicy::KatalogTymczasowy tmp_{"velt-skroty"};
+    const std::string root_ = tmp_.Sciezka();
     TOpcjeSkrotow opcje_;
 };
 

@@ -16,7 +16,6 @@
 
 namespace {
 
-using pomocnicy::UsunDrzewo;
 using pomocnicy::ZmienionyTmp;
 
 std::set<std::string> Zawartosc(const std::string& katalog) {
@@ -55,18 +54,13 @@ std::string ProgramTestowy() {
 class UruchomKopieTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto temp = sys::TempFolder();
-        ASSERT_TRUE(temp);
-        baza_ = *temp + "velt kopia " + std::to_string(GetCurrentProcessId()) + "\\";
-        UsunDrzewo(baza_.substr(0, baza_.size() - 1));
-        ASSERT_TRUE(sys::CreateFolder(baza_));
         ASSERT_TRUE(sys::CreateFolder(baza_ + "zrodlo"));
         program_ = ProgramTestowy();
         ASSERT_TRUE(sys::FileExists(program_)) << program_ << " is built with the tests";
     }
-    void TearDown() override { UsunDrzewo(baza_.substr(0, baza_.size() - 1)); }
 
-    std::string baza_;
+    pomocnicy::KatalogTymczasowy tmp_{"velt kopia"};
+    const std::string baza_ = tmp_.Sciezka() + "\\";
     std::string program_;
 };
 

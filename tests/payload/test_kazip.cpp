@@ -71,6 +71,19 @@ Czlonek Zapisany(std::string nazwa, std::string dane, std::uint32_t atrybuty = 0
     return {std::move(nazwa), std::move(dane), 0, rozmiar, 0, atrybuty, crc};
 }
 
+// What a local header and a central directory entry share: from the flags to
+// the length of the (empty) extra field.
+void DopiszWspolne(Bajty& b, const Czlonek& c) {
+    Dopisz16(b, c.flagi);
+    Dopisz16(b, c.metoda);
+    Dopisz32(b, 0);
+    Dopisz32(b, c.crc);
+    Dopisz32(b, static_cast<std::uint32_t>(c.dane.size()));
+    Dopisz32(b, c.rozmiar);
+    Dopisz16(b, static_cast<std::uint32_t>(c.nazwa.size()));
+    Dopisz16(b, 0);
+}
+
 Bajty Archiwum(const std::vector<Czlonek>& czlonki, std::string_view komentarz = {}) {
     Bajty b;
     std::vector<std::uint32_t> pozycje;
@@ -78,14 +91,7 @@ Bajty Archiwum(const std::vector<Czlonek>& czlonki, std::string_view komentarz =
         pozycje.push_back(static_cast<std::uint32_t>(b.size()));
         Dopisz32(b, SygnaturaNaglowkaLokalnego);
         Dopisz16(b, 20);
-        Dopisz16(b, c.flagi);
-        Dopisz16(b, c.metoda);
-        Dopisz32(b, 0);
-        Dopisz32(b, c.crc);
-        Dopisz32(b, static_cast<std::uint32_t>(c.dane.size()));
-        Dopisz32(b, c.rozmiar);
-        Dopisz16(b, static_cast<std::uint32_t>(c.nazwa.size()));
-        Dopisz16(b, 0);
+        DopiszWspolne(b, c);
         DopiszTekst(b, c.nazwa);
         DopiszTekst(b, c.dane);
     }
@@ -95,14 +101,7 @@ Bajty Archiwum(const std::vector<Czlonek>& czlonki, std::string_view komentarz =
         Dopisz32(b, SygnaturaKatalogu);
         Dopisz16(b, 20);
         Dopisz16(b, 20);
-        Dopisz16(b, c.flagi);
-        Dopisz16(b, c.metoda);
-        Dopisz32(b, 0);
-        Dopisz32(b, c.crc);
-        Dopisz32(b, static_cast<std::uint32_t>(c.dane.size()));
-        Dopisz32(b, c.rozmiar);
-        Dopisz16(b, static_cast<std::uint32_t>(c.nazwa.size()));
-        Dopisz16(b, 0);
+        DopiszWspolne(b, c);
         Dopisz16(b, 0);
         Dopisz16(b, 0);
         Dopisz16(b, 0);

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../PomocnicyWin.h"
+
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -59,33 +61,12 @@ std::size_t RekordKatalogu(const Bajty& archiwum, std::string_view nazwa) {
     return archiwum.size();
 }
 
-void UsunDrzewo(const std::string& katalog) {
-    auto lista = sys::DirectoryEnumeration::Open(katalog + "\\*");
-    while (auto e = lista.Next()) {
-        if (e->name == "." || e->name == "..") continue;
-        const std::string sciezka = katalog + "\\" + e->name;
-        if (e->IsFolder()) {
-            UsunDrzewo(sciezka);
-        } else {
-            sys::Ignore(sys::SetAttributes(sciezka, FILE_ATTRIBUTE_NORMAL), "so that read-only files go too");
-            sys::Ignore(sys::RemoveFile(sciezka), "test clean-up");
-        }
-    }
-    sys::Ignore(sys::RemoveFolder(katalog), "test clean-up");
-}
-
 class KAZipPliki : public ::testing::Test {
 protected:
     void SetUp() override {
         auto zwykle = Wczytaj("archiwa_zip/zwykle.zip");
         if (!zwykle) GTEST_SKIP() << "no test archives in archiwa_zip/";
         zwykle_ = std::move(*zwykle);
-        const auto temp = sys::TempFolder();
-        ASSERT_TRUE(temp);
-        katalog_ = *temp + "velt zip " + std::to_string(GetCurrentProcessId()) + " " +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        UsunDrzewo(katalog_);
-        ASSERT_TRUE(sys::CreateFolder(katalog_));
         zip_.Close();
         zip_.OverwriteAction = oaOverwrite;
         zip_.ApplyAtributes = true;
@@ -95,17 +76,17 @@ protected:
         zip_.Close();
         zip_.OverwriteAction = oaSkip;
         zip_.OnOverwriteFile = nullptr;
-        if (!katalog_.empty()) UsunDrzewo(katalog_);
     }
 
-    std::string P(const std::string& nazwa) const { return katalog_ + "\\" + nazwa; }
+    std::string P(const std::string& nazwa) const { return tmp_ / nazwa; }
     std::optional<std::string> Plik(const std::string& nazwa) const {
         return sys::ReadWholeFile(P(nazwa), 1 << 20);
     }
 
     TKAZip& zip_ = dmCompress.KAZip;
     Bajty zwykle_;
-    std::string katalog_;
+    pomocnicy::KatalogTymczasowy tmp_{"velt zip"};
+    const std::string katalog_ = tmp_.Sciezka();
 };
 
 TEST_F(KAZipPliki, DataModuleSettings) {

@@ -42,17 +42,13 @@ Bajty Program(bool nowy) {
 // a file beside them that no entry may reach ("sekret.txt").
 class Poprawki : public ::testing::Test {
 public:
+    // Also the fresh start of each case of a table.
     void SetUp() override {
-        korzen_ = sys::TempFolder().value() + "velt-poprawki-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        pomocnicy::UsunDrzewo(korzen_);
-        ASSERT_TRUE(sys::CreateFolder(korzen_));
+        tmp_.Odnow();
         ASSERT_TRUE(sys::CreateFolder(Cd()));
         ASSERT_TRUE(sys::CreateFolder(Cel()));
         Zapisz(korzen_ + "\\sekret.txt", kStaryTekst);
     }
-    void TearDown() override { pomocnicy::UsunDrzewo(korzen_); }
-
     std::string Cd() const { return korzen_ + "\\cd"; }
     std::string Cel() const { return korzen_ + "\\cel"; }
     static void Zapisz(const std::string& sciezka, std::string_view tresc) {
@@ -94,7 +90,8 @@ public:
         Zapisz(sciezka, dotad + Tekst(ZakodujWpis(wpis)));
     }
 
-    std::string korzen_;
+    pomocnicy::KatalogTymczasowy tmp_{"velt-poprawki"};
+    const std::string korzen_ = tmp_.Sciezka();
 };
 
 TEST_F(Poprawki, ResultCodesOfOneList) {
@@ -217,7 +214,6 @@ TEST_F(Poprawki, ResultCodesOfOneList) {
         if (p.kod == PoprawkiZastosowane && sys::FileExists(Cel() + "\\Velt.exe")) {
             EXPECT_EQ(Czytaj(Cel() + "\\Velt.exe"), programNowy) << p.opis;
         }
-        TearDown();
     }
 }
 
@@ -285,7 +281,6 @@ TEST_F(Poprawki, ErrorsThatEndTheList) {
         EXPECT_THROW((void)ApplyPatchList("info.pth", Cd(), Cel()), BladProgramu) << p.opis;
         EXPECT_EQ(Czytaj(Cel() + "\\readme.txt"), p.readme) << p.opis;
         EXPECT_FALSE(JestTymczasowy()) << p.opis;
-        TearDown();
     }
 }
 

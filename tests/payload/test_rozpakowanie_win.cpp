@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../PomocnicyWin.h"
+
 #include <memory>
 #include <optional>
 #include <tuple>
@@ -59,34 +61,21 @@ TDodatek Pozycja(std::string_view zasob1, std::string_view zasob2, std::uint8_t 
     return {"d.dat", zasob1, zasob2, rodzaj, "Velt", "1.0"};
 }
 
-void UsunKatalog(const std::string& katalog) {
-    auto lista = sys::DirectoryEnumeration::Open(katalog + "\\*");
-    while (auto e = lista.Next())
-        if (!e->IsFolder()) sys::Ignore(sys::RemoveFile(katalog + "\\" + e->name), "test clean-up");
-    sys::Ignore(sys::RemoveFolder(katalog), "test clean-up");
-}
-
 // A target folder of the test's own under the temporary folder.
 class Rozpakowanie : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(Tekst().empty()) << "win_tests.exe lacks the test resources";
         ASSERT_GT(Tekst().size(), kDlugoscA + kDlugoscB2);
-        const auto temp = sys::TempFolder();
-        ASSERT_TRUE(temp);
-        katalog_ = *temp + "velt rozpakowanie " + std::to_string(GetCurrentProcessId()) + " " +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        UsunKatalog(katalog_);
-        ASSERT_TRUE(sys::CreateFolder(katalog_));
     }
-    void TearDown() override { UsunKatalog(katalog_); }
 
-    std::string P(const std::string& nazwa) const { return katalog_ + "\\" + nazwa; }
+    std::string P(const std::string& nazwa) const { return tmp_ / nazwa; }
     std::optional<std::string> Plik(const std::string& nazwa) const {
         return sys::ReadWholeFile(P(nazwa), kNajwiekszyPlik);
     }
 
-    std::string katalog_;
+    pomocnicy::KatalogTymczasowy tmp_{"velt rozpakowanie"};
+    const std::string katalog_ = tmp_.Sciezka();
 };
 
 TEST_F(Rozpakowanie, ProgramIsItsPartsWithTheEditionsStages) {
@@ -250,21 +239,15 @@ protected:
         Rozpakowanie::SetUp();
         UstawAppConst(RekordWydaniaInstalatora());
         app_ = std::make_unique<ui::Application>(backend_);
-        frmMain = &app_->CreateForm<TfrmMain>();
-        frmPytanie = &app_->CreateForm<TfrmPytanie>();
-        frmCD = &app_->CreateForm<TfrmCD>();
+        UtworzFormularze(*app_);
         frmMain->KatalogZrodlowy = "D:\\";
         frmMain->KatalogDocelowy = katalog_;
     }
     void TearDown() override {
         DodatkiWydania1 = DodatkiWydania4 = DodatkiWydania6 = false;
         UstawAppConst(RekordWydaniaInstalatora());
-        app_->DestroyForms();
+        ZniszczFormularze(*app_);
         app_.reset();
-        frmMain = nullptr;
-        frmPytanie = nullptr;
-        frmCD = nullptr;
-        Rozpakowanie::TearDown();
     }
 
     ui::headless::HeadlessBackend backend_;

@@ -35,29 +35,19 @@
 
 namespace {
 
-using pomocnicy::UsunDrzewo;
-
-// velt-katalog in the temporary folder:
+// A folder of the test's own holding:
 //   Program Files\Zelpax\Dane    (Zelpax has a subfolder)
 //   Program Files\Pusty\plik.txt (a folder with a file only)
 //   plik.txt
-class DrzewoTestowe {
+class DrzewoTestowe : public pomocnicy::KatalogTymczasowy {
 public:
-    DrzewoTestowe() : baza_(sys::TempFolder().value() + "velt-katalog") {
-        UsunDrzewo(baza_);
-        for (const char* k : {"", "\\Program Files", "\\Program Files\\Zelpax", "\\Program Files\\Zelpax\\Dane",
-                              "\\Program Files\\Pusty"})
-            EXPECT_TRUE(sys::CreateFolder(baza_ + k)) << k;
-        EXPECT_TRUE(sys::WriteWholeFile(baza_ + "\\plik.txt", "x"));
-        EXPECT_TRUE(sys::WriteWholeFile(baza_ + "\\Program Files\\Pusty\\plik.txt", "x"));
+    DrzewoTestowe() : KatalogTymczasowy("velt-katalog") {
+        for (const char* k : {"Program Files", "Program Files\\Zelpax", "Program Files\\Zelpax\\Dane",
+                              "Program Files\\Pusty"})
+            EXPECT_TRUE(sys::CreateFolder(*this / k)) << k;
+        EXPECT_TRUE(sys::WriteWholeFile(*this / "plik.txt", "x"));
+        EXPECT_TRUE(sys::WriteWholeFile(*this / "Program Files\\Pusty\\plik.txt", "x"));
     }
-    ~DrzewoTestowe() { UsunDrzewo(baza_); }
-    // The test folder, without a trailing backslash.
-    const std::string& Baza() const { return baza_; }
-    std::string operator/(const std::string& dalej) const { return baza_ + "\\" + dalej; }
-
-private:
-    std::string baza_;
 };
 
 class Katalog : public ::testing::Test {
@@ -180,8 +170,8 @@ TEST_F(Katalog, RootsAreTheFixedDrivesInUpperCase) {
 
 TEST_F(Katalog, ExpandButtonsOnlyWhereThereAreSubfolders) {
     DrzewoTestowe d;
-    Pokaz(d.Baza());
-    ASSERT_EQ(Wybrany(), d.Baza());
+    Pokaz(d.Sciezka());
+    ASSERT_EQ(Wybrany(), d.Sciezka());
     ui::TreeNode* baza = frmKatalog->trvKatalog.Selected();
     ASSERT_EQ(baza->Count(), 1u) << "the file is no node";
     ui::TreeNode* pf = baza->Item(0);

@@ -16,27 +16,16 @@
 
 namespace {
 
-using pomocnicy::UsunDrzewo;
-
 // "Łódź.txt" in Windows-1250.
 const std::string kLodz = "Łódź.txt"_cp1250;
 
 // Each test works in a folder of its own under the temporary folder.
 class Pliki : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto temp = sys::TempFolder();
-        ASSERT_TRUE(temp);
-        katalog_ = *temp + "velt pliki " + std::to_string(GetCurrentProcessId()) + " " +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        UsunDrzewo(katalog_);
-        ASSERT_TRUE(sys::CreateFolder(katalog_));
-    }
-    void TearDown() override { UsunDrzewo(katalog_); }
+    std::string P(const std::string& nazwa) const { return tmp_ / nazwa; }
 
-    std::string P(const std::string& nazwa) const { return katalog_ + "\\" + nazwa; }
-
-    std::string katalog_;
+    pomocnicy::KatalogTymczasowy tmp_{"velt pliki"};
+    const std::string katalog_ = tmp_.Sciezka();
 };
 
 TEST_F(Pliki, PolishNamesAreStoredInUnicode) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../PomocnicyWin.h"
+
 #include <string>
 #include <string_view>
 
@@ -19,23 +21,16 @@ sys::ModuleHandle ModulJakoDane(std::string_view sciezka) {
 
 class Procesy : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto temp = sys::TempFolder();
-        ASSERT_TRUE(temp);
-        katalog_ = *temp + "velt procesy " + std::to_string(GetCurrentProcessId());
-        ASSERT_TRUE(sys::CreateFolder(katalog_));
-    }
     void TearDown() override {
-        sys::Ignore(sys::RemoveFile(katalog_ + "\\tu.txt"), "cleanup");
-        sys::Ignore(sys::RemoveFile(katalog_ + "\\powloka.txt"), "cleanup");
         // A shell started with ShellOpen may still sit in the folder for a
         // moment after its output appeared.
         bool usuniety = false;
-        for (int i = 0; i < 200 && !(usuniety = static_cast<bool>(sys::RemoveFolder(katalog_))); ++i) Sleep(50);
+        for (int i = 0; i < 200 && !(usuniety = tmp_.Usun()); ++i) Sleep(50);
         EXPECT_TRUE(usuniety);
     }
 
-    std::string katalog_;
+    pomocnicy::KatalogTymczasowy tmp_{"velt procesy"};
+    const std::string katalog_ = tmp_.Sciezka();
 };
 
 TEST_F(Procesy, SuspendedProcessRunsOnlyWhenResumed) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../PomocnicyWin.h"
+
 #include <string>
 
 namespace {
@@ -29,9 +31,8 @@ TEST(Wersja, SystemLibraryHasVersionInformation) {
 }
 
 TEST(Wersja, FilesWithoutVersionInformation) {
-    const auto temp = sys::TempFolder();
-    ASSERT_TRUE(temp);
-    const std::string plik = *temp + "velt wersja " + std::to_string(GetCurrentProcessId()) + ".dll";
+    pomocnicy::KatalogTymczasowy tmp("velt wersja");
+    const std::string plik = tmp / "wersja.dll";
     // Empty, plain text, a bare header and a header cut short after its
     // pointer to the PE part.
     const std::string zawartosci[] = {

@@ -1,16 +1,13 @@
 // Forms and the application with the headless backend: modal results through
 // the modal handler, the message hook, closing, the main loop and placement.
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "ui/Application.h"
 #include "ui/Controls.h"
-#include "ui/Form.h"
-#include "ui/headless/HeadlessBackend.h"
+
+#include "../Pomocnicy.h"
 
 namespace {
 
@@ -28,10 +25,7 @@ struct Pytanie : ui::Form {
     }
 };
 
-struct Formularze : ::testing::Test {
-    ui::headless::HeadlessBackend backend;
-    ui::Application app{backend};
-};
+struct Formularze : pomocnicy::NaHeadless {};
 
 TEST_F(Formularze, ModalResultsThroughTheHandler) {
     struct Case {

@@ -1,21 +1,16 @@
 // State and events of the controls, with the headless backend.
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
 #include "app/StronyKodowe.h"
-#include "ui/Application.h"
 #include "ui/Controls.h"
-#include "ui/Form.h"
-#include "ui/headless/HeadlessBackend.h"
+
+#include "../Pomocnicy.h"
 
 namespace {
 
-struct Kontrolki : ::testing::Test {
-    ui::headless::HeadlessBackend backend;
-    ui::Application app{backend};
+struct Kontrolki : pomocnicy::NaHeadless {
     ui::Form form{"frmTest"};
 };
 

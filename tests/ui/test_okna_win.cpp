@@ -23,41 +23,12 @@
 #include "ui/TreeView.h"
 #include "ui/win32/Win32Backend.h"
 
+#include "../NazwyOkien.h"
+
 namespace {
 
-std::wstring NameOf(HWND hwnd) {
-    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(hwnd, L"ui.name")));
-    if (atom == 0) return {};
-    wchar_t name[256] = {};
-    const UINT n = GlobalGetAtomNameW(atom, name, 256);
-    return std::wstring(name, n);
-}
-
-struct Search {
-    std::wstring name;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK Match(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    if (NameOf(hwnd) != search->name) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-BOOL CALLBACK MatchTree(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    if (!Match(hwnd, param)) return FALSE;
-    EnumChildWindows(hwnd, &Match, param);
-    return search->found == nullptr;
-}
-
 // A window of this thread, top-level or child, by its control's name.
-HWND Find(const std::wstring& name) {
-    Search search{name};
-    EnumThreadWindows(GetCurrentThreadId(), &MatchTree, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+HWND Find(const std::wstring& name) { return pomocnicy::ZnajdzOknoWatku(name); }
 
 std::wstring TextOf(HWND hwnd) {
     const int length = GetWindowTextLengthW(hwnd);
@@ -545,7 +516,7 @@ TEST_F(Okna, TabOrderIsTheWindowOrder) {
     auto order = [&] {
         std::vector<std::wstring> names;
         for (HWND h = GetWindow(Find(L"frmMain"), GW_CHILD); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
-            names.push_back(NameOf(h));
+            names.push_back(pomocnicy::NazwaOkna(h));
         }
         return names;
     };

@@ -1,24 +1,19 @@
 // The rich-text box and the tree view as the program's pages use them: the
 // agreement filled line by line, the folder tree filled and navigated.
 
-#include <gtest/gtest.h>
-
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/StronyKodowe.h"
-#include "ui/Application.h"
-#include "ui/Form.h"
 #include "ui/RichEdit.h"
 #include "ui/TreeView.h"
-#include "ui/headless/HeadlessBackend.h"
+
+#include "../Pomocnicy.h"
 
 namespace {
 
-struct PoleTekstu : ::testing::Test {
-    ui::headless::HeadlessBackend backend;
-    ui::Application app{backend};
+struct PoleTekstu : pomocnicy::NaHeadless {
     ui::Form form{"frmMain"};
 };
 

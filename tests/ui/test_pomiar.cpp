@@ -1,21 +1,16 @@
 // The headless text-measurement model and the labels that size themselves
 // by it.
 
-#include <gtest/gtest.h>
-
 #include <string>
 
-#include "ui/Application.h"
 #include "ui/Controls.h"
-#include "ui/Form.h"
 #include "ui/Measure.h"
-#include "ui/headless/HeadlessBackend.h"
+
+#include "../Pomocnicy.h"
 
 namespace {
 
-struct Pomiar : ::testing::Test {
-    ui::headless::HeadlessBackend backend;
-    ui::Application app{backend};
+struct Pomiar : pomocnicy::NaHeadless {
     ui::Form form{"frmPytanie"};
 };
 
