@@ -19,10 +19,12 @@
 // are 1,048,576 bytes.
 
 #include "app/Przelaczniki.h"
+#include "app/Sciezki.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
 #include "setup/Opcje.h"
 #include "setup/Wydania.h"
+#include "sys/commandline.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/handle.h"
@@ -36,6 +38,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -169,9 +172,16 @@ void Wiersz(const Drzewo& d, const char* metoda, double s, double stosunek) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string folder = argc > 1 ? std::string(argv[1]) : sys::TempFolder().value_or("C:\\");
+    // A relative or empty FOLDER would put the trees beside whatever the
+    // current folder is, or at a drive's root.
+    const std::optional<std::string> folder =
+        argc > 1 ? (*argv[1] != '\0' ? sys::FullPath(argv[1]) : std::nullopt) : sys::TempFolder();
+    if (!folder) {
+        std::fprintf(stderr, "bench_kopiowanie: FOLDER does not name a folder\n");
+        return 2;
+    }
     const int powtorzenia = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-    const std::string baza = (folder.back() == '\\' ? folder : folder + "\\") + "velt-bench";
+    const std::string baza = ZUkosnikiem(*folder) + "velt-bench";
     CreateDirectoryW(sys::ToWide(baza).c_str(), nullptr);
     const std::string cel = baza + "\\cel";
     for (const Drzewo& d : kDrzewa) Przygotuj(sys::ToWide(baza + "\\" + d.nazwa), d);

@@ -582,20 +582,17 @@ void WindowPeer::ApplyOrder() {
 
 // ---- containers ----
 
-class PanelPeer final : public WindowPeer {
+// A container of our own class that paints itself: its background on erase,
+// then Paint on WM_PAINT.
+class PaintedPeer : public WindowPeer {
 public:
     using WindowPeer::WindowPeer;
 
 protected:
-    const wchar_t* ClassName() override { return kPanelClass; }
     DWORD KindStyle() const override { return WS_CLIPCHILDREN; }
     DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }
 
-    void ApplyKind(Aspect aspect) override {
-        if (aspect == Aspect::Text || aspect == Aspect::Font || aspect == Aspect::Style) {
-            InvalidateRect(hwnd_, nullptr, TRUE);
-        }
-    }
+    virtual void Paint(HDC dc) = 0;
 
     LRESULT HandleAttached(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
@@ -604,22 +601,7 @@ protected:
             return 1;
         case WM_PAINT: {
             PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            RECT r;
-            GetClientRect(hwnd_, &r);
-            const Bevel bevel = As<Panel>().Bevel();
-            if (bevel != Bevel::None) {
-                DrawEdge(dc, &r, bevel == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-            }
-            if (!control_->Caption().empty()) {
-                const std::wstring text = Wide(control_->Caption());
-                HGDIOBJ old = SelectObject(dc, context_.FontFor(control_->Font(), Dpi()));
-                SetBkMode(dc, TRANSPARENT);
-                SetTextColor(dc, Context::ToColorRef(control_->Font().Colour));
-                DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
-                          DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-                SelectObject(dc, old);
-            }
+            Paint(BeginPaint(hwnd_, &ps));
             EndPaint(hwnd_, &ps);
             return 0;
         }
@@ -629,51 +611,68 @@ protected:
     }
 };
 
-class GroupBoxPeer final : public WindowPeer {
+class PanelPeer final : public PaintedPeer {
 public:
-    using WindowPeer::WindowPeer;
+    using PaintedPeer::PaintedPeer;
+
+protected:
+    const wchar_t* ClassName() override { return kPanelClass; }
+
+    void ApplyKind(Aspect aspect) override {
+        if (aspect == Aspect::Text || aspect == Aspect::Font || aspect == Aspect::Style) {
+            InvalidateRect(hwnd_, nullptr, TRUE);
+        }
+    }
+
+    void Paint(HDC dc) override {
+        RECT r;
+        GetClientRect(hwnd_, &r);
+        const Bevel bevel = As<Panel>().Bevel();
+        if (bevel != Bevel::None) {
+            DrawEdge(dc, &r, bevel == Bevel::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        }
+        if (!control_->Caption().empty()) {
+            const std::wstring text = Wide(control_->Caption());
+            HGDIOBJ old = SelectObject(dc, context_.FontFor(control_->Font(), Dpi()));
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, Context::ToColorRef(control_->Font().Colour));
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                      DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            SelectObject(dc, old);
+        }
+    }
+};
+
+class GroupBoxPeer final : public PaintedPeer {
+public:
+    using PaintedPeer::PaintedPeer;
 
 protected:
     const wchar_t* ClassName() override { return kGroupBoxClass; }
-    DWORD KindStyle() const override { return WS_CLIPCHILDREN; }
-    DWORD ExStyle() const override { return WS_EX_CONTROLPARENT; }
 
     void ApplyKind(Aspect aspect) override {
         if (aspect == Aspect::Text || aspect == Aspect::Font) InvalidateRect(hwnd_, nullptr, TRUE);
     }
 
-    LRESULT HandleAttached(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        switch (msg) {
-        case WM_ERASEBKGND:
-            FillBackground(reinterpret_cast<HDC>(wParam));
-            return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            HGDIOBJ old = SelectObject(dc, context_.FontFor(control_->Font(), Dpi()));
-            TEXTMETRICW tm{};
-            GetTextMetricsW(dc, &tm);
-            RECT frame;
-            GetClientRect(hwnd_, &frame);
-            frame.top += tm.tmHeight / 2;
-            DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-            // The caption interrupts the frame's top line.
-            const std::wstring text = Wide(control_->Caption());
-            if (!text.empty()) {
-                RECT t{Px(8), 0, Px(8), tm.tmHeight};
-                DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-                SetBkColor(dc, Context::ToColorRef(control_->Color()));
-                SetBkMode(dc, OPAQUE);
-                SetTextColor(dc, Context::ToColorRef(control_->Enabled() ? control_->Font().Colour : clGrayText));
-                DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_SINGLELINE | DT_NOPREFIX);
-            }
-            SelectObject(dc, old);
-            EndPaint(hwnd_, &ps);
-            return 0;
+    void Paint(HDC dc) override {
+        HGDIOBJ old = SelectObject(dc, context_.FontFor(control_->Font(), Dpi()));
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
+        RECT frame;
+        GetClientRect(hwnd_, &frame);
+        frame.top += tm.tmHeight / 2;
+        DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+        // The caption interrupts the frame's top line.
+        const std::wstring text = Wide(control_->Caption());
+        if (!text.empty()) {
+            RECT t{Px(8), 0, Px(8), tm.tmHeight};
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+            SetBkColor(dc, Context::ToColorRef(control_->Color()));
+            SetBkMode(dc, OPAQUE);
+            SetTextColor(dc, Context::ToColorRef(control_->Enabled() ? control_->Font().Colour : clGrayText));
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_SINGLELINE | DT_NOPREFIX);
         }
-        default:
-            return WindowPeer::HandleAttached(msg, wParam, lParam);
-        }
+        SelectObject(dc, old);
     }
 };
 
