@@ -14,10 +14,12 @@
 #include "sys/files.h"
 #include "sys/result.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 TfrmKatalog* frmKatalog = nullptr;
 
@@ -31,60 +33,96 @@ constexpr std::size_t kLiczbaObrazow = 3;
 constexpr int kBokObrazu = 16;
 
 // ---- the tree's pictures, drawn here rather than carried as resources ----
+//
+// Drawn on a grid of 16 units a side at 16, 24 and 32 pixels, so that a
+// denser screen gets sharp outlines rather than an enlarged 16-pixel picture.
 
 constexpr std::uint32_t kKontur = 0xFF7A5A10;
 constexpr std::uint32_t kTyl = 0xFFD9A82E;
 constexpr std::uint32_t kPrzod = 0xFFF4CF5C;
 constexpr std::uint32_t kBlysk = 0xFFFBE7A6;
 
-void Prostokat(ui::Bitmap& b, int x0, int y0, int x1, int y1, std::uint32_t kolor) {
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) b.SetPixel(x, y, kolor);
-}
+class Rysunek {
+public:
+    explicit Rysunek(int bok)
+        : obraz_(bok, bok, 0x00000000u), bok_(bok), linia_(std::max(1, bok / kBokObrazu)) {}
 
-// A filled rectangle with a one-pixel outline; corners inclusive.
-void Ramka(ui::Bitmap& b, int x0, int y0, int x1, int y1, std::uint32_t wypelnienie, std::uint32_t kontur) {
-    Prostokat(b, x0, y0, x1, y1, kontur);
-    if (x1 - x0 > 1 && y1 - y0 > 1) Prostokat(b, x0 + 1, y0 + 1, x1 - 1, y1 - 1, wypelnienie);
-}
+    // The first pixel of unit `u`.
+    int Px(int u) const { return u * bok_ / kBokObrazu; }
+    int Linia() const { return linia_; }
+    void Punkt(int x, int y, std::uint32_t kolor) { obraz_.SetPixel(x, y, kolor); }
 
-ui::Bitmap Przezroczysty() { return ui::Bitmap(kBokObrazu, kBokObrazu, 0x00000000u); }
+    // Units x0..x1 by y0..y1, ends included.
+    void Prostokat(int x0, int y0, int x1, int y1, std::uint32_t kolor) {
+        WypelnijPiksele(Px(x0), Px(y0), Px(x1 + 1) - 1, Px(y1 + 1) - 1, kolor);
+    }
+
+    // The same filled, with an outline one line wide.
+    void Ramka(int x0, int y0, int x1, int y1, std::uint32_t wypelnienie, std::uint32_t kontur) {
+        const int lewo = Px(x0), gora = Px(y0), prawo = Px(x1 + 1) - 1, dol = Px(y1 + 1) - 1;
+        WypelnijPiksele(lewo, gora, prawo, dol, kontur);
+        if (prawo - lewo + 1 > 2 * linia_ && dol - gora + 1 > 2 * linia_)
+            WypelnijPiksele(lewo + linia_, gora + linia_, prawo - linia_, dol - linia_, wypelnienie);
+    }
+
+    ui::Bitmap Obraz() && { return std::move(obraz_); }
+
+private:
+    void WypelnijPiksele(int x0, int y0, int x1, int y1, std::uint32_t kolor) {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) obraz_.SetPixel(x, y, kolor);
+    }
+
+    ui::Bitmap obraz_;
+    int bok_;
+    int linia_;
+};
 
 // A hard disk seen from the front: a grey case with a slot and a green light.
-ui::Bitmap ObrazDysku() {
-    ui::Bitmap b = Przezroczysty();
-    Ramka(b, 1, 5, 14, 12, 0xFFC0C0C8, 0xFF4A4A52);
-    Prostokat(b, 2, 6, 13, 6, 0xFFECECF0);
-    Prostokat(b, 3, 9, 8, 9, 0xFF6E6E78);
-    Prostokat(b, 11, 9, 12, 10, 0xFF22B52E);
-    Prostokat(b, 2, 13, 14, 13, 0xFF8C8C96);
-    return b;
+void RysujDysk(Rysunek& r) {
+    r.Ramka(1, 5, 14, 12, 0xFFC0C0C8, 0xFF4A4A52);
+    r.Prostokat(2, 6, 13, 6, 0xFFECECF0);
+    r.Prostokat(3, 9, 8, 9, 0xFF6E6E78);
+    r.Prostokat(11, 9, 12, 10, 0xFF22B52E);
+    r.Prostokat(2, 13, 14, 13, 0xFF8C8C96);
 }
 
 // A closed folder: tab above a plain body.
-ui::Bitmap ObrazKataloguZamknietego() {
-    ui::Bitmap b = Przezroczysty();
-    Ramka(b, 1, 2, 7, 5, kTyl, kKontur);
-    Ramka(b, 1, 4, 14, 13, kPrzod, kKontur);
-    Prostokat(b, 2, 5, 13, 5, kBlysk);
-    return b;
+void RysujKatalogZamkniety(Rysunek& r) {
+    r.Ramka(1, 2, 7, 5, kTyl, kKontur);
+    r.Ramka(1, 4, 14, 13, kPrzod, kKontur);
+    r.Prostokat(2, 5, 13, 5, kBlysk);
 }
 
 // An open folder: the back with its tab, and the front flap leaning forward.
-ui::Bitmap ObrazKataloguOtwartego() {
-    ui::Bitmap b = Przezroczysty();
-    Ramka(b, 1, 2, 7, 5, kTyl, kKontur);
-    Ramka(b, 1, 4, 13, 13, kTyl, kKontur);
-    Prostokat(b, 3, 5, 11, 6, 0xFFFFFFFF);  // a sheet inside
-    for (int y = 7; y <= 13; ++y) {
-        const int lewo = 5 - (y - 7) * 4 / 6;
-        const int prawo = 15 - (y - 7) * 2 / 6;
+void RysujKatalogOtwarty(Rysunek& r) {
+    r.Ramka(1, 2, 7, 5, kTyl, kKontur);
+    r.Ramka(1, 4, 13, 13, kTyl, kKontur);
+    r.Prostokat(3, 5, 11, 6, 0xFFFFFFFF);  // a sheet inside
+    // The flap's edges keep their slope in pixels at every size.
+    const int gora = r.Px(7), dol = r.Px(14) - 1, prawyBrzeg = r.Px(16) - 1, t = r.Linia();
+    for (int y = gora; y <= dol; ++y) {
+        const int lewo = r.Px(5) - (y - gora) * 4 / 6;
+        const int prawo = prawyBrzeg - (y - gora) * 2 / 6;
         for (int x = lewo; x <= prawo; ++x) {
-            const bool brzeg = y == 7 || y == 13 || x == lewo || x == prawo;
-            b.SetPixel(x, y, brzeg ? kKontur : (y == 8 ? kBlysk : kPrzod));
+            const bool brzeg = y < gora + t || y > dol - t || x < lewo + t || x > prawo - t;
+            const bool blysk = y >= r.Px(8) && y < r.Px(9);
+            r.Punkt(x, y, brzeg ? kKontur : (blysk ? kBlysk : kPrzod));
         }
     }
-    return b;
+}
+
+// The picture at the list's size, with its renderings for denser screens.
+ui::Bitmap Obraz(void (*rysuj)(Rysunek&)) {
+    Rysunek podstawowy(kBokObrazu);
+    rysuj(podstawowy);
+    ui::Bitmap obraz = std::move(podstawowy).Obraz();
+    for (const int bok : {kBokObrazu * 3 / 2, kBokObrazu * 2}) {
+        Rysunek gestszy(bok);
+        rysuj(gestszy);
+        obraz.AddRendering(std::move(gestszy).Obraz());
+    }
+    return obraz;
 }
 
 // Whether `s` ends with ":\": a drive root keeps its backslash.
@@ -147,9 +185,9 @@ TfrmKatalog::TfrmKatalog()
 
 void TfrmKatalog::FormCreate() {
     std::array<ui::Bitmap, kLiczbaObrazow> obrazy;
-    obrazy[ObrazDysk] = ObrazDysku();
-    obrazy[ObrazKatalog] = ObrazKataloguZamknietego();
-    obrazy[ObrazKatalogOtwarty] = ObrazKataloguOtwartego();
+    obrazy[ObrazDysk] = Obraz(RysujDysk);
+    obrazy[ObrazKatalog] = Obraz(RysujKatalogZamkniety);
+    obrazy[ObrazKatalogOtwarty] = Obraz(RysujKatalogOtwarty);
     for (ui::Bitmap& obraz : obrazy)
         sys::Ignore(imlKatalog.Add(std::move(obraz)), "every picture is drawn at the list's size");
     // The tree copies the images when the list is assigned.

@@ -2,8 +2,10 @@
 // screen at each, for the README. Started by scripts/screenshots under Xvfb,
 // with the demo CD in drive D:.
 //   zrzuty FOLDER            pictures go to FOLDER as NN-name.bmp
-//   zrzuty FOLDER NN NAME    only the options page, as NN-NAME.bmp (the
-//                            script sets another display scale for this)
+//   zrzuty FOLDER NN NAME [NN2 NAME2]
+//                            only the options page, as NN-NAME.bmp, and with
+//                            NAME2 the folder chooser too (the script sets
+//                            another display scale for these)
 
 #include "Okna.h"
 
@@ -97,18 +99,27 @@ void Instalacja(bool przerwij, const wchar_t* nazwa) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2 && argc != 4) {
-        std::fwprintf(stderr, L"usage: zrzuty FOLDER [NN NAME]\n");
+    if (argc != 2 && argc != 4 && argc != 6) {
+        std::fwprintf(stderr, L"usage: zrzuty FOLDER [NN NAME [NN2 NAME2]]\n");
         return 2;
     }
     g_folder = argv[1];
     UsunDrzewo(DomyslnyCel());
 
-    if (argc == 4) {
+    if (argc >= 4) {
         g_numer = _wtoi(argv[2]) - 1;
         HWND okno = DoOpcji();
         if (!okno) return 1;
         Zrzut(argv[3]);
+        if (argc == 6) {
+            Kliknij(ZnajdzKontrolke(okno, L"btnKatalog"));
+            if (HWND katalog = CzekajNaOkno(L"frmKatalog")) {
+                g_numer = _wtoi(argv[4]) - 1;
+                Zrzut(argv[5]);
+                Kliknij(ZnajdzKontrolke(katalog, L"btnAnuluj"));
+                Czekaj([&] { return !IsWindowVisible(katalog); });
+            }
+        }
         Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
         if (HWND pytanie = CzekajNaOkno(L"frmPytanie")) Kliknij(ZnajdzKontrolke(pytanie, L"btnTak"));
         Czekaj([&] { return !IsWindow(okno); });
