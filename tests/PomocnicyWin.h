@@ -36,8 +36,12 @@ class KatalogTymczasowy {
 public:
     explicit KatalogTymczasowy(std::string_view nazwa) {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string nazwaTestu = test ? test->name() : "";
+        // A parameterised test's name holds "/", which would make it a path.
+        for (char& c : nazwaTestu)
+            if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) c = '-';
         sciezka_ = sys::TempFolder().value() + std::string(nazwa) + " " + std::to_string(GetCurrentProcessId()) +
-                   (test ? std::string(" ") + test->name() : std::string());
+                   (nazwaTestu.empty() ? "" : " " + nazwaTestu);
         Odnow();
     }
     ~KatalogTymczasowy() { UsunDrzewo(sciezka_); }
