@@ -5,11 +5,10 @@
 
 #include <algorithm>
 #include <optional>
-
-#include <zlib.h>
-
 #include <string>
 #include <vector>
+
+#include <zlib.h>
 
 namespace {
 
