@@ -1,5 +1,6 @@
 #include "sys/version.h"
 
+#include "sys/systemdll.h"
 #include "sys/text.h"
 
 #include <algorithm>
@@ -14,17 +15,17 @@ namespace sys {
 std::optional<VersionInfo> VersionInfo::Read(std::string_view path) {
     const std::wstring wide = ToWide(path);
     DWORD unused = 0;
-    const DWORD size = GetFileVersionInfoSizeW(wide.c_str(), &unused);
+    const DWORD size = dll::GetFileVersionInfoSizeW(wide.c_str(), &unused);
     if (size == 0) return std::nullopt;
     std::vector<unsigned char> data(size);
-    if (!GetFileVersionInfoW(wide.c_str(), 0, size, data.data())) return std::nullopt;
+    if (!dll::GetFileVersionInfoW(wide.c_str(), 0, size, data.data())) return std::nullopt;
     return VersionInfo(std::move(data));
 }
 
 std::optional<std::pair<const void*, unsigned>> VersionInfo::Query(const std::wstring& block) const {
     void* found = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(data_.data(), block.c_str(), &found, &length) || found == nullptr) return std::nullopt;
+    if (!dll::VerQueryValueW(data_.data(), block.c_str(), &found, &length) || found == nullptr) return std::nullopt;
     // The answer points into our copy; a malformed resource must not lead
     // outside it.
     const auto* begin = data_.data();

@@ -16,6 +16,7 @@
 
 #include "sys/handle.h"
 #include "sys/result.h"
+#include "sys/systemdll.h"
 #include "ui/Backend.h"
 #include "ui/Bitmap.h"
 #include "ui/Types.h"
@@ -45,7 +46,7 @@ static_assert(mrOk == IDOK && mrCancel == IDCANCEL && mrYes == IDYES && mrNo == 
 using UniqueFont = sys::NullHandle<HFONT, &DeleteObject>;
 using UniqueBrush = sys::NullHandle<HBRUSH, &DeleteObject>;
 using UniqueBitmap = sys::NullHandle<HBITMAP, &DeleteObject>;
-using UniqueImageList = sys::NullHandle<HIMAGELIST, &ImageList_Destroy>;
+using UniqueImageList = sys::NullHandle<HIMAGELIST, &sys::dll::ImageList_Destroy>;
 using UniqueModule = sys::NullHandle<HMODULE, &FreeLibrary>;
 using UniqueMemoryDc = sys::NullHandle<HDC, &DeleteDC>;
 

@@ -90,7 +90,7 @@ bool AdjustRect(RECT& r, DWORD style, DWORD exStyle, int dpi) noexcept {
 Context::Context() : instance_(GetModuleHandleW(nullptr)) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS |
                                              ICC_TREEVIEW_CLASSES};
-    sys::Ignore(InitCommonControlsEx(&icc), "the classes of the old library remain usable");
+    sys::Ignore(sys::dll::InitCommonControlsEx(&icc), "the classes of the old library remain usable");
     RegisterOwnClass(instance_, kFormClass, CS_DBLCLKS);
     RegisterOwnClass(instance_, kPanelClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
     RegisterOwnClass(instance_, kGroupBoxClass, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);

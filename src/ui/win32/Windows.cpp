@@ -789,7 +789,7 @@ protected:
             if (HDC memory = CreateCompatibleDC(dc)) {
                 HGDIOBJ oldBitmap = SelectObject(memory, glyph_.get());
                 BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(button.Enabled() ? 255 : 128), AC_SRC_ALPHA};
-                AlphaBlend(dc, x, static_cast<int>(r.top) + (height - glyph.Height()) / 2 + shift, glyph.Width(),
+                sys::dll::AlphaBlend(dc, x, static_cast<int>(r.top) + (height - glyph.Height()) / 2 + shift, glyph.Width(),
                            glyph.Height(), memory, 0, 0, glyph.Width(), glyph.Height(), blend);
                 SelectObject(memory, oldBitmap);
                 DeleteDC(memory);
@@ -1207,7 +1207,7 @@ private:
         if (list == nullptr || list->Width() <= 0 || list->Height() <= 0) return {};
         const int w = ToPixels(list->Width(), dpi);
         const int h = ToPixels(list->Height(), dpi);
-        UniqueImageList images(ImageList_Create(w, h, ILC_COLOR24 | ILC_MASK, list->Count(), 4));
+        UniqueImageList images(sys::dll::ImageList_Create(w, h, ILC_COLOR24 | ILC_MASK, list->Count(), 4));
         if (!images) return {};
         // Transparent pixels become black in the colour image and set in the
         // mask (rows of whole 16-bit words).
@@ -1230,7 +1230,7 @@ private:
             }
             UniqueBitmap colourBitmap = MakeOpaqueDib(colour, RGB(0, 0, 0));
             UniqueBitmap maskBitmap(CreateBitmap(w, h, 1, 1, mask.data()));
-            if (colourBitmap && maskBitmap) ImageList_Add(images.get(), colourBitmap.get(), maskBitmap.get());
+            if (colourBitmap && maskBitmap) sys::dll::ImageList_Add(images.get(), colourBitmap.get(), maskBitmap.get());
         }
         return images;
     }

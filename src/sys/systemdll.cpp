@@ -1,0 +1,101 @@
+#include "sys/systemdll.h"
+
+#include "sys/process.h"
+
+namespace sys::dll {
+
+namespace {
+
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+constexpr DWORD LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x00000800;
+#endif
+
+HMODULE Load(const wchar_t* name) noexcept {
+    // A bare name lets the manifest's activation context choose common
+    // controls 6; the flag keeps every other search to the system folder.
+    if (HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+    // Windows 7 without its library-search update refuses the flag.
+    try {
+        return LoadSystemLibrary(name).release();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+HMODULE Comctl32() noexcept {
+    static const HMODULE module = Load(L"comctl32.dll");
+    return module;
+}
+HMODULE Msimg32() noexcept {
+    static const HMODULE module = Load(L"msimg32.dll");
+    return module;
+}
+HMODULE Version() noexcept {
+    static const HMODULE module = Load(L"version.dll");
+    return module;
+}
+
+// The function `name` of `module` as a pointer of the declared type of its
+// namesake in the system headers, so that a wrong signature fails to compile.
+template <typename Function>
+Function Find(HMODULE module, const char* name) noexcept {
+    if (module == nullptr) return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+template <typename Result>
+Result Missing(Result failure) noexcept {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return failure;
+}
+
+}  // namespace
+
+#define VELT_BIND(module, function) \
+    static const auto bound = Find<decltype(&::function)>(module(), #function)
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* classes) noexcept {
+    VELT_BIND(Comctl32, InitCommonControlsEx);
+    return bound ? bound(classes) : Missing<BOOL>(FALSE);
+}
+
+HIMAGELIST ImageList_Create(int width, int height, UINT flags, int initial, int grow) noexcept {
+    VELT_BIND(Comctl32, ImageList_Create);
+    return bound ? bound(width, height, flags, initial, grow) : Missing<HIMAGELIST>(nullptr);
+}
+
+int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask) noexcept {
+    VELT_BIND(Comctl32, ImageList_Add);
+    return bound ? bound(list, image, mask) : Missing(-1);
+}
+
+BOOL ImageList_Destroy(HIMAGELIST list) noexcept {
+    VELT_BIND(Comctl32, ImageList_Destroy);
+    return bound ? bound(list) : Missing<BOOL>(FALSE);
+}
+
+BOOL AlphaBlend(HDC target, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+                int sourceWidth, int sourceHeight, BLENDFUNCTION blend) noexcept {
+    VELT_BIND(Msimg32, AlphaBlend);
+    return bound ? bound(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, blend)
+                 : Missing<BOOL>(FALSE);
+}
+
+DWORD GetFileVersionInfoSizeW(const wchar_t* path, DWORD* unused) noexcept {
+    VELT_BIND(Version, GetFileVersionInfoSizeW);
+    return bound ? bound(path, unused) : Missing<DWORD>(0);
+}
+
+BOOL GetFileVersionInfoW(const wchar_t* path, DWORD unused, DWORD size, void* data) noexcept {
+    VELT_BIND(Version, GetFileVersionInfoW);
+    return bound ? bound(path, unused, size, data) : Missing<BOOL>(FALSE);
+}
+
+BOOL VerQueryValueW(const void* block, const wchar_t* name, void** found, UINT* length) noexcept {
+    VELT_BIND(Version, VerQueryValueW);
+    return bound ? bound(block, name, found, length) : Missing<BOOL>(FALSE);
+}
+
+#undef VELT_BIND
+
+}  // namespace sys::dll
