@@ -204,6 +204,19 @@ TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
                   ERROR_SUCCESS);
         EXPECT_EQ(std::wstring(wersja), L"1.5");
     }
+    // The 32-bit wizard on 64-bit Windows writes where the 32-bit product
+    // reads: the registry's 32-bit view, "Program Files (x86)".
+    BOOL wow64 = FALSE;
+    if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) {
+        for (REGSAM widok : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+            HKEY klucz = nullptr;
+            const LONG wynik =
+                RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Zelpax\\EngVelt", 0, KEY_READ | widok, &klucz);
+            if (klucz) RegCloseKey(klucz);
+            EXPECT_EQ(wynik == ERROR_SUCCESS, widok == KEY_WOW64_32KEY) << "the key in the 64-bit view: " << widok;
+        }
+        EXPECT_NE(cel_.find(L" (x86)\\"), std::wstring::npos) << std::string(cel_.begin(), cel_.end());
+    }
     wchar_t nazwa[128] = {};
     DWORD rozmiar = sizeof(nazwa);
     EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\EngVelt",
