@@ -202,4 +202,37 @@ HWND DoOpcji() {
     return okno;
 }
 
+void ZapiszEkran(const std::wstring& plik) {
+    std::this_thread::sleep_for(600ms);
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC ekran = GetDC(nullptr);
+    HDC pamiec = CreateCompatibleDC(ekran);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* piksele = nullptr;
+    HBITMAP obraz = CreateDIBSection(ekran, &info, DIB_RGB_COLORS, &piksele, nullptr, 0);
+    HGDIOBJ stary = SelectObject(pamiec, obraz);
+    BitBlt(pamiec, 0, 0, w, h, ekran, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD wiersz = (static_cast<DWORD>(w) * 3 + 3) & ~3u, rozmiar = wiersz * static_cast<DWORD>(h);
+    BITMAPFILEHEADER naglowek{};
+    naglowek.bfType = 0x4D42;
+    naglowek.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    naglowek.bfSize = naglowek.bfOffBits + rozmiar;
+    HANDLE f = CreateFileW(plik.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD zapisane = 0;
+    WriteFile(f, &naglowek, sizeof(naglowek), &zapisane, nullptr);
+    WriteFile(f, &info.bmiHeader, sizeof(BITMAPINFOHEADER), &zapisane, nullptr);
+    WriteFile(f, piksele, rozmiar, &zapisane, nullptr);
+    CloseHandle(f);
+    SelectObject(pamiec, stary);
+    DeleteObject(obraz);
+    DeleteDC(pamiec);
+    ReleaseDC(nullptr, ekran);
+}
+
 }  // namespace e2e

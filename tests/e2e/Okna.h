@@ -39,6 +39,10 @@ void Kliknij(HWND okno);
 // keyboard would.
 void Klawisz(HWND okno, WPARAM klawisz);
 
+// Saves what the screen shows as a 24-bit .bmp file, once the windows have
+// had a moment to paint.
+void ZapiszEkran(const std::wstring& plik);
+
 // The path of a file beside the running test program.
 std::wstring ObokProgramu(const std::wstring& nazwa);
 

@@ -24,40 +24,11 @@ namespace {
 std::wstring g_folder;
 int g_numer = 0;
 
-// Saves the screen as a 24-bit .bmp file.
+// Saves the screen as FOLDER\NN-name.bmp, numbered in the walk's order.
 void Zrzut(const wchar_t* nazwa) {
-    std::this_thread::sleep_for(600ms);  // let the windows paint
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    HDC ekran = GetDC(nullptr);
-    HDC pamiec = CreateCompatibleDC(ekran);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    void* piksele = nullptr;
-    HBITMAP obraz = CreateDIBSection(ekran, &info, DIB_RGB_COLORS, &piksele, nullptr, 0);
-    HGDIOBJ stary = SelectObject(pamiec, obraz);
-    BitBlt(pamiec, 0, 0, w, h, ekran, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD wiersz = (static_cast<DWORD>(w) * 3 + 3) & ~3u, rozmiar = wiersz * static_cast<DWORD>(h);
-    BITMAPFILEHEADER naglowek{};
-    naglowek.bfType = 0x4D42;
-    naglowek.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    naglowek.bfSize = naglowek.bfOffBits + rozmiar;
     wchar_t plik[MAX_PATH];
     swprintf(plik, MAX_PATH, L"%ls\\%02d-%ls.bmp", g_folder.c_str(), ++g_numer, nazwa);
-    HANDLE f = CreateFileW(plik, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD zapisane = 0;
-    WriteFile(f, &naglowek, sizeof(naglowek), &zapisane, nullptr);
-    WriteFile(f, &info.bmiHeader, sizeof(BITMAPINFOHEADER), &zapisane, nullptr);
-    WriteFile(f, piksele, rozmiar, &zapisane, nullptr);
-    CloseHandle(f);
-    SelectObject(pamiec, stary);
-    DeleteObject(obraz);
-    DeleteDC(pamiec);
-    ReleaseDC(nullptr, ekran);
+    ZapiszEkran(plik);
     std::wprintf(L"%ls\n", plik);
 }
 
