@@ -1,5 +1,6 @@
 #include "Okna.h"
 
+#include <cstdlib>
 #include <cwchar>
 #include <thread>
 #include <vector>
@@ -18,8 +19,24 @@ HWND ZnajdzOkno(const std::wstring& nazwa) {
     return s.wynik;
 }
 
+namespace {
+
+// VELT_E2E_WOLNIEJ=N stretches every wait N times, for a machine that is
+// emulated rather than real.
+int Wolniej() {
+    static const int krotnosc = [] {
+        wchar_t bufor[8] = {};
+        const DWORD n = GetEnvironmentVariableW(L"VELT_E2E_WOLNIEJ", bufor, 8);
+        const int k = n > 0 && n < 8 ? _wtoi(bufor) : 1;
+        return k > 1 ? k : 1;
+    }();
+    return krotnosc;
+}
+
+}  // namespace
+
 bool Czekaj(const std::function<bool()>& warunek, std::chrono::milliseconds limit) {
-    const auto koniec = std::chrono::steady_clock::now() + limit;
+    const auto koniec = std::chrono::steady_clock::now() + limit * Wolniej();
     while (!warunek()) {
         if (std::chrono::steady_clock::now() > koniec) return false;
         std::this_thread::sleep_for(50ms);
@@ -187,6 +204,8 @@ HWND DoOpcji() {
     if (!Uruchom(L"\"D:\\instal.exe\"")) return nullptr;
     HWND cd = CzekajNaOkno(L"frmCD");
     if (!cd) return nullptr;
+    HWND napedy = ZnajdzKontrolke(cd, L"cmbDrive");
+    if (!Czekaj([&] { return !Tekst(napedy).empty(); })) return nullptr;
     Kliknij(ZnajdzKontrolke(cd, L"btnOK"));
     HWND okno = CzekajNaOkno(L"frmMain");
     if (!okno) return nullptr;

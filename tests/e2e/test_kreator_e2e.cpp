@@ -68,7 +68,9 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
     const std::wstring program = Male(ProgramOkna(cd));
     EXPECT_EQ(program.rfind(Male(FolderTymczasowy()), 0), 0u) << "runs from the temporary folder: " << program.c_str();
     EXPECT_NE(program.find(L"instal.exe"), std::wstring::npos);
-    EXPECT_EQ(Tekst(ZnajdzKontrolke(cd, L"cmbDrive")), L"D:\\");
+    // The dialog may show before the drive list reaches its window.
+    HWND napedy = ZnajdzKontrolke(cd, L"cmbDrive");
+    EXPECT_TRUE(Czekaj([&] { return Tekst(napedy) == L"D:\\"; })) << Tekst(napedy).c_str();
     EXPECT_EQ(Znacznik(), 1u);
     Kliknij(ZnajdzKontrolke(cd, L"btnOK"));
 
