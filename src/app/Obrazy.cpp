@@ -66,6 +66,7 @@ void UlozFlagi(std::initializer_list<FlagaJezyka> flagi, int lewo, int gora, int
         f.przycisk.SetFlat(true);
         f.przycisk.OnClick = [klik](ui::Control&) { klik(); };
         f.przycisk.SetGlyph(WczytajObraz(f.obraz));
+        f.przycisk.SetTabStop(true);
         lewo += krok;
     }
     if (flagi.size() > 0) flagi.begin()->przycisk.SetDown(true);

@@ -29,6 +29,7 @@ struct FlagaJezyka {
 
 // Lays out a row of flat flag buttons of one group, any of which may be up,
 // from `lewo` one `krok` apart, each with its picture and the same click. The
-// first starts down.
+// first starts down. The row is one keyboard group: one Tab stop, the arrow
+// keys between the flags.
 void UlozFlagi(std::initializer_list<FlagaJezyka> flagi, int lewo, int gora, int szerokosc, int wysokosc,
                int krok, const std::function<void()>& klik);

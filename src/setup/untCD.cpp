@@ -70,6 +70,8 @@ void TfrmCD::FormShow() {
     // The shown foreign flag always stands next to the Polish one.
     if (lang1 == JezykNiemiecki) btnNiemiecki.SetLeft(btnAngielski.Left());
     if (lang1 == JezykFrancuski) btnFrancuski.SetLeft(btnAngielski.Left());
+    // Each showing starts at the drive, so that Enter accepts it.
+    cmbDrive.SetFocus();
 }
 
 void TfrmCD::btnPolskiClick() {

@@ -214,6 +214,7 @@ void TfrmKatalog::FormShow() {
     WczytajDyski();
     PrzejdzDoKatalogu();
     btnUtworz.SetEnabled(trvKatalog.Selected() != nullptr);
+    trvKatalog.SetFocus();
 }
 
 void TfrmKatalog::WczytajDyski() {

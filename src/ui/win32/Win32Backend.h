@@ -14,6 +14,11 @@
 // Every window carries its control's name as the window property "ui.name",
 // a global atom, so that any process can find controls by name.
 //
+// Keyboard: the focus is always shown (whatever the system's keyboard-cue
+// setting), a keyboard group (Control.h) is one Tab stop whose members the
+// arrow keys move between, and a window that loses the focus by being
+// disabled or hidden hands it to the form's first Tab stop.
+//
 // Texts reach the windows converted from the control's code page to UTF-16;
 // the controls keep their bytes, so nothing is read back from a window except
 // what the user typed into an edit box.

@@ -92,12 +92,18 @@ public:
         case Aspect::Bounds:
             ApplyBounds();
             break;
-        case Aspect::Enabled:
+        case Aspect::Enabled: {
+            const bool handOn = !c.Enabled() && HoldsFocus();
             EnableWindow(hwnd_, c.Enabled() ? TRUE : FALSE);
+            if (handOn) FocusElsewhere();
             break;
-        case Aspect::Visible:
+        }
+        case Aspect::Visible: {
+            const bool handOn = !c.Visible() && HoldsFocus();
             ApplyVisible();
+            if (handOn) FocusElsewhere();
             break;
+        }
         case Aspect::Font:
             SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(context_.FontFor(c.Font(), Dpi())), TRUE);
             // The character set may have moved the text to another code page.
@@ -123,6 +129,28 @@ public:
             break;
         }
         ApplyKind(aspect);
+        switch (aspect) {
+        case Aspect::State:
+        case Aspect::Enabled:
+        case Aspect::Visible:
+        case Aspect::Order:
+        case Aspect::Style:
+            KeyboardStylesOfSiblings();
+            break;
+        default:
+            break;
+        }
+    }
+
+    // The Tab stop and group marks of this window and its siblings, as the
+    // controls give them: a change of one group member can move its group's
+    // Tab stop, and a radio button's window sets its own mark on a check.
+    void KeyboardStylesOfSiblings() {
+        const Control* parent = control_ != nullptr ? control_->Parent() : nullptr;
+        if (parent == nullptr) return;
+        for (const Control* sibling : parent->Children()) {
+            if (auto* peer = static_cast<WindowPeer*>(sibling->GetPeer())) peer->ApplyKeyboardStyle();
+        }
     }
 
     // The window shown again at its form's resolution, after that changed.
@@ -194,6 +222,19 @@ protected:
         case WM_SETFOCUS:
             control_->FocusReceived();
             break;
+        case WM_CHANGEUISTATE:
+        case WM_UPDATEUISTATE: {
+            // The focus stays shown whatever the system's keyboard cues say:
+            // a request to hide it keeps only its other parts.
+            const WORD action = LOWORD(wParam);
+            if (action != UIS_SET && action != UIS_INITIALIZE) break;
+            // Initialising nothing in particular initialises both cues.
+            WORD cues = HIWORD(wParam) != 0 ? HIWORD(wParam) : static_cast<WORD>(UISF_HIDEFOCUS | UISF_HIDEACCEL);
+            cues &= static_cast<WORD>(~UISF_HIDEFOCUS);
+            if (cues == 0) return 0;
+            wParam = MAKEWPARAM(action, cues);
+            break;
+        }
         default:
             break;
         }
@@ -232,12 +273,34 @@ protected:
     [[nodiscard]] DWORD FullStyle() const {
         const Control& c = *control_;
         DWORD style = KindStyle();
-        if (c.Kind() != ControlKind::Form) style |= WS_CHILD | WS_CLIPSIBLINGS;
+        if (c.Kind() != ControlKind::Form) style |= WS_CHILD | WS_CLIPSIBLINGS | KeyboardStyle();
         if (c.Visible()) style |= WS_VISIBLE;
         if (!c.Enabled()) style |= WS_DISABLED;
-        if (c.TabStop()) style |= WS_TABSTOP;
         return style;
     }
+
+    // A child's marks for the dialog manager: a Tab stop, and where a group
+    // begins for the arrow keys (every control outside a group is one).
+    [[nodiscard]] DWORD KeyboardStyle() const {
+        return (control_->TabStopNow() ? WS_TABSTOP : 0) | (control_->StartsGroup() ? WS_GROUP : 0);
+    }
+
+    void ApplyKeyboardStyle() {
+        if (hwnd_ == nullptr || control_ == nullptr || IsForm()) return;
+        const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+        const LONG_PTR wanted = (style & ~LONG_PTR{WS_TABSTOP | WS_GROUP}) | static_cast<LONG_PTR>(KeyboardStyle());
+        if (wanted != style) SetWindowLongPtrW(hwnd_, GWL_STYLE, wanted);
+    }
+
+    // Whether the keyboard focus is on this window or inside it.
+    [[nodiscard]] bool HoldsFocus() const noexcept {
+        HWND focus = GetFocus();
+        return focus != nullptr && (focus == hwnd_ || IsChild(hwnd_, focus) != FALSE);
+    }
+
+    // The focus this window held goes to its form's first Tab stop (else to
+    // the form), so that the keyboard never stays with what cannot take it.
+    void FocusElsewhere();
 
     // The resolution of the form the window belongs to.
     [[nodiscard]] virtual int Dpi() const;
@@ -423,6 +486,18 @@ protected:
         case WM_DPICHANGED:
             ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
+        case WM_NEXTDLGCTL: {
+            // What the dialog manager asks of a dialog, asked of this form
+            // too (an arrow key between flags): the window itself, or the
+            // next or previous Tab stop.
+            const bool byTab = LOWORD(lParam) == 0;
+            HWND target = byTab ? GetNextDlgTabItem(hwnd_, GetFocus(), wParam != 0) : reinterpret_cast<HWND>(wParam);
+            if (target == nullptr || IsChild(hwnd_, target) == FALSE) return 0;
+            SetFocus(target);
+            if (byTab && (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0)
+                SendMessageW(target, EM_SETSEL, 0, -1);
+            return 0;
+        }
         default:
             break;
         }
@@ -518,6 +593,14 @@ private:
 
 int WindowPeer::Dpi() const { return form_ != nullptr ? form_->FormDpi() : context_.Dpi(); }
 
+void WindowPeer::FocusElsewhere() {
+    if (form_ == nullptr || form_->Hwnd() == nullptr) return;
+    HWND formWindow = form_->Hwnd();
+    HWND next = GetNextDlgTabItem(formWindow, nullptr, FALSE);
+    if (next != nullptr && next != hwnd_ && IsChild(hwnd_, next) == FALSE) SetFocus(next);
+    else SetFocus(formWindow);
+}
+
 void WindowPeer::Create() {
     Control& c = *control_;
     HWND parent = nullptr;
@@ -551,11 +634,14 @@ void WindowPeer::Create() {
         }
     }
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(context_.FontFor(c.Font(), Dpi())), FALSE);
+    // The focus is shown from the start, as if the keyboard had been used.
+    SendMessageW(hwnd_, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     // Realize creates siblings in their order; each new one goes last.
     if (parent != nullptr) {
         SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     Created();
+    KeyboardStylesOfSiblings();
 }
 
 void WindowPeer::Cleanup() noexcept {
@@ -736,12 +822,23 @@ protected:
     }
     HBRUSH CtlColor(HDC dc) override { return PaintColours(dc); }
     void Command(WORD code) override {
-        if (code == BN_CLICKED) {
-            control_->Click();
-            // A click the control refused leaves the window as the control is.
-            if (control_ != nullptr) ApplyKind(Aspect::State);
-        }
+        // The system clicks a radio button that gets the focus unchecked;
+        // here the keyboard only moves the focus and Space chooses.
+        if (code != BN_CLICKED || takingFocus_) return;
+        control_->Click();
+        // A click the control refused leaves the window as the control is.
+        if (control_ != nullptr) ApplyKind(Aspect::State);
     }
+    LRESULT HandleAttached(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg != WM_SETFOCUS) return WindowPeer::HandleAttached(msg, wParam, lParam);
+        takingFocus_ = true;
+        const LRESULT result = WindowPeer::HandleAttached(msg, wParam, lParam);
+        takingFocus_ = false;
+        return result;
+    }
+
+private:
+    bool takingFocus_ = false;
 };
 
 class SpeedButtonPeer final : public WindowPeer {
@@ -762,6 +859,32 @@ protected:
     void Command(WORD code) override {
         // A quick second click arrives as a double click.
         if (code == BN_CLICKED || code == BN_DOUBLECLICKED) control_->Click();
+    }
+
+    // Space and Enter choose the button (SpeedButton::Choose) once per press;
+    // Enter is the button's, not the default button's.
+    LRESULT HandleAttached(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        const bool choosingKey = wParam == VK_SPACE || wParam == VK_RETURN;
+        switch (msg) {
+        case WM_GETDLGCODE: {
+            LRESULT code = Default(msg, wParam, lParam);
+            const auto* key = reinterpret_cast<const MSG*>(lParam);
+            if (key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_KEYDOWN:
+            if (!choosingKey) break;
+            if ((lParam & (LPARAM{1} << 30)) == 0) As<SpeedButton>().Choose();
+            return 0;
+        case WM_KEYUP:
+        case WM_CHAR:
+            // The characters of both keys have the keys' codes.
+            if (choosingKey) return 0;
+            break;
+        default:
+            break;
+        }
+        return WindowPeer::HandleAttached(msg, wParam, lParam);
     }
 
     void DrawItem(DRAWITEMSTRUCT& item) override {
@@ -804,6 +927,17 @@ protected:
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
         }
         SelectObject(dc, oldFont);
+        // The focus mark, whatever the system's keyboard cues say: a frame in
+        // the colour of the text, round the edge, as the glyph leaves little
+        // room inside.
+        if ((item.itemState & ODS_FOCUS) != 0) {
+            HBRUSH frame = context_.BrushFor(button.Font().Colour);
+            RECT mark = r;
+            for (int line = 0; line < Px(2); ++line) {
+                FrameRect(dc, &mark, frame);
+                InflateRect(&mark, -1, -1);
+            }
+        }
     }
 
 private:
