@@ -149,11 +149,11 @@ TfrmMain::TfrmMain()
     pnlJezyk.SetBounds(0, kWysokoscStrony - 52, kSzerokoscStrony, 52);
     lblJezyk.SetBounds(20, 20, 200, 14);
     lblJezyk.SetCaption("Język / Language:"_cp1250);
-    UlozFlagi({{btnPolski, ObrazFlagaPL},
-               {btnAngielski, ObrazFlagaEN},
-               {btnNiemiecki, ObrazFlagaDE},
-               {btnFrancuski, ObrazFlagaFR},
-               {btnWloski, ObrazFlagaIT}},
+    UlozFlagi({{btnPolski, ObrazFlagaPL, JezykPolski},
+               {btnAngielski, ObrazFlagaEN, JezykAngielski},
+               {btnNiemiecki, ObrazFlagaDE, JezykNiemiecki},
+               {btnFrancuski, ObrazFlagaFR, JezykFrancuski},
+               {btnWloski, ObrazFlagaIT, JezykWloski}},
               236, 13, 34, 26, 38, [this] { btnJezykClick(); });
 
     redUmowa.SetBounds(16, 12, kSzerokoscStrony - 32, 190);
@@ -475,6 +475,7 @@ void TfrmMain::UstawJezyk(std::uint8_t j) {
     UstawCzcionke(lblTytul, JezykPolski);
     UstawCzcionke(lblJezyk, JezykPolski);
     UstawCzcionkeTekstu(redUmowa, j);
+    UstawNazweDostepna(redUmowa, j, TekstStronaUmowa);
     // Paths keep their own code page whatever the form's character set.
     lblKatalog.SetFontCharset(DaneJezyka(JezykPolski).ZestawZnakow);
 

@@ -49,10 +49,10 @@ TfrmCD::TfrmCD()
     pnlJezyk.SetBounds(0, 150, 372, 46);
     lblJezyk.SetBounds(12, 16, 200, 14);
     lblJezyk.SetCaption("Język / Language / Sprache / Langue:"_cp1250);
-    UlozFlagi({{btnPolski, ObrazFlagaPL},
-               {btnAngielski, ObrazFlagaEN},
-               {btnNiemiecki, ObrazFlagaDE},
-               {btnFrancuski, ObrazFlagaFR}},
+    UlozFlagi({{btnPolski, ObrazFlagaPL, JezykPolski},
+               {btnAngielski, ObrazFlagaEN, JezykAngielski},
+               {btnNiemiecki, ObrazFlagaDE, JezykNiemiecki},
+               {btnFrancuski, ObrazFlagaFR, JezykFrancuski}},
               236, 10, 30, 24, 32, [this] { btnPolskiClick(); });
 
     OnShow = [this](ui::Form&) { FormShow(); };
@@ -89,6 +89,7 @@ void TfrmCD::UstawJezyk(std::uint8_t jezyk) {
     lblCD.SetCaption(Formatuj(PobierzTekst(jezyk, TekstWitajCD), tytul));
     btnOK.SetCaption(PobierzTekst(jezyk, TekstOK));
     btnAnuluj.SetCaption(PobierzTekst(jezyk, TekstAnuluj));
+    UstawNazweDostepna(cmbDrive, jezyk, TekstNapedCD);
     btnPolski.SetDown(jezyk == JezykPolski);
     btnAngielski.SetDown(jezyk == JezykAngielski);
     btnNiemiecki.SetDown(jezyk == JezykNiemiecki);

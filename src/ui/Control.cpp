@@ -299,6 +299,17 @@ bool Control::TabStopNow() const noexcept {
     return this == (firstAvailable != nullptr ? firstAvailable : first);
 }
 
+unsigned Control::AccessibleNameCodePage() const noexcept {
+    return accessibleNameCodePage_ != 0 ? accessibleNameCodePage_ : TextCodePage();
+}
+
+void Control::SetAccessibleName(std::string name, unsigned codePage) {
+    if (name == accessibleName_ && codePage == accessibleNameCodePage_) return;
+    accessibleName_ = std::move(name);
+    accessibleNameCodePage_ = codePage;
+    Changed(Aspect::Name);
+}
+
 void Control::SetFocus() {
     Form* form = ParentForm();
     if (form == nullptr || form == this || !CanTakeInput()) return;

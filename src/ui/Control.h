@@ -166,6 +166,17 @@ public:
     virtual void Click();
     NotifyEvent OnClick;
 
+    // What a screen reader calls the control, as bytes in
+    // AccessibleNameCodePage(). Empty: the caption, for the kinds that show
+    // one (buttons, check boxes, radio buttons, labels, panels, group boxes);
+    // the other kinds then get the name the system finds for them. A picture
+    // without a name carries no information and is hidden from screen
+    // readers.
+    [[nodiscard]] const std::string& AccessibleName() const noexcept { return accessibleName_; }
+    // The code page given with the name; else the text's.
+    [[nodiscard]] unsigned AccessibleNameCodePage() const noexcept;
+    void SetAccessibleName(std::string name, unsigned codePage = 0);
+
     // ---- for backends ----
     [[nodiscard]] Peer* GetPeer() const noexcept { return peer_.get(); }
     // Creates the backend objects of this control and its descendants where
@@ -221,6 +232,8 @@ private:
     ui::Color color_ = clBtnFace;
     bool parentColor_ = true;
     bool tabStop_ = false;
+    std::string accessibleName_;
+    unsigned accessibleNameCodePage_ = 0;
 };
 
 }  // namespace ui

@@ -19,6 +19,11 @@
 // arrow keys move between, and a window that loses the focus by being
 // disabled or hidden hands it to the form's first Tab stop.
 //
+// Screen readers: each window answers for its client area with the system's
+// object for its class, told the name, role and state the control knows
+// (Control::AccessibleName; a flag is a radio button, a read-only rich-text
+// box a read-only document).
+//
 // Texts reach the windows converted from the control's code page to UTF-16;
 // the controls keep their bytes, so nothing is read back from a window except
 // what the user typed into an edit box.

@@ -125,6 +125,9 @@ public:
             InvalidateRect(hwnd_, nullptr, TRUE);
             break;
         }
+        case Aspect::Name:
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+            break;
         default:
             break;
         }
@@ -235,6 +238,12 @@ protected:
             wParam = MAKEWPARAM(action, cues);
             break;
         }
+        case WM_GETOBJECT:
+            // Compared as 32 bits: 64-bit systems may extend the sign.
+            if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+                if (const LRESULT object = AccessibleObjectFor(hwnd_, wParam)) return object;
+            }
+            break;
         default:
             break;
         }
@@ -855,6 +864,7 @@ protected:
             aspect == Aspect::Enabled) {
             InvalidateRect(hwnd_, nullptr, TRUE);
         }
+        if (aspect == Aspect::State) NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
     }
     void Command(WORD code) override {
         // A quick second click arrives as a double click.
@@ -1500,6 +1510,132 @@ void ShowPostponed(bool force) {
 bool IsFormWindow(HWND hwnd) noexcept {
     const WindowPeer* peer = PeerOf(hwnd);
     return peer != nullptr && peer->IsForm();
+}
+
+namespace {
+
+std::wstring Trimmed(std::wstring text) {
+    const auto blank = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; };
+    while (!text.empty() && blank(text.back())) text.pop_back();
+    std::size_t start = 0;
+    while (start < text.size() && blank(text[start])) ++start;
+    return text.substr(start);
+}
+
+// Whether a visible sibling in front of the window covers it whole, as the
+// current page covers the pages stacked under it.
+bool Covered(HWND hwnd) {
+    RECT r;
+    if (!GetWindowRect(hwnd, &r)) return false;
+    for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above != nullptr; above = GetWindow(above, GW_HWNDPREV)) {
+        RECT a;
+        if (IsWindowVisible(above) && GetWindowRect(above, &a) && a.left <= r.left && a.top <= r.top &&
+            a.right >= r.right && a.bottom >= r.bottom)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool AccessibleFactsOf(HWND hwnd, AccessibleFacts& facts) {
+    WindowPeer* peer = PeerOf(hwnd);
+    if (peer == nullptr || !peer->Attached()) return false;
+    const Control& c = peer->Target();
+    const auto checked = [&facts](bool on) { (on ? facts.stateOn : facts.stateOff) |= STATE_SYSTEM_CHECKED; };
+    const auto readOnly = [&facts](bool on) { (on ? facts.stateOn : facts.stateOff) |= STATE_SYSTEM_READONLY; };
+    // Kinds that show their caption are named by it; the others by what the
+    // program or the system gives them.
+    bool namedByCaption = false;
+    switch (c.Kind()) {
+    case ControlKind::Form:
+        break;
+    case ControlKind::Panel:
+        facts.role = ROLE_SYSTEM_PANE;
+        namedByCaption = true;
+        break;
+    case ControlKind::GroupBox:
+        facts.role = ROLE_SYSTEM_GROUPING;
+        namedByCaption = true;
+        break;
+    case ControlKind::Label:
+        facts.role = ROLE_SYSTEM_STATICTEXT;
+        namedByCaption = true;
+        break;
+    case ControlKind::Button:
+        facts.role = ROLE_SYSTEM_PUSHBUTTON;
+        namedByCaption = true;
+        break;
+    case ControlKind::SpeedButton: {
+        // A button of a group is one choice among several.
+        const auto& button = static_cast<const SpeedButton&>(c);
+        namedByCaption = true;
+        if (button.GroupIndex() != 0) {
+            facts.role = ROLE_SYSTEM_RADIOBUTTON;
+            checked(button.Down());
+        } else {
+            facts.role = ROLE_SYSTEM_PUSHBUTTON;
+        }
+        break;
+    }
+    case ControlKind::CheckBox:
+        facts.role = ROLE_SYSTEM_CHECKBUTTON;
+        namedByCaption = true;
+        checked(static_cast<const CheckBox&>(c).Checked());
+        break;
+    case ControlKind::RadioButton:
+        facts.role = ROLE_SYSTEM_RADIOBUTTON;
+        namedByCaption = true;
+        checked(static_cast<const RadioButton&>(c).Checked());
+        break;
+    case ControlKind::Edit:
+        facts.role = ROLE_SYSTEM_TEXT;
+        readOnly(static_cast<const Edit&>(c).ReadOnly());
+        break;
+    case ControlKind::ComboBox:
+        facts.role = ROLE_SYSTEM_COMBOBOX;
+        break;
+    case ControlKind::RichEdit: {
+        // A box the user cannot type into is a document to read.
+        const bool fixed = static_cast<const RichEdit&>(c).ReadOnly();
+        facts.role = fixed ? ROLE_SYSTEM_DOCUMENT : ROLE_SYSTEM_TEXT;
+        readOnly(fixed);
+        break;
+    }
+    case ControlKind::TreeView:
+        facts.role = ROLE_SYSTEM_OUTLINE;
+        break;
+    case ControlKind::Gauge:
+        facts.role = ROLE_SYSTEM_PROGRESSBAR;
+        break;
+    case ControlKind::Image:
+        facts.role = ROLE_SYSTEM_GRAPHIC;
+        if (c.AccessibleName().empty()) {
+            facts.name = std::wstring();
+            facts.stateOn |= STATE_SYSTEM_INVISIBLE;
+        }
+        break;
+    }
+    if (!c.AccessibleName().empty()) {
+        facts.name = Trimmed(sys::ToWide(c.AccessibleName(), c.AccessibleNameCodePage()));
+    } else if (namedByCaption && !c.Caption().empty()) {
+        facts.name = Trimmed(sys::ToWide(c.Caption(), c.TextCodePage()));
+    }
+    // What is stacked under another window is not there for anyone.
+    for (HWND h = hwnd; h != nullptr && !IsFormWindow(h); h = GetParent(h)) {
+        if (Covered(h)) {
+            facts.stateOn |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
+            break;
+        }
+    }
+    return true;
+}
+
+bool DoDefaultActionOf(HWND hwnd) {
+    WindowPeer* peer = PeerOf(hwnd);
+    if (peer == nullptr || !peer->Attached() || peer->Target().Kind() != ControlKind::SpeedButton) return false;
+    static_cast<SpeedButton&>(peer->Target()).Choose();
+    return true;
 }
 
 }  // namespace ui::win32::detail
