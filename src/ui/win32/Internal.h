@@ -108,6 +108,12 @@ public:
     // In design units at Dpi(); `wrapWidth` too.
     [[nodiscard]] Size Measure(const Font& font, unsigned codePage, std::string_view text, int wrapWidth);
 
+    // High contrast: self-painted parts show only the system's colours.
+    [[nodiscard]] bool HighContrast() const noexcept { return highContrast_; }
+    void SetHighContrast(bool on) noexcept { highContrast_ = on; }
+    // The system's setting; off where the system cannot tell.
+    [[nodiscard]] static bool SystemHighContrast() noexcept;
+
 private:
     using FontKey = std::tuple<std::string, int, int, bool, bool, bool, int>;
 
@@ -119,6 +125,7 @@ private:
     UniqueModule richEditModule_;
     const wchar_t* richEditClass_ = nullptr;
     bool richEditTried_ = false;
+    bool highContrast_ = SystemHighContrast();
 };
 
 struct FormStyles {
@@ -145,6 +152,10 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // Shows the paced changes whose interval has passed; all of them when forced
 // (the loops force it before they wait).
 void ShowPostponed(bool force);
+
+// Every window of ours drawn again, each picture remade over its background:
+// the system's colours or its high-contrast setting changed.
+void RepaintAll();
 
 // What a window tells a screen reader about its client area beyond what the
 // system's object for its class says. A name left unset and a role of 0

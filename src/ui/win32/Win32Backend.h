@@ -63,6 +63,16 @@ public:
     [[nodiscard]] Size FrameSize(const Form& form) override;
     [[nodiscard]] Rect WorkArea() override;
 
+    // High contrast: while it is on, the self-painted parts (form, panel and
+    // group-box backgrounds and captions, labels, check boxes, flags) draw
+    // with the system's pairs of background and text colours instead of the
+    // program's own; pictures stay. The backend follows the system's
+    // setting, read at start and whenever the system announces a change of
+    // its settings or colours; a program may set it too (tests do, where the
+    // system cannot switch it). Every window is drawn again.
+    [[nodiscard]] bool HighContrast() const noexcept;
+    void SetHighContrast(bool on);
+
 private:
     std::unique_ptr<detail::Context> context_;
 };

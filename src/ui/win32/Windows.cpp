@@ -156,6 +156,11 @@ public:
         }
     }
 
+    // The system's colours or its high-contrast setting changed.
+    void ColoursChanged() {
+        if (hwnd_ != nullptr && control_ != nullptr) ApplyKind(Aspect::Color);
+    }
+
     // The window shown again at its form's resolution, after that changed.
     void Rescale() {
         if (hwnd_ == nullptr || control_ == nullptr) return;
@@ -325,19 +330,32 @@ protected:
         return sys::ToWide(text, control_->TextCodePage());
     }
 
+    // The colours the control is drawn in: its own, or in high contrast one
+    // of the system's pairs, chosen by its background (a face stays a face,
+    // anything else is a window).
+    [[nodiscard]] Color ShownBackground() const {
+        const Color own = control_->Color();
+        if (!context_.HighContrast()) return own;
+        return own == clBtnFace ? clBtnFace : clWindow;
+    }
+    [[nodiscard]] Color ShownText() const {
+        if (!context_.HighContrast()) return control_->Font().Colour;
+        return ShownBackground() == clBtnFace ? clBtnText : clWindowText;
+    }
+
     // The text and background colours of a control that shows its text on
     // its own background (labels, check boxes, radio buttons).
     HBRUSH PaintColours(HDC dc) {
-        SetTextColor(dc, Context::ToColorRef(control_->Font().Colour));
-        SetBkColor(dc, Context::ToColorRef(control_->Color()));
+        SetTextColor(dc, Context::ToColorRef(ShownText()));
+        SetBkColor(dc, Context::ToColorRef(ShownBackground()));
         SetBkMode(dc, OPAQUE);
-        return context_.BrushFor(control_->Color());
+        return context_.BrushFor(ShownBackground());
     }
 
     void FillBackground(HDC dc) {
         RECT r;
         GetClientRect(hwnd_, &r);
-        FillRect(dc, &r, context_.BrushFor(control_->Color()));
+        FillRect(dc, &r, context_.BrushFor(ShownBackground()));
     }
 
     template <class T>
@@ -403,6 +421,13 @@ public:
         // A move the window made itself is already where the form says.
         if (aspect == Aspect::Bounds && syncing_) return;
         WindowPeer::Update(aspect);
+    }
+
+    // Every window of this form drawn again in the colours of now.
+    void Repaint() {
+        if (hwnd_ == nullptr || control_ == nullptr) return;
+        RepaintTree(*control_);
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     }
 
 protected:
@@ -507,6 +532,18 @@ protected:
                 SendMessageW(target, EM_SETSEL, 0, -1);
             return 0;
         }
+        case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETHIGHCONTRAST) {
+                context_.SetHighContrast(Context::SystemHighContrast());
+                RepaintAll();
+            }
+            break;
+        case WM_SYSCOLORCHANGE:
+            // The common controls keep colours of their own; they learn of a
+            // change only from their parent.
+            EnumChildWindows(hwnd_, &ForwardColourChange, 0);
+            RepaintAll();
+            break;
         default:
             break;
         }
@@ -514,6 +551,16 @@ protected:
     }
 
 private:
+    static BOOL CALLBACK ForwardColourChange(HWND child, LPARAM) {
+        SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+        return TRUE;
+    }
+
+    static void RepaintTree(Control& control) {
+        if (auto* peer = static_cast<WindowPeer*>(control.GetPeer())) peer->ColoursChanged();
+        for (Control* child : control.Children()) RepaintTree(*child);
+    }
+
     // The reason the system shows for a session kept from ending; empty
     // withdraws it. The calls exist from Windows Vista on.
     void SetBlockReason(const std::string& reason) {
@@ -730,7 +777,7 @@ protected:
             const std::wstring text = Wide(control_->Caption());
             HGDIOBJ old = SelectObject(dc, context_.FontFor(control_->Font(), Dpi()));
             SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, Context::ToColorRef(control_->Font().Colour));
+            SetTextColor(dc, Context::ToColorRef(ShownText()));
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
             SelectObject(dc, old);
@@ -762,9 +809,9 @@ protected:
         if (!text.empty()) {
             RECT t{Px(8), 0, Px(8), tm.tmHeight};
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-            SetBkColor(dc, Context::ToColorRef(control_->Color()));
+            SetBkColor(dc, Context::ToColorRef(ShownBackground()));
             SetBkMode(dc, OPAQUE);
-            SetTextColor(dc, Context::ToColorRef(control_->Enabled() ? control_->Font().Colour : clGrayText));
+            SetTextColor(dc, Context::ToColorRef(control_->Enabled() ? ShownText() : clGrayText));
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_SINGLELINE | DT_NOPREFIX);
         }
         SelectObject(dc, old);
@@ -861,7 +908,7 @@ protected:
     void ApplyKind(Aspect aspect) override {
         if (aspect == Aspect::Picture) MakeGlyph();
         if (aspect == Aspect::State || aspect == Aspect::Style || aspect == Aspect::Picture ||
-            aspect == Aspect::Enabled) {
+            aspect == Aspect::Enabled || aspect == Aspect::Color) {
             InvalidateRect(hwnd_, nullptr, TRUE);
         }
         if (aspect == Aspect::State) NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
@@ -902,7 +949,12 @@ protected:
         HDC dc = item.hDC;
         RECT r = item.rcItem;
         const bool pressed = button.Down() || (item.itemState & ODS_SELECTED) != 0;
-        FillRect(dc, &r, context_.BrushFor(pressed && button.Flat() ? clBtnFace : control_->Color()));
+        const bool highContrast = context_.HighContrast();
+        // In high contrast the chosen button is the highlighted one.
+        Color back = ShownBackground();
+        if (pressed && highContrast) back = clHighlight;
+        else if (pressed && button.Flat()) back = clBtnFace;
+        FillRect(dc, &r, context_.BrushFor(back));
         if (pressed) DrawEdge(dc, &r, button.Flat() ? BDR_SUNKENOUTER : EDGE_SUNKEN, BF_RECT);
         else if (!button.Flat()) DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
         const int shift = pressed ? 1 : 0;
@@ -933,7 +985,8 @@ protected:
             RECT t{x, static_cast<LONG>(r.top + shift), static_cast<LONG>(x + textRect.right),
                    static_cast<LONG>(r.bottom + shift)};
             SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, Context::ToColorRef(button.Enabled() ? button.Font().Colour : clGrayText));
+            const Color ink = !button.Enabled() ? clGrayText : back == clHighlight ? clHighlightText : ShownText();
+            SetTextColor(dc, Context::ToColorRef(ink));
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
         }
         SelectObject(dc, oldFont);
@@ -941,7 +994,7 @@ protected:
         // the colour of the text, round the edge, as the glyph leaves little
         // room inside.
         if ((item.itemState & ODS_FOCUS) != 0) {
-            HBRUSH frame = context_.BrushFor(button.Font().Colour);
+            HBRUSH frame = context_.BrushFor(back == clHighlight ? clHighlightText : ShownText());
             RECT mark = r;
             for (int line = 0; line < Px(2); ++line) {
                 FrameRect(dc, &mark, frame);
@@ -1439,7 +1492,7 @@ private:
         UniqueBitmap next;
         if (!picture.Empty()) {
             const Rect shown = image.Stretch() ? Scaled(image.Bounds()) : Scaled({0, 0, picture.Width(), picture.Height()});
-            next = MakeOpaqueDib(picture.Rendered(shown.Width, shown.Height), Context::ToColorRef(control_->Color()));
+            next = MakeOpaqueDib(picture.Rendered(shown.Width, shown.Height), Context::ToColorRef(ShownBackground()));
         }
         SendMessageW(hwnd_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(next.get()));
         bitmap_ = std::move(next);
@@ -1510,6 +1563,14 @@ void ShowPostponed(bool force) {
 bool IsFormWindow(HWND hwnd) noexcept {
     const WindowPeer* peer = PeerOf(hwnd);
     return peer != nullptr && peer->IsForm();
+}
+
+void RepaintAll() {
+    std::vector<FormPeer*> forms;
+    for (const auto& [hwnd, peer] : Registry()) {
+        if (peer->IsForm()) forms.push_back(static_cast<FormPeer*>(peer));
+    }
+    for (FormPeer* form : forms) form->Repaint();
 }
 
 namespace {
