@@ -697,6 +697,9 @@ void WindowPeer::Create() {
         SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     Created();
+    // The control does not hold this peer yet, so its siblings' loop would
+    // pass it over (and a radio button's window cleared its mark on Created).
+    ApplyKeyboardStyle();
     KeyboardStylesOfSiblings();
 }
 
