@@ -1,6 +1,7 @@
 #include "app/Czcionka.h"
 
 #include "app/Jezyki.h"
+#include "app/Teksty.h"
 #include "ui/Control.h"
 #include "ui/RichEdit.h"
 
@@ -27,4 +28,8 @@ void UstawCzcionkeTekstu(ui::RichEdit& pole, std::uint8_t jezyk) {
     const ui::TextAttributes atrybuty{CzcionkaInterfejsu(), DaneJezyka(jezyk).ZestawZnakow};
     pole.SetDefAttributes(atrybuty);
     pole.SetSelAttributes(atrybuty);
+}
+
+void UstawNazweDostepna(ui::Control& kontrolka, std::uint8_t jezyk, int tekst) {
+    kontrolka.SetAccessibleName(PobierzTekst(jezyk, tekst), static_cast<unsigned>(StronaKodowaTekstu(jezyk)));
 }

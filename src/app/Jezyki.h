@@ -36,22 +36,28 @@ struct TJezyk {
     std::string_view Kod;         // two letters, e.g. "PL"
     uint8_t ZestawZnakow;         // font character set
     std::string_view PlikUmowy;   // agreement file name in the source folder
+    // The language's name in itself, in the code page of its own character
+    // set (StronaKodowaJezyka): what a screen reader says for its flag,
+    // whatever the interface language.
+    std::string_view NazwaWlasna;
 };
 
+// Turkish is written with the 1252 literal: its two letters here have the
+// same bytes in 1254.
 inline constexpr std::array<TJezyk, LiczbaJezykow> Jezyki = {{
-    {"PL", ZestawEuropyWschodniej, "umowapol.txt"},
-    {"EN", ZestawEuropyWschodniej, "umowaang.txt"},
-    {"FR", ZestawAnsi, "umowafr.txt"},
-    {"DE", ZestawEuropyWschodniej, "umowadeu.txt"},
-    {"IT", ZestawAnsi, "umowait.txt"},
-    {"ES", ZestawAnsi, "umowaes.txt"},
-    {"RU", ZestawRosyjski, "umowaru.txt"},
-    {"HU", ZestawEuropyWschodniej, "umowahu.txt"},
-    {"SV", ZestawAnsi, "umowasv.txt"},
-    {"PO", ZestawAnsi, "umowapo.txt"},
-    {"CZ", ZestawEuropyWschodniej, "umowacz.txt"},
-    {"DA", ZestawAnsi, "umowada.txt"},
-    {"TU", ZestawTurecki, "umowatu.txt"},
+    {"PL", ZestawEuropyWschodniej, "umowapol.txt", "Polski"},
+    {"EN", ZestawEuropyWschodniej, "umowaang.txt", "English"},
+    {"FR", ZestawAnsi, "umowafr.txt", "Français"_cp1252},
+    {"DE", ZestawEuropyWschodniej, "umowadeu.txt", "Deutsch"},
+    {"IT", ZestawAnsi, "umowait.txt", "Italiano"},
+    {"ES", ZestawAnsi, "umowaes.txt", "Español"_cp1252},
+    {"RU", ZestawRosyjski, "umowaru.txt", "Русский"_cp1251},
+    {"HU", ZestawEuropyWschodniej, "umowahu.txt", "Magyar"},
+    {"SV", ZestawAnsi, "umowasv.txt", "Svenska"},
+    {"PO", ZestawAnsi, "umowapo.txt", "Português"_cp1252},
+    {"CZ", ZestawEuropyWschodniej, "umowacz.txt", "Čeština"_cp1250},
+    {"DA", ZestawAnsi, "umowada.txt", "Dansk"},
+    {"TU", ZestawTurecki, "umowatu.txt", "Türkçe"_cp1252},
 }};
 
 // The record of a language. A value outside 0..12 gets the Polish record: the

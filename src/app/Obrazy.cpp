@@ -1,5 +1,6 @@
 #include "app/Obrazy.h"
 
+#include "app/Jezyki.h"
 #include "sys/resources.h"
 #include "ui/Controls.h"
 
@@ -66,6 +67,9 @@ void UlozFlagi(std::initializer_list<FlagaJezyka> flagi, int lewo, int gora, int
         f.przycisk.SetFlat(true);
         f.przycisk.OnClick = [klik](ui::Control&) { klik(); };
         f.przycisk.SetGlyph(WczytajObraz(f.obraz));
+        f.przycisk.SetAccessibleName(std::string(DaneJezyka(f.jezyk).NazwaWlasna),
+                                     static_cast<unsigned>(StronaKodowaJezyka(f.jezyk)));
+        f.przycisk.SetTabStop(true);
         lewo += krok;
     }
     if (flagi.size() > 0) flagi.begin()->przycisk.SetDown(true);

@@ -3,6 +3,7 @@
 
 #include "ui/Bitmap.h"
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 
@@ -25,10 +26,12 @@ class SpeedButton;
 struct FlagaJezyka {
     ui::SpeedButton& przycisk;
     const char* obraz;
+    std::uint8_t jezyk;
 };
 
 // Lays out a row of flat flag buttons of one group, any of which may be up,
-// from `lewo` one `krok` apart, each with its picture and the same click. The
-// first starts down.
+// from `lewo` one `krok` apart, each with its picture, its language's own name
+// for screen readers and the same click. The first starts down. The row is
+// one keyboard group: one Tab stop, the arrow keys between the flags.
 void UlozFlagi(std::initializer_list<FlagaJezyka> flagi, int lewo, int gora, int szerokosc, int wysokosc,
                int krok, const std::function<void()>& klik);

@@ -85,6 +85,7 @@ enum Tekst : int {
     TekstZlyPrzelacznik = 362,         // %s: the command-line argument not understood
     TekstPomocPrzelacznikow = 363,     // %s x 11: the switches, in the order of PrzelacznikiPomocy
     TekstCofnacPrzerwanaInstalacje = 364,  // Yes undoes a run that died, No keeps its files
+    TekstNapedCD = 365,                // what screen readers call the CD dialog's drive list
 };
 
 // Every id of the enumeration above; the table must hold a row for each.
@@ -102,7 +103,7 @@ inline constexpr std::array TekstyProgramu = {
     TekstTrzeciPrzycisk, TekstWybierzKatalog, TekstOK, TekstNowyKatalog,
     TekstNieMoznaUtworzycFolderu, TekstNowyKatalogTytul, TekstNowyKatalogDodaj,
     TekstNowyKatalogAnuluj, TekstInstalatorCD, TekstWitajCD, TekstWylogowanieWstrzymane,
-    TekstZlyPrzelacznik, TekstPomocPrzelacznikow, TekstCofnacPrzerwanaInstalacje,
+    TekstZlyPrzelacznik, TekstPomocPrzelacznikow, TekstCofnacPrzerwanaInstalacje, TekstNapedCD,
 };
 
 // The column a language reads: its low seven bits when they are 1..6, else Polish.

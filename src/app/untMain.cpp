@@ -149,11 +149,11 @@ TfrmMain::TfrmMain()
     pnlJezyk.SetBounds(0, kWysokoscStrony - 52, kSzerokoscStrony, 52);
     lblJezyk.SetBounds(20, 20, 200, 14);
     lblJezyk.SetCaption("Język / Language:"_cp1250);
-    UlozFlagi({{btnPolski, ObrazFlagaPL},
-               {btnAngielski, ObrazFlagaEN},
-               {btnNiemiecki, ObrazFlagaDE},
-               {btnFrancuski, ObrazFlagaFR},
-               {btnWloski, ObrazFlagaIT}},
+    UlozFlagi({{btnPolski, ObrazFlagaPL, JezykPolski},
+               {btnAngielski, ObrazFlagaEN, JezykAngielski},
+               {btnNiemiecki, ObrazFlagaDE, JezykNiemiecki},
+               {btnFrancuski, ObrazFlagaFR, JezykFrancuski},
+               {btnWloski, ObrazFlagaIT, JezykWloski}},
               236, 13, 34, 26, 38, [this] { btnJezykClick(); });
 
     redUmowa.SetBounds(16, 12, kSzerokoscStrony - 32, 190);
@@ -330,27 +330,37 @@ void TfrmMain::ZmienStrone(std::int32_t krok) {
         WczytajUmowe();
     }
 
-    for (std::int32_t s = StronaWstep; s <= StronaKoniec; ++s) PanelStrony(s).SetEnabled(s == Strona);
+    // The page entered first, so that the focus is on it before the page
+    // left is disabled under it.
+    PanelStrony(Strona).SetEnabled(true);
     PanelStrony(Strona).BringToFront();
 
     btnDalej.SetEnabled(Strona == StronaWstep || Strona == StronaUmowa || Strona == StronaOpcje);
     btnWstecz.SetEnabled(Strona == StronaUmowa || Strona == StronaOpcje);
     btnZamknij.SetEnabled(true);
 
-    if (Strona == StronaUmowa) {
-        rdbUmowaAkceptujeClick();
-        redUmowa.SetFocus();
-    }
+    if (Strona == StronaUmowa) rdbUmowaAkceptujeClick();
+    if (Strona == StronaInstalacja) btnZamknij.SetCaption(PobierzTekst(j, TekstPrzerwij));
+    if (Strona == StronaKoniec) btnZamknij.SetCaption(PobierzTekst(j, TekstZakoncz));
+    PierwszaKontrolka(Strona).SetFocus();
+    for (std::int32_t s = StronaWstep; s <= StronaKoniec; ++s)
+        if (s != Strona) PanelStrony(s).SetEnabled(false);
+
     if (Strona == StronaOpcje) sys::Ignore(SprawdzWolneMiejsce(), "the labels show the outcome");
-    if (Strona == StronaInstalacja) {
-        btnZamknij.SetCaption(PobierzTekst(j, TekstPrzerwij));
-        // The whole run happens here, inside the click; it ends by moving on
-        // to the end page, so the page is the end page when it returns.
-        Instaluj();
-    }
-    if (Strona == StronaKoniec) {
-        btnZamknij.SetCaption(PobierzTekst(j, TekstZakoncz));
-        btnZamknij.SetFocus();
+    // The whole run happens here, inside the click; it ends by moving on to
+    // the end page, so the page is the end page when it returns.
+    if (Strona == StronaInstalacja) Instaluj();
+}
+
+ui::Control& TfrmMain::PierwszaKontrolka(std::int32_t strona) {
+    switch (strona) {
+    // The welcome goes on with Enter; the agreement is read first; the
+    // options begin with the first of them, from which Enter still goes on.
+    case StronaUmowa: return redUmowa;
+    case StronaOpcje: return chbInstalujSlowniki;
+    case StronaInstalacja:
+    case StronaKoniec: return btnZamknij;
+    default: return btnDalej;
     }
 }
 
@@ -465,6 +475,7 @@ void TfrmMain::UstawJezyk(std::uint8_t j) {
     UstawCzcionke(lblTytul, JezykPolski);
     UstawCzcionke(lblJezyk, JezykPolski);
     UstawCzcionkeTekstu(redUmowa, j);
+    UstawNazweDostepna(redUmowa, j, TekstStronaUmowa);
     // Paths keep their own code page whatever the form's character set.
     lblKatalog.SetFontCharset(DaneJezyka(JezykPolski).ZestawZnakow);
 

@@ -166,6 +166,9 @@ private:
     void UstawPrzyciskiJezyka();
     void UstawOpcjeWszystkichUzytkownikow();
     [[nodiscard]] ui::Panel& PanelStrony(std::int32_t strona);
+    // Where the focus goes when the page is entered: never a control that
+    // is disabled or hidden there.
+    [[nodiscard]] ui::Control& PierwszaKontrolka(std::int32_t strona);
 };
 
 // Appends one line at the caret of the box in the character set of `jezyk`;

@@ -49,10 +49,10 @@ TfrmCD::TfrmCD()
     pnlJezyk.SetBounds(0, 150, 372, 46);
     lblJezyk.SetBounds(12, 16, 200, 14);
     lblJezyk.SetCaption("Język / Language / Sprache / Langue:"_cp1250);
-    UlozFlagi({{btnPolski, ObrazFlagaPL},
-               {btnAngielski, ObrazFlagaEN},
-               {btnNiemiecki, ObrazFlagaDE},
-               {btnFrancuski, ObrazFlagaFR}},
+    UlozFlagi({{btnPolski, ObrazFlagaPL, JezykPolski},
+               {btnAngielski, ObrazFlagaEN, JezykAngielski},
+               {btnNiemiecki, ObrazFlagaDE, JezykNiemiecki},
+               {btnFrancuski, ObrazFlagaFR, JezykFrancuski}},
               236, 10, 30, 24, 32, [this] { btnPolskiClick(); });
 
     OnShow = [this](ui::Form&) { FormShow(); };
@@ -70,6 +70,8 @@ void TfrmCD::FormShow() {
     // The shown foreign flag always stands next to the Polish one.
     if (lang1 == JezykNiemiecki) btnNiemiecki.SetLeft(btnAngielski.Left());
     if (lang1 == JezykFrancuski) btnFrancuski.SetLeft(btnAngielski.Left());
+    // Each showing starts at the drive, so that Enter accepts it.
+    cmbDrive.SetFocus();
 }
 
 void TfrmCD::btnPolskiClick() {
@@ -87,6 +89,7 @@ void TfrmCD::UstawJezyk(std::uint8_t jezyk) {
     lblCD.SetCaption(Formatuj(PobierzTekst(jezyk, TekstWitajCD), tytul));
     btnOK.SetCaption(PobierzTekst(jezyk, TekstOK));
     btnAnuluj.SetCaption(PobierzTekst(jezyk, TekstAnuluj));
+    UstawNazweDostepna(cmbDrive, jezyk, TekstNapedCD);
     btnPolski.SetDown(jezyk == JezykPolski);
     btnAngielski.SetDown(jezyk == JezykAngielski);
     btnNiemiecki.SetDown(jezyk == JezykNiemiecki);

@@ -201,6 +201,8 @@ void TfrmKatalog::UstawJezyk(std::uint8_t jezyk) {
     btnOK.SetCaption(PobierzTekst(jezyk, TekstOK));
     btnAnuluj.SetCaption(PobierzTekst(jezyk, TekstAnuluj));
     btnUtworz.SetCaption(PobierzTekst(jezyk, TekstNowyKatalog));
+    UstawNazweDostepna(trvKatalog, jezyk, TekstWybierzKatalog);
+    UstawNazweDostepna(edtKatalog, jezyk, TekstZainstalujWKatalogu);
 }
 
 std::string TfrmKatalog::WybierzKatalog(const std::string& start, const std::string& tytul) {
@@ -214,6 +216,7 @@ void TfrmKatalog::FormShow() {
     WczytajDyski();
     PrzejdzDoKatalogu();
     btnUtworz.SetEnabled(trvKatalog.Selected() != nullptr);
+    trvKatalog.SetFocus();
 }
 
 void TfrmKatalog::WczytajDyski() {

@@ -45,6 +45,7 @@ void TfrmKatalogDodaj::UstawJezyk(std::uint8_t jezyk) {
     SetCaption(PobierzTekst(jezyk, TekstNowyKatalogTytul));
     btnDodaj.SetCaption(PobierzTekst(jezyk, TekstNowyKatalogDodaj));
     btnAnuluj.SetCaption(PobierzTekst(jezyk, TekstNowyKatalogAnuluj));
+    UstawNazweDostepna(edtDodaj, jezyk, TekstNowyKatalogTytul);
 }
 
 void TfrmKatalogDodaj::FormShow() {

@@ -34,6 +34,10 @@ HMODULE Version() noexcept {
     static const HMODULE module = Load(L"version.dll");
     return module;
 }
+HMODULE Oleacc() noexcept {
+    static const HMODULE module = Load(L"oleacc.dll");
+    return module;
+}
 
 // The function `name` of `module` as a pointer of the declared type of its
 // namesake in the system headers, so that a wrong signature fails to compile.
@@ -94,6 +98,18 @@ BOOL GetFileVersionInfoW(const wchar_t* path, DWORD unused, DWORD size, void* da
 BOOL VerQueryValueW(const void* block, const wchar_t* name, void** found, UINT* length) noexcept {
     VELT_BIND(Version, VerQueryValueW);
     return bound ? bound(block, name, found, length) : Missing<BOOL>(FALSE);
+}
+
+HRESULT CreateStdAccessibleObject(HWND window, LONG object, REFIID iid, void** result) noexcept {
+    VELT_BIND(Oleacc, CreateStdAccessibleObject);
+    if (bound) return bound(window, object, iid, result);
+    if (result != nullptr) *result = nullptr;
+    return E_NOINTERFACE;
+}
+
+LRESULT LresultFromObject(REFIID iid, WPARAM wParam, IUnknown* object) noexcept {
+    VELT_BIND(Oleacc, LresultFromObject);
+    return bound ? bound(iid, wParam, object) : static_cast<LRESULT>(E_NOINTERFACE);
 }
 
 #undef VELT_BIND

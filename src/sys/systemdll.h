@@ -1,5 +1,5 @@
 #pragma once
-// The functions the program takes from comctl32, msimg32 and version.
+// The functions the program takes from comctl32, msimg32, version and oleacc.
 //
 // These DLLs are not among those Windows always takes from the system folder.
 // Named in the import table they would load before the program's first line,
@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 namespace sys::dll {
 
@@ -30,5 +31,11 @@ BOOL AlphaBlend(HDC target, int x, int y, int width, int height, HDC source, int
 DWORD GetFileVersionInfoSizeW(const wchar_t* path, DWORD* unused) noexcept;
 BOOL GetFileVersionInfoW(const wchar_t* path, DWORD unused, DWORD size, void* data) noexcept;
 BOOL VerQueryValueW(const void* block, const wchar_t* name, void** found, UINT* length) noexcept;
+
+// Loaded only when a screen reader first asks a window about itself. A
+// failure is E_NOINTERFACE, and for LresultFromObject that HRESULT as the
+// result.
+HRESULT CreateStdAccessibleObject(HWND window, LONG object, REFIID iid, void** result) noexcept;
+LRESULT LresultFromObject(REFIID iid, WPARAM wParam, IUnknown* object) noexcept;
 
 }  // namespace sys::dll

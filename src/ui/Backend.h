@@ -33,6 +33,7 @@ enum class Aspect : uint8_t {
     Progress,   // the range or position of a gauge
     Picture,    // a glyph, a picture or an image list
     Order,      // tab and stacking order among siblings
+    Name,       // the name screen readers read
 };
 
 // The backend's object behind one control. It lives exactly as long as the

@@ -272,6 +272,44 @@ void Control::SetTabStop(bool tabStop) {
     Changed(Aspect::Style);
 }
 
+bool Control::GroupedWith(const Control& other) const noexcept {
+    return &other != this && parent_ != nullptr && other.parent_ == parent_ && SameGroup(other);
+}
+
+bool Control::StartsGroup() const noexcept {
+    if (parent_ == nullptr) return true;
+    for (const Control* sibling : parent_->children_) {
+        if (sibling == this) return true;
+        if (GroupedWith(*sibling)) return false;
+    }
+    return true;
+}
+
+bool Control::TabStopNow() const noexcept {
+    if (!tabStop_ || parent_ == nullptr) return tabStop_;
+    const Control* first = nullptr;
+    const Control* firstAvailable = nullptr;
+    for (const Control* member : parent_->children_) {
+        if (member != this && !GroupedWith(*member)) continue;
+        const bool available = member->visible_ && member->enabled_;
+        if (available && member->Chosen()) return member == this;
+        if (first == nullptr) first = member;
+        if (available && firstAvailable == nullptr) firstAvailable = member;
+    }
+    return this == (firstAvailable != nullptr ? firstAvailable : first);
+}
+
+unsigned Control::AccessibleNameCodePage() const noexcept {
+    return accessibleNameCodePage_ != 0 ? accessibleNameCodePage_ : TextCodePage();
+}
+
+void Control::SetAccessibleName(std::string name, unsigned codePage) {
+    if (name == accessibleName_ && codePage == accessibleNameCodePage_) return;
+    accessibleName_ = std::move(name);
+    accessibleNameCodePage_ = codePage;
+    Changed(Aspect::Name);
+}
+
 void Control::SetFocus() {
     Form* form = ParentForm();
     if (form == nullptr || form == this || !CanTakeInput()) return;

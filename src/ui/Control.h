@@ -17,6 +17,12 @@
 // Order: the order of siblings is both the Tab order and the stacking order;
 // the first sibling is on top and first in the Tab order. New controls go to
 // the end. BringToFront moves a control to the first place.
+//
+// Keyboard groups: radio buttons of one parent, and speed buttons of one
+// parent that share a GroupIndex, form a group. The keyboard reaches a group
+// as one Tab stop, its chosen member (checked, down) or, when none is chosen
+// or the chosen one is hidden or disabled, its first visible and enabled
+// member; the arrow keys move within it. Members are adjacent siblings.
 
 #include <cstdint>
 #include <functional>
@@ -137,6 +143,15 @@ public:
     void SetTabOrder(int order);
     [[nodiscard]] bool TabStop() const noexcept { return tabStop_; }
     void SetTabStop(bool tabStop);
+    // Whether `other` is in this control's keyboard group.
+    [[nodiscard]] bool GroupedWith(const Control& other) const noexcept;
+    // Whether a group begins here for the arrow keys: no earlier sibling is
+    // in this control's group (true for a control in no group).
+    [[nodiscard]] bool StartsGroup() const noexcept;
+    // Whether Tab stops here, as far as the control's own choice goes: a Tab
+    // stop that is not a group member other than its group's Tab stop.
+    // Whether it can take input now is left to the one who moves the focus.
+    [[nodiscard]] bool TabStopNow() const noexcept;
     void BringToFront() { SetTabOrder(0); }
     void SendToBack();
 
@@ -150,6 +165,17 @@ public:
     // state (check box, radio button, speed button) change it first.
     virtual void Click();
     NotifyEvent OnClick;
+
+    // What a screen reader calls the control, as bytes in
+    // AccessibleNameCodePage(). Empty: the caption, for the kinds that show
+    // one (buttons, check boxes, radio buttons, labels, panels, group boxes);
+    // the other kinds then get the name the system finds for them. A picture
+    // without a name carries no information and is hidden from screen
+    // readers.
+    [[nodiscard]] const std::string& AccessibleName() const noexcept { return accessibleName_; }
+    // The code page given with the name; else the text's.
+    [[nodiscard]] unsigned AccessibleNameCodePage() const noexcept;
+    void SetAccessibleName(std::string name, unsigned codePage = 0);
 
     // ---- for backends ----
     [[nodiscard]] Peer* GetPeer() const noexcept { return peer_.get(); }
@@ -174,6 +200,11 @@ protected:
     // edit boxes raise OnChange).
     virtual void TextChanged() {}
     virtual void FontChanged() {}
+    // Hooks for the kinds that form keyboard groups: whether `other` (a
+    // sibling) belongs to this one's group, and whether this member is the
+    // chosen one.
+    [[nodiscard]] virtual bool SameGroup(const Control& /*other*/) const noexcept { return false; }
+    [[nodiscard]] virtual bool Chosen() const noexcept { return false; }
 
 private:
     void ApplyInheritedFont(const ui::Font& font);
@@ -201,6 +232,8 @@ private:
     ui::Color color_ = clBtnFace;
     bool parentColor_ = true;
     bool tabStop_ = false;
+    std::string accessibleName_;
+    unsigned accessibleNameCodePage_ = 0;
 };
 
 }  // namespace ui

@@ -156,6 +156,16 @@ void SpeedButton::Click() {
     DoClick();
 }
 
+void SpeedButton::Choose() {
+    if (groupIndex_ != 0 && down_) return;
+    Click();
+}
+
+bool SpeedButton::SameGroup(const Control& other) const noexcept {
+    return groupIndex_ != 0 && other.Kind() == ControlKind::SpeedButton &&
+           static_cast<const SpeedButton&>(other).groupIndex_ == groupIndex_;
+}
+
 // ---- CheckBox, RadioButton ----
 
 CheckBox::CheckBox(Control* parent, std::string name) : Control(parent, std::move(name), ControlKind::CheckBox) {

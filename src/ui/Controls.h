@@ -99,7 +99,7 @@ private:
 // group in which at most one is down; a click on an up button puts it down
 // (and the others up), a click on the down button releases it only when the
 // group allows all up. With GroupIndex 0 a button is never down. Not a Tab
-// stop.
+// stop unless made one; such a group is one keyboard group (Control.h).
 class SpeedButton : public Control {
 public:
     SpeedButton(Control* parent, std::string name);
@@ -119,6 +119,14 @@ public:
     void SetGlyph(Bitmap glyph);
 
     void Click() override;
+    // Space or Enter on the button: an up button is chosen as a click chooses
+    // it; the down button stays down, so the keyboard never leaves a group
+    // all up. Ignored unless CanTakeInput.
+    void Choose();
+
+protected:
+    [[nodiscard]] bool SameGroup(const Control& other) const noexcept override;
+    [[nodiscard]] bool Chosen() const noexcept override { return down_; }
 
 private:
     template <class F>
@@ -150,6 +158,13 @@ public:
     [[nodiscard]] bool Checked() const noexcept { return checked_; }
     void SetChecked(bool checked);
     void Click() override;
+
+protected:
+    // The radio buttons of one parent are one keyboard group.
+    [[nodiscard]] bool SameGroup(const Control& other) const noexcept override {
+        return other.Kind() == ControlKind::RadioButton;
+    }
+    [[nodiscard]] bool Chosen() const noexcept override { return checked_; }
 
 private:
     bool checked_ = false;

@@ -76,6 +76,39 @@ void Klawisz(HWND okno, WPARAM klawisz) {
     PostMessageW(okno, WM_KEYUP, klawisz, 0xC0000001);
 }
 
+void Nacisnij(WORD klawisz, bool zShiftem) {
+    const auto wejscie = [](WORD vk, bool puszczony) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+        i.ki.dwFlags = puszczony ? KEYEVENTF_KEYUP : 0;
+        // The arrows of the separate block.
+        if (vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN) i.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+        return i;
+    };
+    std::vector<INPUT> ruchy;
+    if (zShiftem) ruchy.push_back(wejscie(VK_SHIFT, false));
+    ruchy.push_back(wejscie(klawisz, false));
+    ruchy.push_back(wejscie(klawisz, true));
+    if (zShiftem) ruchy.push_back(wejscie(VK_SHIFT, true));
+    SendInput(static_cast<UINT>(ruchy.size()), ruchy.data(), sizeof(INPUT));
+}
+
+void Pisz(const std::wstring& tekst) {
+    for (wchar_t znak : tekst) {
+        const SHORT klawisz = VkKeyScanW(znak);
+        Nacisnij(LOBYTE(klawisz), (HIBYTE(klawisz) & 1) != 0);
+    }
+}
+
+HWND Fokus(HWND okno) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(okno, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
 std::wstring ObokProgramu(const std::wstring& nazwa) {
     wchar_t sciezka[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, sciezka, MAX_PATH);

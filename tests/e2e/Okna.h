@@ -43,6 +43,15 @@ void Klawisz(HWND okno, WPARAM klawisz);
 // had a moment to paint.
 void ZapiszEkran(const std::wstring& plik);
 
+// A key pressed and released through the system's input queue, as the
+// keyboard gives it (Shift held around it when asked): it reaches whatever
+// window has the focus.
+void Nacisnij(WORD klawisz, bool zShiftem = false);
+// Types `tekst` key by key through the input queue.
+void Pisz(const std::wstring& tekst);
+// The window that has the keyboard focus in the thread of `okno`.
+HWND Fokus(HWND okno);
+
 // The path of a file beside the running test program.
 std::wstring ObokProgramu(const std::wstring& nazwa);
 

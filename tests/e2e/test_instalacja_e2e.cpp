@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -232,6 +233,128 @@ TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
 
     Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
     EXPECT_TRUE(Czekaj([&] { return !IsWindow(okno); }));
+}
+
+// The whole wizard by keyboard alone: key presses through the system's input
+// queue, from the CD dialog to the end page. The language is switched in the
+// CD dialog and back on the first page, the agreement accepted by keys, the
+// target folder made with the folder chooser's new-folder dialog.
+TEST_F(Instalacja, WholeRunByKeyboardAlone) {
+    ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\""));
+    HWND cd = CzekajNaOkno(L"frmCD");
+    ASSERT_TRUE(cd);
+    // Waits until the control of that name has the focus.
+    const auto fokus = [](HWND okno, const std::wstring& nazwa) {
+        return Czekaj([&] { return NazwaOkna(Fokus(okno)) == nazwa; }, 5s);
+    };
+    const auto nazwaFokusu = [](HWND okno) {
+        const std::wstring n = NazwaOkna(Fokus(okno));
+        return std::string(n.begin(), n.end());
+    };
+    // Tab (or Shift+Tab) and the control each press reaches.
+    const auto tab = [&](HWND okno, std::initializer_list<const wchar_t*> kolejne, bool wstecz = false) {
+        for (const wchar_t* nazwa : kolejne) {
+            Nacisnij(VK_TAB, wstecz);
+            EXPECT_TRUE(fokus(okno, nazwa)) << "expected " << std::string(nazwa, nazwa + wcslen(nazwa)) << ", is "
+                                            << nazwaFokusu(okno);
+        }
+    };
+
+    // The drive first, so that Enter accepts it; the flags are one stop at
+    // the chosen one, and an arrow only moves.
+    EXPECT_TRUE(fokus(cd, L"cmbDrive")) << nazwaFokusu(cd);
+    tab(cd, {L"btnOK", L"btnAnuluj", L"btnPolski"});
+    HWND lblCD = ZnajdzKontrolke(cd, L"lblCD");
+    Nacisnij(VK_RIGHT);
+    EXPECT_TRUE(fokus(cd, L"btnAngielski")) << nazwaFokusu(cd);
+    EXPECT_EQ(Tekst(lblCD).rfind(L"Witamy", 0), 0u);
+    Nacisnij(VK_SPACE);
+    EXPECT_TRUE(Czekaj([&] { return Tekst(lblCD).rfind(L"Welcome", 0) == 0; })) << "Space chooses English";
+    tab(cd, {L"cmbDrive"});
+    Nacisnij(VK_RETURN);
+
+    HWND okno = CzekajNaOkno(L"frmMain");
+    ASSERT_TRUE(okno);
+    HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Step 1 of 5: Intro"; })) << Tekst(krok).c_str();
+    // Enter goes on from the first page; back to Polish on its flags first.
+    EXPECT_TRUE(fokus(okno, L"btnDalej")) << nazwaFokusu(okno);
+    tab(okno, {L"btnAngielski"}, true);
+    Nacisnij(VK_LEFT);
+    EXPECT_TRUE(fokus(okno, L"btnPolski")) << nazwaFokusu(okno);
+    EXPECT_EQ(Tekst(krok), L"Step 1 of 5: Intro");
+    Nacisnij(VK_RETURN);
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 1 z 5: Wst\u0119p"; })) << "Enter chooses Polish";
+    // Back is disabled here: Tab passes it.
+    tab(okno, {L"btnDalej"});
+    Nacisnij(VK_RETURN);
+
+    // The agreement is read first. Tab reaches the two answers at the first,
+    // unchecked; the arrows move between them without choosing; Space
+    // accepts.
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 2 z 5: Umowa licencyjna"; })) << Tekst(krok).c_str();
+    EXPECT_TRUE(fokus(okno, L"redUmowa")) << nazwaFokusu(okno);
+    HWND akceptuje = ZnajdzKontrolke(okno, L"rdbUmowaAkceptuje"), nieAkceptuje = ZnajdzKontrolke(okno, L"rdbUmowaNieAkceptuje");
+    HWND dalej = ZnajdzKontrolke(okno, L"btnDalej");
+    tab(okno, {L"rdbUmowaAkceptuje"});
+    Nacisnij(VK_DOWN);
+    EXPECT_TRUE(fokus(okno, L"rdbUmowaNieAkceptuje")) << nazwaFokusu(okno);
+    Nacisnij(VK_UP);
+    EXPECT_TRUE(fokus(okno, L"rdbUmowaAkceptuje")) << nazwaFokusu(okno);
+    EXPECT_FALSE(Zaznaczona(akceptuje) || Zaznaczona(nieAkceptuje)) << "the focus alone accepts nothing";
+    EXPECT_FALSE(Dostepna(dalej));
+    Nacisnij(VK_SPACE);
+    EXPECT_TRUE(Czekaj([&] { return Zaznaczona(akceptuje) && Dostepna(dalej); }));
+    // Round the page in reading order, and back.
+    tab(okno, {L"btnWstecz", L"btnDalej", L"btnZamknij", L"redUmowa", L"rdbUmowaAkceptuje"});
+    tab(okno, {L"redUmowa"}, true);
+    Nacisnij(VK_RETURN);
+
+    // The options: Space ticks; the folder chooser and its new-folder dialog
+    // make the target folder.
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 3 z 5: Opcje instalacji"; })) << Tekst(krok).c_str();
+    EXPECT_TRUE(fokus(okno, L"chbInstalujSlowniki")) << nazwaFokusu(okno);
+    HWND slowniki = ZnajdzKontrolke(okno, L"chbInstalujSlowniki");
+    Nacisnij(VK_SPACE);
+    EXPECT_TRUE(Czekaj([&] { return !Zaznaczona(slowniki); }));
+    Nacisnij(VK_SPACE);
+    EXPECT_TRUE(Czekaj([&] { return Zaznaczona(slowniki); }));
+    tab(okno, {L"btnKatalog"}, true);
+    Nacisnij(VK_RETURN);
+    HWND wybor = CzekajNaOkno(L"frmKatalog");
+    ASSERT_TRUE(wybor);
+    EXPECT_TRUE(fokus(wybor, L"trvKatalog")) << nazwaFokusu(wybor);
+    tab(wybor, {L"edtKatalog", L"btnUtworz"});
+    Nacisnij(VK_RETURN);
+    HWND nowy = CzekajNaOkno(L"frmKatalogDodaj");
+    ASSERT_TRUE(nowy);
+    EXPECT_TRUE(fokus(nowy, L"edtDodaj")) << nazwaFokusu(nowy);
+    const std::wstring nazwaCelu = cel_.substr(cel_.rfind(L'\\') + 1);
+    Pisz(nazwaCelu);
+    EXPECT_TRUE(Czekaj([&] { return Tekst(ZnajdzKontrolke(nowy, L"edtDodaj")) == nazwaCelu; }));
+    Nacisnij(VK_RETURN);
+    EXPECT_TRUE(Czekaj([&] { return !Widoczna(nowy); }));
+    HWND edtKatalog = ZnajdzKontrolke(wybor, L"edtKatalog");
+    EXPECT_TRUE(Czekaj([&] { return Male(Tekst(edtKatalog)) == Male(cel_); })) << Tekst(edtKatalog).c_str();
+    EXPECT_NE(GetFileAttributesW(cel_.c_str()), INVALID_FILE_ATTRIBUTES) << "the new folder is made";
+    tab(wybor, {L"btnOK"});
+    Nacisnij(VK_RETURN);
+    EXPECT_TRUE(Czekaj([&] { return !Widoczna(wybor); }));
+    EXPECT_TRUE(Czekaj([&] { return Male(Tekst(ZnajdzKontrolke(okno, L"lblKatalog"))) == Male(cel_); }));
+
+    // Tab on to Next; Enter installs, and Enter finishes on the end page.
+    EXPECT_TRUE(fokus(okno, L"btnKatalog")) << nazwaFokusu(okno);
+    tab(okno, {L"chbInstalujSlowniki", L"chbUtworzGrupe", L"chbUtworzSkrotyTranslatorow", L"chbUtworzSkrotySlownikow",
+               L"btnWstecz", L"btnDalej"});
+    Nacisnij(VK_RETURN);
+    EXPECT_EQ(KoniecTekst(okno).rfind(kSukces, 0), 0u) << KoniecTekst(okno).c_str();
+    EXPECT_TRUE(fokus(okno, L"btnZamknij")) << nazwaFokusu(okno);
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"btnZamknij")), L"Zako\u0144cz");
+    Nacisnij(VK_RETURN);
+    EXPECT_TRUE(Czekaj([&] { return !IsWindow(okno); }));
+    std::map<std::wstring, std::string> jest;
+    Drzewo(cel_, L"", {}, jest);
+    EXPECT_TRUE(jest.count(L"velten.exe") && jest.count(L"lexoren.exe")) << "installed with the dictionaries";
 }
 
 TEST_F(Instalacja, ConfirmedCancelLeavesTheTargetAsItWas) {

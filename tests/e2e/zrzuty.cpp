@@ -6,6 +6,9 @@
 //                            only the options page, as NN-NAME.bmp, and with
 //                            NAME2 the folder chooser too (the script sets
 //                            another display scale for these)
+//   zrzuty FOLDER --klawiatura NN NAME
+//                            the agreement page reached by keys alone, Tab
+//                            on its first answer, nothing chosen yet
 
 #include "Okna.h"
 
@@ -67,15 +70,42 @@ void Instalacja(bool przerwij, const wchar_t* nazwa) {
     Czekaj([&] { return !IsWindow(okno); });
 }
 
+// Enter through the CD dialog and the first page, then Tab from the agreement
+// to the answers: the focus shown on the first, which it does not choose.
+int Klawiatura(const wchar_t* nazwa) {
+    if (!Uruchom(L"\"D:\\instal.exe\"")) return 1;
+    if (!CzekajNaOkno(L"frmCD")) return 1;
+    Nacisnij(VK_RETURN);
+    HWND okno = CzekajNaOkno(L"frmMain");
+    if (!okno) return 1;
+    HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+    if (!CzekajNaTekst(krok, L"Krok 1 z 5: Wst\u0119p")) return 1;
+    Nacisnij(VK_RETURN);
+    if (!CzekajNaTekst(krok, L"Krok 2 z 5: Umowa licencyjna")) return 1;
+    Nacisnij(VK_TAB);
+    Czekaj([&] { return NazwaOkna(Fokus(okno)) == L"rdbUmowaAkceptuje"; });
+    Zrzut(nazwa);
+    Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+    if (HWND pytanie = CzekajNaOkno(L"frmPytanie")) Kliknij(ZnajdzKontrolke(pytanie, L"btnTak"));
+    Czekaj([&] { return !IsWindow(okno); });
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2 && argc != 4 && argc != 6) {
-        std::fwprintf(stderr, L"usage: zrzuty FOLDER [NN NAME [NN2 NAME2]]\n");
+    if (argc != 2 && argc != 4 && argc != 5 && argc != 6) {
+        std::fwprintf(stderr, L"usage: zrzuty FOLDER [NN NAME [NN2 NAME2] | --klawiatura NN NAME]\n");
         return 2;
     }
     g_folder = argv[1];
     UsunDrzewo(DomyslnyCel());
+
+    if (argc == 5) {
+        if (std::wstring(argv[2]) != L"--klawiatura") return 2;
+        g_numer = _wtoi(argv[3]) - 1;
+        return Klawiatura(argv[4]);
+    }
 
     if (argc >= 4) {
         g_numer = _wtoi(argv[2]) - 1;

@@ -10,6 +10,7 @@
 #include <exception>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -107,6 +108,12 @@ public:
     // In design units at Dpi(); `wrapWidth` too.
     [[nodiscard]] Size Measure(const Font& font, unsigned codePage, std::string_view text, int wrapWidth);
 
+    // High contrast: self-painted parts show only the system's colours.
+    [[nodiscard]] bool HighContrast() const noexcept { return highContrast_; }
+    void SetHighContrast(bool on) noexcept { highContrast_ = on; }
+    // The system's setting; off where the system cannot tell.
+    [[nodiscard]] static bool SystemHighContrast() noexcept;
+
 private:
     using FontKey = std::tuple<std::string, int, int, bool, bool, bool, int>;
 
@@ -118,6 +125,7 @@ private:
     UniqueModule richEditModule_;
     const wchar_t* richEditClass_ = nullptr;
     bool richEditTried_ = false;
+    bool highContrast_ = SystemHighContrast();
 };
 
 struct FormStyles {
@@ -144,6 +152,28 @@ LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // Shows the paced changes whose interval has passed; all of them when forced
 // (the loops force it before they wait).
 void ShowPostponed(bool force);
+
+// Every window of ours drawn again, each picture remade over its background:
+// the system's colours or its high-contrast setting changed.
+void RepaintAll();
+
+// What a window tells a screen reader about its client area beyond what the
+// system's object for its class says. A name left unset and a role of 0
+// keep the system's; the state bits are added to and taken from the system's.
+struct AccessibleFacts {
+    std::optional<std::wstring> name;
+    long role = 0;
+    long stateOn = 0;
+    long stateOff = 0;
+};
+// The facts of a window of ours; false when it is no longer one.
+[[nodiscard]] bool AccessibleFactsOf(HWND hwnd, AccessibleFacts& facts);
+// Does the default action the control's own way (a flag is chosen); false
+// when the system's object is to do it.
+[[nodiscard]] bool DoDefaultActionOf(HWND hwnd);
+// The answer to WM_GETOBJECT for the client area of one of our windows
+// (`wParam` as the message gives it); 0 lets the system answer.
+[[nodiscard]] LRESULT AccessibleObjectFor(HWND hwnd, WPARAM wParam) noexcept;
 
 // A window of ours was made or changed: the next ProcessMessages pumps
 // whatever time has passed since the last one.

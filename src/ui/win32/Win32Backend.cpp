@@ -138,6 +138,13 @@ HBRUSH Context::BrushFor(Color colour) {
     return handle;
 }
 
+bool Context::SystemHighContrast() noexcept {
+    HIGHCONTRASTW setting{};
+    setting.cbSize = sizeof setting;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0) &&
+           (setting.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 const wchar_t* Context::RichEditClass() {
     if (!richEditTried_) {
         richEditTried_ = true;
@@ -408,6 +415,13 @@ Size Win32Backend::FrameSize(const Form& form) {
     }
     static const int systemDpi = dpi::SystemDpi();
     return {MulDiv(r.right - r.left, kDesignDpi, systemDpi), MulDiv(r.bottom - r.top, kDesignDpi, systemDpi)};
+}
+
+bool Win32Backend::HighContrast() const noexcept { return context_->HighContrast(); }
+
+void Win32Backend::SetHighContrast(bool on) {
+    context_->SetHighContrast(on);
+    RepaintAll();
 }
 
 // In design units, like the forms placed in it.

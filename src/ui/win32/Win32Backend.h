@@ -14,6 +14,16 @@
 // Every window carries its control's name as the window property "ui.name",
 // a global atom, so that any process can find controls by name.
 //
+// Keyboard: the focus is always shown (whatever the system's keyboard-cue
+// setting), a keyboard group (Control.h) is one Tab stop whose members the
+// arrow keys move between, and a window that loses the focus by being
+// disabled or hidden hands it to the form's first Tab stop.
+//
+// Screen readers: each window answers for its client area with the system's
+// object for its class, told the name, role and state the control knows
+// (Control::AccessibleName; a flag is a radio button, a read-only rich-text
+// box a read-only document).
+//
 // Texts reach the windows converted from the control's code page to UTF-16;
 // the controls keep their bytes, so nothing is read back from a window except
 // what the user typed into an edit box.
@@ -52,6 +62,16 @@ public:
                                    int wrapWidth) override;
     [[nodiscard]] Size FrameSize(const Form& form) override;
     [[nodiscard]] Rect WorkArea() override;
+
+    // High contrast: while it is on, the self-painted parts (form, panel and
+    // group-box backgrounds and captions, labels, check boxes, flags) draw
+    // with the system's pairs of background and text colours instead of the
+    // program's own; pictures stay. The backend follows the system's
+    // setting, read at start and whenever the system announces a change of
+    // its settings or colours; a program may set it too (tests do, where the
+    // system cannot switch it). Every window is drawn again.
+    [[nodiscard]] bool HighContrast() const noexcept;
+    void SetHighContrast(bool on);
 
 private:
     std::unique_ptr<detail::Context> context_;

@@ -92,12 +92,18 @@ public:
         case Aspect::Bounds:
             ApplyBounds();
             break;
-        case Aspect::Enabled:
+        case Aspect::Enabled: {
+            const bool handOn = !c.Enabled() && HoldsFocus();
             EnableWindow(hwnd_, c.Enabled() ? TRUE : FALSE);
+            if (handOn) FocusElsewhere();
             break;
-        case Aspect::Visible:
+        }
+        case Aspect::Visible: {
+            const bool handOn = !c.Visible() && HoldsFocus();
             ApplyVisible();
+            if (handOn) FocusElsewhere();
             break;
+        }
         case Aspect::Font:
             SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(context_.FontFor(c.Font(), Dpi())), TRUE);
             // The character set may have moved the text to another code page.
@@ -119,10 +125,40 @@ public:
             InvalidateRect(hwnd_, nullptr, TRUE);
             break;
         }
+        case Aspect::Name:
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+            break;
         default:
             break;
         }
         ApplyKind(aspect);
+        switch (aspect) {
+        case Aspect::State:
+        case Aspect::Enabled:
+        case Aspect::Visible:
+        case Aspect::Order:
+        case Aspect::Style:
+            KeyboardStylesOfSiblings();
+            break;
+        default:
+            break;
+        }
+    }
+
+    // The Tab stop and group marks of this window and its siblings, as the
+    // controls give them: a change of one group member can move its group's
+    // Tab stop, and a radio button's window sets its own mark on a check.
+    void KeyboardStylesOfSiblings() {
+        const Control* parent = control_ != nullptr ? control_->Parent() : nullptr;
+        if (parent == nullptr) return;
+        for (const Control* sibling : parent->Children()) {
+            if (auto* peer = static_cast<WindowPeer*>(sibling->GetPeer())) peer->ApplyKeyboardStyle();
+        }
+    }
+
+    // The system's colours or its high-contrast setting changed.
+    void ColoursChanged() {
+        if (hwnd_ != nullptr && control_ != nullptr) ApplyKind(Aspect::Color);
     }
 
     // The window shown again at its form's resolution, after that changed.
@@ -194,6 +230,25 @@ protected:
         case WM_SETFOCUS:
             control_->FocusReceived();
             break;
+        case WM_CHANGEUISTATE:
+        case WM_UPDATEUISTATE: {
+            // The focus stays shown whatever the system's keyboard cues say:
+            // a request to hide it keeps only its other parts.
+            const WORD action = LOWORD(wParam);
+            if (action != UIS_SET && action != UIS_INITIALIZE) break;
+            // Initialising nothing in particular initialises both cues.
+            WORD cues = HIWORD(wParam) != 0 ? HIWORD(wParam) : static_cast<WORD>(UISF_HIDEFOCUS | UISF_HIDEACCEL);
+            cues &= static_cast<WORD>(~UISF_HIDEFOCUS);
+            if (cues == 0) return 0;
+            wParam = MAKEWPARAM(action, cues);
+            break;
+        }
+        case WM_GETOBJECT:
+            // Compared as 32 bits: 64-bit systems may extend the sign.
+            if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+                if (const LRESULT object = AccessibleObjectFor(hwnd_, wParam)) return object;
+            }
+            break;
         default:
             break;
         }
@@ -232,12 +287,34 @@ protected:
     [[nodiscard]] DWORD FullStyle() const {
         const Control& c = *control_;
         DWORD style = KindStyle();
-        if (c.Kind() != ControlKind::Form) style |= WS_CHILD | WS_CLIPSIBLINGS;
+        if (c.Kind() != ControlKind::Form) style |= WS_CHILD | WS_CLIPSIBLINGS | KeyboardStyle();
         if (c.Visible()) style |= WS_VISIBLE;
         if (!c.Enabled()) style |= WS_DISABLED;
-        if (c.TabStop()) style |= WS_TABSTOP;
         return style;
     }
+
+    // A child's marks for the dialog manager: a Tab stop, and where a group
+    // begins for the arrow keys (every control outside a group is one).
+    [[nodiscard]] DWORD KeyboardStyle() const {
+        return (control_->TabStopNow() ? WS_TABSTOP : 0) | (control_->StartsGroup() ? WS_GROUP : 0);
+    }
+
+    void ApplyKeyboardStyle() {
+        if (hwnd_ == nullptr || control_ == nullptr || IsForm()) return;
+        const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+        const LONG_PTR wanted = (style & ~LONG_PTR{WS_TABSTOP | WS_GROUP}) | static_cast<LONG_PTR>(KeyboardStyle());
+        if (wanted != style) SetWindowLongPtrW(hwnd_, GWL_STYLE, wanted);
+    }
+
+    // Whether the keyboard focus is on this window or inside it.
+    [[nodiscard]] bool HoldsFocus() const noexcept {
+        HWND focus = GetFocus();
+        return focus != nullptr && (focus == hwnd_ || IsChild(hwnd_, focus) != FALSE);
+    }
+
+    // The focus this window held goes to its form's first Tab stop (else to
+    // the form), so that the keyboard never stays with what cannot take it.
+    void FocusElsewhere();
 
     // The resolution of the form the window belongs to.
     [[nodiscard]] virtual int Dpi() const;
@@ -253,19 +330,32 @@ protected:
         return sys::ToWide(text, control_->TextCodePage());
     }
 
+    // The colours the control is drawn in: its own, or in high contrast one
+    // of the system's pairs, chosen by its background (a face stays a face,
+    // anything else is a window).
+    [[nodiscard]] Color ShownBackground() const {
+        const Color own = control_->Color();
+        if (!context_.HighContrast()) return own;
+        return own == clBtnFace ? clBtnFace : clWindow;
+    }
+    [[nodiscard]] Color ShownText() const {
+        if (!context_.HighContrast()) return control_->Font().Colour;
+        return ShownBackground() == clBtnFace ? clBtnText : clWindowText;
+    }
+
     // The text and background colours of a control that shows its text on
     // its own background (labels, check boxes, radio buttons).
     HBRUSH PaintColours(HDC dc) {
-        SetTextColor(dc, Context::ToColorRef(control_->Font().Colour));
-        SetBkColor(dc, Context::ToColorRef(control_->Color()));
+        SetTextColor(dc, Context::ToColorRef(ShownText()));
+        SetBkColor(dc, Context::ToColorRef(ShownBackground()));
         SetBkMode(dc, OPAQUE);
-        return context_.BrushFor(control_->Color());
+        return context_.BrushFor(ShownBackground());
     }
 
     void FillBackground(HDC dc) {
         RECT r;
         GetClientRect(hwnd_, &r);
-        FillRect(dc, &r, context_.BrushFor(control_->Color()));
+        FillRect(dc, &r, context_.BrushFor(ShownBackground()));
     }
 
     template <class T>
@@ -331,6 +421,13 @@ public:
         // A move the window made itself is already where the form says.
         if (aspect == Aspect::Bounds && syncing_) return;
         WindowPeer::Update(aspect);
+    }
+
+    // Every window of this form drawn again in the colours of now.
+    void Repaint() {
+        if (hwnd_ == nullptr || control_ == nullptr) return;
+        RepaintTree(*control_);
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     }
 
 protected:
@@ -423,6 +520,30 @@ protected:
         case WM_DPICHANGED:
             ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
+        case WM_NEXTDLGCTL: {
+            // What the dialog manager asks of a dialog, asked of this form
+            // too (an arrow key between flags): the window itself, or the
+            // next or previous Tab stop.
+            const bool byTab = LOWORD(lParam) == 0;
+            HWND target = byTab ? GetNextDlgTabItem(hwnd_, GetFocus(), wParam != 0) : reinterpret_cast<HWND>(wParam);
+            if (target == nullptr || IsChild(hwnd_, target) == FALSE) return 0;
+            SetFocus(target);
+            if (byTab && (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0)
+                SendMessageW(target, EM_SETSEL, 0, -1);
+            return 0;
+        }
+        case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETHIGHCONTRAST) {
+                context_.SetHighContrast(Context::SystemHighContrast());
+                RepaintAll();
+            }
+            break;
+        case WM_SYSCOLORCHANGE:
+            // The common controls keep colours of their own; they learn of a
+            // change only from their parent.
+            EnumChildWindows(hwnd_, &ForwardColourChange, 0);
+            RepaintAll();
+            break;
         default:
             break;
         }
@@ -430,6 +551,16 @@ protected:
     }
 
 private:
+    static BOOL CALLBACK ForwardColourChange(HWND child, LPARAM) {
+        SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+        return TRUE;
+    }
+
+    static void RepaintTree(Control& control) {
+        if (auto* peer = static_cast<WindowPeer*>(control.GetPeer())) peer->ColoursChanged();
+        for (Control* child : control.Children()) RepaintTree(*child);
+    }
+
     // The reason the system shows for a session kept from ending; empty
     // withdraws it. The calls exist from Windows Vista on.
     void SetBlockReason(const std::string& reason) {
@@ -518,6 +649,14 @@ private:
 
 int WindowPeer::Dpi() const { return form_ != nullptr ? form_->FormDpi() : context_.Dpi(); }
 
+void WindowPeer::FocusElsewhere() {
+    if (form_ == nullptr || form_->Hwnd() == nullptr) return;
+    HWND formWindow = form_->Hwnd();
+    HWND next = GetNextDlgTabItem(formWindow, nullptr, FALSE);
+    if (next != nullptr && next != hwnd_ && IsChild(hwnd_, next) == FALSE) SetFocus(next);
+    else SetFocus(formWindow);
+}
+
 void WindowPeer::Create() {
     Control& c = *control_;
     HWND parent = nullptr;
@@ -551,11 +690,17 @@ void WindowPeer::Create() {
         }
     }
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(context_.FontFor(c.Font(), Dpi())), FALSE);
+    // The focus is shown from the start, as if the keyboard had been used.
+    SendMessageW(hwnd_, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     // Realize creates siblings in their order; each new one goes last.
     if (parent != nullptr) {
         SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     Created();
+    // The control does not hold this peer yet, so its siblings' loop would
+    // pass it over (and a radio button's window cleared its mark on Created).
+    ApplyKeyboardStyle();
+    KeyboardStylesOfSiblings();
 }
 
 void WindowPeer::Cleanup() noexcept {
@@ -635,7 +780,7 @@ protected:
             const std::wstring text = Wide(control_->Caption());
             HGDIOBJ old = SelectObject(dc, context_.FontFor(control_->Font(), Dpi()));
             SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, Context::ToColorRef(control_->Font().Colour));
+            SetTextColor(dc, Context::ToColorRef(ShownText()));
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
             SelectObject(dc, old);
@@ -667,9 +812,9 @@ protected:
         if (!text.empty()) {
             RECT t{Px(8), 0, Px(8), tm.tmHeight};
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-            SetBkColor(dc, Context::ToColorRef(control_->Color()));
+            SetBkColor(dc, Context::ToColorRef(ShownBackground()));
             SetBkMode(dc, OPAQUE);
-            SetTextColor(dc, Context::ToColorRef(control_->Enabled() ? control_->Font().Colour : clGrayText));
+            SetTextColor(dc, Context::ToColorRef(control_->Enabled() ? ShownText() : clGrayText));
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_SINGLELINE | DT_NOPREFIX);
         }
         SelectObject(dc, old);
@@ -736,12 +881,23 @@ protected:
     }
     HBRUSH CtlColor(HDC dc) override { return PaintColours(dc); }
     void Command(WORD code) override {
-        if (code == BN_CLICKED) {
-            control_->Click();
-            // A click the control refused leaves the window as the control is.
-            if (control_ != nullptr) ApplyKind(Aspect::State);
-        }
+        // The system clicks a radio button that gets the focus unchecked;
+        // here the keyboard only moves the focus and Space chooses.
+        if (code != BN_CLICKED || takingFocus_) return;
+        control_->Click();
+        // A click the control refused leaves the window as the control is.
+        if (control_ != nullptr) ApplyKind(Aspect::State);
     }
+    LRESULT HandleAttached(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg != WM_SETFOCUS) return WindowPeer::HandleAttached(msg, wParam, lParam);
+        takingFocus_ = true;
+        const LRESULT result = WindowPeer::HandleAttached(msg, wParam, lParam);
+        takingFocus_ = false;
+        return result;
+    }
+
+private:
+    bool takingFocus_ = false;
 };
 
 class SpeedButtonPeer final : public WindowPeer {
@@ -755,13 +911,40 @@ protected:
     void ApplyKind(Aspect aspect) override {
         if (aspect == Aspect::Picture) MakeGlyph();
         if (aspect == Aspect::State || aspect == Aspect::Style || aspect == Aspect::Picture ||
-            aspect == Aspect::Enabled) {
+            aspect == Aspect::Enabled || aspect == Aspect::Color) {
             InvalidateRect(hwnd_, nullptr, TRUE);
         }
+        if (aspect == Aspect::State) NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
     }
     void Command(WORD code) override {
         // A quick second click arrives as a double click.
         if (code == BN_CLICKED || code == BN_DOUBLECLICKED) control_->Click();
+    }
+
+    // Space and Enter choose the button (SpeedButton::Choose) once per press;
+    // Enter is the button's, not the default button's.
+    LRESULT HandleAttached(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        const bool choosingKey = wParam == VK_SPACE || wParam == VK_RETURN;
+        switch (msg) {
+        case WM_GETDLGCODE: {
+            LRESULT code = Default(msg, wParam, lParam);
+            const auto* key = reinterpret_cast<const MSG*>(lParam);
+            if (key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_KEYDOWN:
+            if (!choosingKey) break;
+            if ((lParam & (LPARAM{1} << 30)) == 0) As<SpeedButton>().Choose();
+            return 0;
+        case WM_KEYUP:
+        case WM_CHAR:
+            // The characters of both keys have the keys' codes.
+            if (choosingKey) return 0;
+            break;
+        default:
+            break;
+        }
+        return WindowPeer::HandleAttached(msg, wParam, lParam);
     }
 
     void DrawItem(DRAWITEMSTRUCT& item) override {
@@ -769,7 +952,12 @@ protected:
         HDC dc = item.hDC;
         RECT r = item.rcItem;
         const bool pressed = button.Down() || (item.itemState & ODS_SELECTED) != 0;
-        FillRect(dc, &r, context_.BrushFor(pressed && button.Flat() ? clBtnFace : control_->Color()));
+        const bool highContrast = context_.HighContrast();
+        // In high contrast the chosen button is the highlighted one.
+        Color back = ShownBackground();
+        if (pressed && highContrast) back = clHighlight;
+        else if (pressed && button.Flat()) back = clBtnFace;
+        FillRect(dc, &r, context_.BrushFor(back));
         if (pressed) DrawEdge(dc, &r, button.Flat() ? BDR_SUNKENOUTER : EDGE_SUNKEN, BF_RECT);
         else if (!button.Flat()) DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
         const int shift = pressed ? 1 : 0;
@@ -800,10 +988,22 @@ protected:
             RECT t{x, static_cast<LONG>(r.top + shift), static_cast<LONG>(x + textRect.right),
                    static_cast<LONG>(r.bottom + shift)};
             SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, Context::ToColorRef(button.Enabled() ? button.Font().Colour : clGrayText));
+            const Color ink = !button.Enabled() ? clGrayText : back == clHighlight ? clHighlightText : ShownText();
+            SetTextColor(dc, Context::ToColorRef(ink));
             DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
         }
         SelectObject(dc, oldFont);
+        // The focus mark, whatever the system's keyboard cues say: a frame in
+        // the colour of the text, round the edge, as the glyph leaves little
+        // room inside.
+        if ((item.itemState & ODS_FOCUS) != 0) {
+            HBRUSH frame = context_.BrushFor(back == clHighlight ? clHighlightText : ShownText());
+            RECT mark = r;
+            for (int line = 0; line < Px(2); ++line) {
+                FrameRect(dc, &mark, frame);
+                InflateRect(&mark, -1, -1);
+            }
+        }
     }
 
 private:
@@ -1295,7 +1495,7 @@ private:
         UniqueBitmap next;
         if (!picture.Empty()) {
             const Rect shown = image.Stretch() ? Scaled(image.Bounds()) : Scaled({0, 0, picture.Width(), picture.Height()});
-            next = MakeOpaqueDib(picture.Rendered(shown.Width, shown.Height), Context::ToColorRef(control_->Color()));
+            next = MakeOpaqueDib(picture.Rendered(shown.Width, shown.Height), Context::ToColorRef(ShownBackground()));
         }
         SendMessageW(hwnd_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(next.get()));
         bitmap_ = std::move(next);
@@ -1366,6 +1566,140 @@ void ShowPostponed(bool force) {
 bool IsFormWindow(HWND hwnd) noexcept {
     const WindowPeer* peer = PeerOf(hwnd);
     return peer != nullptr && peer->IsForm();
+}
+
+void RepaintAll() {
+    std::vector<FormPeer*> forms;
+    for (const auto& [hwnd, peer] : Registry()) {
+        if (peer->IsForm()) forms.push_back(static_cast<FormPeer*>(peer));
+    }
+    for (FormPeer* form : forms) form->Repaint();
+}
+
+namespace {
+
+std::wstring Trimmed(std::wstring text) {
+    const auto blank = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; };
+    while (!text.empty() && blank(text.back())) text.pop_back();
+    std::size_t start = 0;
+    while (start < text.size() && blank(text[start])) ++start;
+    return text.substr(start);
+}
+
+// Whether a visible sibling in front of the window covers it whole, as the
+// current page covers the pages stacked under it.
+bool Covered(HWND hwnd) {
+    RECT r;
+    if (!GetWindowRect(hwnd, &r)) return false;
+    for (HWND above = GetWindow(hwnd, GW_HWNDPREV); above != nullptr; above = GetWindow(above, GW_HWNDPREV)) {
+        RECT a;
+        if (IsWindowVisible(above) && GetWindowRect(above, &a) && a.left <= r.left && a.top <= r.top &&
+            a.right >= r.right && a.bottom >= r.bottom)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool AccessibleFactsOf(HWND hwnd, AccessibleFacts& facts) {
+    WindowPeer* peer = PeerOf(hwnd);
+    if (peer == nullptr || !peer->Attached()) return false;
+    const Control& c = peer->Target();
+    const auto checked = [&facts](bool on) { (on ? facts.stateOn : facts.stateOff) |= STATE_SYSTEM_CHECKED; };
+    const auto readOnly = [&facts](bool on) { (on ? facts.stateOn : facts.stateOff) |= STATE_SYSTEM_READONLY; };
+    // Kinds that show their caption are named by it; the others by what the
+    // program or the system gives them.
+    bool namedByCaption = false;
+    switch (c.Kind()) {
+    case ControlKind::Form:
+        break;
+    case ControlKind::Panel:
+        facts.role = ROLE_SYSTEM_PANE;
+        namedByCaption = true;
+        break;
+    case ControlKind::GroupBox:
+        facts.role = ROLE_SYSTEM_GROUPING;
+        namedByCaption = true;
+        break;
+    case ControlKind::Label:
+        facts.role = ROLE_SYSTEM_STATICTEXT;
+        namedByCaption = true;
+        break;
+    case ControlKind::Button:
+        facts.role = ROLE_SYSTEM_PUSHBUTTON;
+        namedByCaption = true;
+        break;
+    case ControlKind::SpeedButton: {
+        // A button of a group is one choice among several.
+        const auto& button = static_cast<const SpeedButton&>(c);
+        namedByCaption = true;
+        if (button.GroupIndex() != 0) {
+            facts.role = ROLE_SYSTEM_RADIOBUTTON;
+            checked(button.Down());
+        } else {
+            facts.role = ROLE_SYSTEM_PUSHBUTTON;
+        }
+        break;
+    }
+    case ControlKind::CheckBox:
+        facts.role = ROLE_SYSTEM_CHECKBUTTON;
+        namedByCaption = true;
+        checked(static_cast<const CheckBox&>(c).Checked());
+        break;
+    case ControlKind::RadioButton:
+        facts.role = ROLE_SYSTEM_RADIOBUTTON;
+        namedByCaption = true;
+        checked(static_cast<const RadioButton&>(c).Checked());
+        break;
+    case ControlKind::Edit:
+        facts.role = ROLE_SYSTEM_TEXT;
+        readOnly(static_cast<const Edit&>(c).ReadOnly());
+        break;
+    case ControlKind::ComboBox:
+        facts.role = ROLE_SYSTEM_COMBOBOX;
+        break;
+    case ControlKind::RichEdit: {
+        // A box the user cannot type into is a document to read.
+        const bool fixed = static_cast<const RichEdit&>(c).ReadOnly();
+        facts.role = fixed ? ROLE_SYSTEM_DOCUMENT : ROLE_SYSTEM_TEXT;
+        readOnly(fixed);
+        break;
+    }
+    case ControlKind::TreeView:
+        facts.role = ROLE_SYSTEM_OUTLINE;
+        break;
+    case ControlKind::Gauge:
+        facts.role = ROLE_SYSTEM_PROGRESSBAR;
+        break;
+    case ControlKind::Image:
+        facts.role = ROLE_SYSTEM_GRAPHIC;
+        if (c.AccessibleName().empty()) {
+            facts.name = std::wstring();
+            facts.stateOn |= STATE_SYSTEM_INVISIBLE;
+        }
+        break;
+    }
+    if (!c.AccessibleName().empty()) {
+        facts.name = Trimmed(sys::ToWide(c.AccessibleName(), c.AccessibleNameCodePage()));
+    } else if (namedByCaption && !c.Caption().empty()) {
+        facts.name = Trimmed(sys::ToWide(c.Caption(), c.TextCodePage()));
+    }
+    // What is stacked under another window is not there for anyone.
+    for (HWND h = hwnd; h != nullptr && !IsFormWindow(h); h = GetParent(h)) {
+        if (Covered(h)) {
+            facts.stateOn |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
+            break;
+        }
+    }
+    return true;
+}
+
+bool DoDefaultActionOf(HWND hwnd) {
+    WindowPeer* peer = PeerOf(hwnd);
+    if (peer == nullptr || !peer->Attached() || peer->Target().Kind() != ControlKind::SpeedButton) return false;
+    static_cast<SpeedButton&>(peer->Target()).Choose();
+    return true;
 }
 
 }  // namespace ui::win32::detail
