@@ -22,23 +22,6 @@ HMODULE Load(const wchar_t* name) noexcept {
     }
 }
 
-HMODULE Comctl32() noexcept {
-    static const HMODULE module = Load(L"comctl32.dll");
-    return module;
-}
-HMODULE Msimg32() noexcept {
-    static const HMODULE module = Load(L"msimg32.dll");
-    return module;
-}
-HMODULE Version() noexcept {
-    static const HMODULE module = Load(L"version.dll");
-    return module;
-}
-HMODULE Oleacc() noexcept {
-    static const HMODULE module = Load(L"oleacc.dll");
-    return module;
-}
-
 // The function `name` of `module` as a pointer of the declared type of its
 // namesake in the system headers, so that a wrong signature fails to compile.
 template <typename Function>
@@ -55,48 +38,50 @@ Result Missing(Result failure) noexcept {
 
 }  // namespace
 
-#define VELT_BIND(module, function) \
-    static const auto bound = Find<decltype(&::function)>(module(), #function)
+// Looked up once per function. A DLL that is loaded already is only counted
+// again by the loader, and stays for the life of the process.
+#define VELT_BIND(dll, function) \
+    static const auto bound = Find<decltype(&::function)>(Load(dll), #function)
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* classes) noexcept {
-    VELT_BIND(Comctl32, InitCommonControlsEx);
+    VELT_BIND(L"comctl32.dll", InitCommonControlsEx);
     return bound ? bound(classes) : Missing<BOOL>(FALSE);
 }
 
 HIMAGELIST ImageList_Create(int width, int height, UINT flags, int initial, int grow) noexcept {
-    VELT_BIND(Comctl32, ImageList_Create);
+    VELT_BIND(L"comctl32.dll", ImageList_Create);
     return bound ? bound(width, height, flags, initial, grow) : Missing<HIMAGELIST>(nullptr);
 }
 
 int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask) noexcept {
-    VELT_BIND(Comctl32, ImageList_Add);
+    VELT_BIND(L"comctl32.dll", ImageList_Add);
     return bound ? bound(list, image, mask) : Missing(-1);
 }
 
 BOOL ImageList_Destroy(HIMAGELIST list) noexcept {
-    VELT_BIND(Comctl32, ImageList_Destroy);
+    VELT_BIND(L"comctl32.dll", ImageList_Destroy);
     return bound ? bound(list) : Missing<BOOL>(FALSE);
 }
 
 BOOL AlphaBlend(HDC target, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
                 int sourceWidth, int sourceHeight, BLENDFUNCTION blend) noexcept {
-    VELT_BIND(Msimg32, AlphaBlend);
+    VELT_BIND(L"msimg32.dll", AlphaBlend);
     return bound ? bound(target, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, blend)
                  : Missing<BOOL>(FALSE);
 }
 
 DWORD GetFileVersionInfoSizeW(const wchar_t* path, DWORD* unused) noexcept {
-    VELT_BIND(Version, GetFileVersionInfoSizeW);
+    VELT_BIND(L"version.dll", GetFileVersionInfoSizeW);
     return bound ? bound(path, unused) : Missing<DWORD>(0);
 }
 
 BOOL GetFileVersionInfoW(const wchar_t* path, DWORD unused, DWORD size, void* data) noexcept {
-    VELT_BIND(Version, GetFileVersionInfoW);
+    VELT_BIND(L"version.dll", GetFileVersionInfoW);
     return bound ? bound(path, unused, size, data) : Missing<BOOL>(FALSE);
 }
 
 BOOL VerQueryValueW(const void* block, const wchar_t* name, void** found, UINT* length) noexcept {
-    VELT_BIND(Version, VerQueryValueW);
+    VELT_BIND(L"version.dll", VerQueryValueW);
     return bound ? bound(block, name, found, length) : Missing<BOOL>(FALSE);
 }
 
