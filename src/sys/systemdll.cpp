@@ -86,14 +86,14 @@ BOOL VerQueryValueW(const void* block, const wchar_t* name, void** found, UINT* 
 }
 
 HRESULT CreateStdAccessibleObject(HWND window, LONG object, REFIID iid, void** result) noexcept {
-    VELT_BIND(Oleacc, CreateStdAccessibleObject);
+    VELT_BIND(L"oleacc.dll", CreateStdAccessibleObject);
     if (bound) return bound(window, object, iid, result);
     if (result != nullptr) *result = nullptr;
     return E_NOINTERFACE;
 }
 
 LRESULT LresultFromObject(REFIID iid, WPARAM wParam, IUnknown* object) noexcept {
-    VELT_BIND(Oleacc, LresultFromObject);
+    VELT_BIND(L"oleacc.dll", LresultFromObject);
     return bound ? bound(iid, wParam, object) : static_cast<LRESULT>(E_NOINTERFACE);
 }
 
