@@ -364,8 +364,11 @@ bool TfrmMain::SprawdzWolneMiejsce() {
     const std::string lista = ListaPominietychPlikow();
     sys::NoCriticalErrorBox bezPytaniaODysk;
     MiejsceWymagane = RozmiarKatalogu(ZrodloPlikow, lista) + kMiejsceNaZasoby;
-    // A drive that cannot be asked shows, and counts, as -1 bytes free.
-    MiejsceWolne = sys::FreeBytes(NumerDysku(KatalogDocelowy)).value_or(-1);
+    // Asked where the target lies (a network share answers for itself); a
+    // place that cannot be asked shows, and counts, as -1 bytes free.
+    const auto wolne = sys::DriveRoot(KatalogDocelowy).empty() ? sys::FreeBytes(NumerDysku(KatalogDocelowy))
+                                                               : sys::FreeBytesAt(KatalogDocelowy);
+    MiejsceWolne = wolne.value_or(-1);
     wynik = MiejsceWolne >= MiejsceWymagane;
     lblMiejsceWolne.SetFontColor(wynik ? ui::clWindowText : ui::clRed);
     const sys::NumberSeparators separatory = sys::UserNumberSeparators();
