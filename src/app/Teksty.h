@@ -85,6 +85,8 @@ enum Tekst : int {
     TekstZlyPrzelacznik = 362,         // %s: the command-line argument not understood
     TekstPomocPrzelacznikow = 363,     // %s x 11: the switches, in the order of PrzelacznikiPomocy
     TekstCofnacPrzerwanaInstalacje = 364,  // Yes undoes a run that died, No keeps its files
+    TekstCofniecieNiepelne = 370,          // the end page's sentence: the undo finishes at the next start
+    TekstBezDziennika = 371,               // the journal cannot be written: Yes goes on without it
 };
 
 // Every id of the enumeration above; the table must hold a row for each.
@@ -102,7 +104,8 @@ inline constexpr std::array TekstyProgramu = {
     TekstTrzeciPrzycisk, TekstWybierzKatalog, TekstOK, TekstNowyKatalog,
     TekstNieMoznaUtworzycFolderu, TekstNowyKatalogTytul, TekstNowyKatalogDodaj,
     TekstNowyKatalogAnuluj, TekstInstalatorCD, TekstWitajCD, TekstWylogowanieWstrzymane,
-    TekstZlyPrzelacznik, TekstPomocPrzelacznikow, TekstCofnacPrzerwanaInstalacje,
+    TekstZlyPrzelacznik, TekstPomocPrzelacznikow, TekstCofnacPrzerwanaInstalacje, TekstCofniecieNiepelne,
+    TekstBezDziennika,
 };
 
 // The column a language reads: its low seven bits when they are 1..6, else Polish.
