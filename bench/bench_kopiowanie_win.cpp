@@ -217,7 +217,6 @@ int main(int argc, char** argv) {
                         okno.Postep = 0;
                         okno.SkopiowanePliki.clear();
                         okno.UtworzoneKatalogi.clear();
-                        okno.KopieZapasowe.clear();
                         okno.GaugePostep.SetMin(0);
                         okno.GaugePostep.SetProgress(0);
                         okno.GaugePostep.SetMax(static_cast<std::int32_t>(d.rozmiar * d.pliki));

@@ -240,7 +240,7 @@ TfrmMain::TfrmMain()
 void TfrmMain::FormCreate() {
     KatalogZrodlowy.clear();
     Strona = StronaWstep;
-    InstalacjaOK = InstalacjaTrwa = PrzerwijZadane = Przerwano = false;
+    InstalacjaOK = InstalacjaTrwa = PrzerwijZadane = Przerwano = CofniecieNiepelne = false;
     UtworzoneKatalogi.clear();
     SkopiowanePliki.clear();
     UstawInstalacjeWToku(NumerWydania, true);
@@ -323,9 +323,11 @@ void TfrmMain::ZmienStrone(std::int32_t krok) {
 
     if (Strona == StronaKoniec) {
         lblKoniec.SetCaption("");
-        lblKoniec.SetCaption(PobierzTekst(j, InstalacjaOK ? TekstInstalacjaUdana
+        std::string koniec = PobierzTekst(j, InstalacjaOK ? TekstInstalacjaUdana
                                              : Przerwano  ? TekstInstalacjaPrzerwana
-                                                          : TekstInstalacjaBlad));
+                                                          : TekstInstalacjaBlad);
+        if (CofniecieNiepelne) koniec += "\r\n\r\n" + PobierzTekst(j, TekstCofniecieNiepelne);
+        lblKoniec.SetCaption(koniec);
     } else if (Strona == StronaUmowa) {
         WczytajUmowe();
     }
@@ -406,6 +408,14 @@ bool TfrmMain::SprawdzOpcje() {
     if (wynik && !istnial) {
         UtworzoneKatalogi.push_back(KatalogDocelowy);
         Protokoluj("Folder created: ", KatalogDocelowy);
+    }
+    // The run keeps a journal; without one the user decides.
+    if (wynik && !SprawdzDziennik()) {
+        wynik = false;
+        if (!istnial) {
+            UtworzoneKatalogi.pop_back();
+            if (sys::RemoveFolder(KatalogDocelowy)) Protokoluj("Folder removed: ", KatalogDocelowy);
+        }
     }
     return wynik;
 }

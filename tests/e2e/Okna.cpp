@@ -185,6 +185,10 @@ std::wstring DomyslnyCel() {
 
 HWND DoOpcji() {
     if (!Uruchom(L"\"D:\\instal.exe\"")) return nullptr;
+    return OdCD();
+}
+
+HWND OdCD() {
     HWND cd = CzekajNaOkno(L"frmCD");
     if (!cd) return nullptr;
     Kliknij(ZnajdzKontrolke(cd, L"btnOK"));
