@@ -86,6 +86,8 @@ enum Tekst : int {
     TekstPomocPrzelacznikow = 363,     // %s x 11: the switches, in the order of PrzelacznikiPomocy
     TekstCofnacPrzerwanaInstalacje = 364,  // Yes undoes a run that died, No keeps its files
     TekstNapedCD = 365,                // what screen readers call the CD dialog's drive list
+    TekstCofniecieNiepelne = 366,          // the end page's sentence: the undo finishes at the next start
+    TekstBezDziennika = 367,               // the journal cannot be written: Yes goes on without it
 };
 
 // Every id of the enumeration above; the table must hold a row for each.
@@ -104,6 +106,7 @@ inline constexpr std::array TekstyProgramu = {
     TekstNieMoznaUtworzycFolderu, TekstNowyKatalogTytul, TekstNowyKatalogDodaj,
     TekstNowyKatalogAnuluj, TekstInstalatorCD, TekstWitajCD, TekstWylogowanieWstrzymane,
     TekstZlyPrzelacznik, TekstPomocPrzelacznikow, TekstCofnacPrzerwanaInstalacje, TekstNapedCD,
+    TekstCofniecieNiepelne, TekstBezDziennika,
 };
 
 // The column a language reads: its low seven bits when they are 1..6, else Polish.

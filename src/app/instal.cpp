@@ -33,8 +33,36 @@ namespace {
 
 // Held by the process that shows the wizard, for as long as it runs. A run
 // that only hands over to its temporary copy never holds it, so the copy is
-// not taken for a second wizard.
-constexpr char kZnakKreatora[] = "Local\\Zelpax.Velt.Instalator";
+// not taken for a second wizard. Global: the installation writes the
+// machine's registry and program folders and keeps its journal per machine,
+// so two sessions never run it at once.
+constexpr char kZnakKreatora[] = "Global\\Zelpax.Velt.Instalator";
+
+// A wizard whose window is gone may still be ending (about 2 s under Wine):
+// a start that finds its lock and no window to bring forward waits this long
+// for the lock before it gives up.
+constexpr int kCzekanieNaKreator = 5000;  // ms
+constexpr int kKrokCzekania = 100;        // ms
+
+// Whether another wizard holds the lock; it is brought to the front when it
+// shows a window. `przekazanie`: this run only hands over to a copy, which
+// takes the lock itself, so the lock is only looked at. Otherwise the lock
+// is taken into `zamek` when it is free or becomes free in time.
+bool InnyKreator(bool przekazanie, sys::NamedMutex& zamek) {
+    for (int czekano = 0;; czekano += kKrokCzekania) {
+        if (przekazanie) {
+            if (!sys::NamedMutexExists(kZnakKreatora)) return false;
+        } else {
+            sys::NamedMutex m = sys::CreateNamedMutex(kZnakKreatora);
+            if (!m.existed) {
+                zamek = std::move(m);
+                return false;
+            }
+        }
+        if (ui::win32::BringOtherInstanceToFront() || czekano >= kCzekanieNaKreator) return true;
+        Sleep(kKrokCzekania);
+    }
+}
 
 // The language the wizard starts in: the thread locale's when it is the
 // edition's own, else Polish (so the English edition always starts in Polish).
@@ -132,12 +160,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return Zakoncz(KodNieRozpoczeto);
     };
 
+    // Decided before any form exists, and before the log is opened: a second
+    // start leaves the first wizard's marker, windows and log alone.
+    const sys::DriveKind typ =
+        !wiersz.Poprawny() || w.Pomoc || w.Cichy() || w.Doit ? sys::DriveKind::Unknown : TypDysku(KatalogProgramu());
+    const bool przekazanie = typ == sys::DriveKind::CdRom || typ == sys::DriveKind::Remote;
+    sys::NamedMutex jedenKreator;
+    const bool innyKreator = wiersz.Poprawny() && !w.Pomoc && InnyKreator(przekazanie, jedenKreator);
+
     std::optional<std::string> sciezkaProtokolu;
     if (w.Protokol) {
         const std::optional<std::string> sciezka = sciezkaProtokolu = sys::FullPath(*w.Protokol);
         // The copy started from the temporary folder goes on with the log of
-        // the run that handed over to it.
-        const std::uint32_t blad = sciezka ? OtworzProtokol(*sciezka, w.Doit) : ERROR_INVALID_NAME;
+        // the run that handed over to it; a start that finds another wizard
+        // only adds its lines to a log that may be that wizard's.
+        const std::uint32_t blad = sciezka ? OtworzProtokol(*sciezka, w.Doit || innyKreator) : ERROR_INVALID_NAME;
         if (blad != 0) return odmowa("/LOG=" + *w.Protokol);
     }
     const std::string program = sys::ModuleFileName().value_or("");
@@ -156,16 +193,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return KodZainstalowano;
     }
 
-    // Decided before any form exists: a second start leaves the first
-    // wizard's marker and windows alone.
-    const sys::DriveKind typ = w.Cichy() || w.Doit ? sys::DriveKind::Unknown : TypDysku(KatalogProgramu());
-    const bool przekazanie = typ == sys::DriveKind::CdRom || typ == sys::DriveKind::Remote;
-    sys::NamedMutex jedenKreator;
-    const bool innyKreator = przekazanie ? sys::NamedMutexExists(kZnakKreatora)
-                                         : (jedenKreator = sys::CreateNamedMutex(kZnakKreatora)).existed;
     if (innyKreator) {
-        Protokoluj("Another setup wizard is running; it is brought to the front");
-        sys::Ignore(ui::win32::BringOtherInstanceToFront(), "a wizard still starting shows itself soon");
+        Protokoluj("Another setup wizard is running on this computer; this start ends");
         return Zakoncz(KodNieRozpoczeto);
     }
 

@@ -240,7 +240,7 @@ TfrmMain::TfrmMain()
 void TfrmMain::FormCreate() {
     KatalogZrodlowy.clear();
     Strona = StronaWstep;
-    InstalacjaOK = InstalacjaTrwa = PrzerwijZadane = Przerwano = false;
+    InstalacjaOK = InstalacjaTrwa = PrzerwijZadane = Przerwano = CofniecieNiepelne = false;
     UtworzoneKatalogi.clear();
     SkopiowanePliki.clear();
     UstawInstalacjeWToku(NumerWydania, true);
@@ -323,9 +323,11 @@ void TfrmMain::ZmienStrone(std::int32_t krok) {
 
     if (Strona == StronaKoniec) {
         lblKoniec.SetCaption("");
-        lblKoniec.SetCaption(PobierzTekst(j, InstalacjaOK ? TekstInstalacjaUdana
+        std::string koniec = PobierzTekst(j, InstalacjaOK ? TekstInstalacjaUdana
                                              : Przerwano  ? TekstInstalacjaPrzerwana
-                                                          : TekstInstalacjaBlad));
+                                                          : TekstInstalacjaBlad);
+        if (CofniecieNiepelne) koniec += "\r\n\r\n" + PobierzTekst(j, TekstCofniecieNiepelne);
+        lblKoniec.SetCaption(koniec);
     } else if (Strona == StronaUmowa) {
         WczytajUmowe();
     }
@@ -374,8 +376,11 @@ bool TfrmMain::SprawdzWolneMiejsce() {
     const std::string lista = ListaPominietychPlikow();
     sys::NoCriticalErrorBox bezPytaniaODysk;
     MiejsceWymagane = RozmiarKatalogu(ZrodloPlikow, lista) + kMiejsceNaZasoby;
-    // A drive that cannot be asked shows, and counts, as -1 bytes free.
-    MiejsceWolne = sys::FreeBytes(NumerDysku(KatalogDocelowy)).value_or(-1);
+    // Asked where the target lies (a network share answers for itself); a
+    // place that cannot be asked shows, and counts, as -1 bytes free.
+    const auto wolne = sys::DriveRoot(KatalogDocelowy).empty() ? sys::FreeBytes(NumerDysku(KatalogDocelowy))
+                                                               : sys::FreeBytesAt(KatalogDocelowy);
+    MiejsceWolne = wolne.value_or(-1);
     wynik = MiejsceWolne >= MiejsceWymagane;
     lblMiejsceWolne.SetFontColor(wynik ? ui::clWindowText : ui::clRed);
     const sys::NumberSeparators separatory = sys::UserNumberSeparators();
@@ -413,6 +418,14 @@ bool TfrmMain::SprawdzOpcje() {
     if (wynik && !istnial) {
         UtworzoneKatalogi.push_back(KatalogDocelowy);
         Protokoluj("Folder created: ", KatalogDocelowy);
+    }
+    // The run keeps a journal; without one the user decides.
+    if (wynik && !SprawdzDziennik()) {
+        wynik = false;
+        if (!istnial) {
+            UtworzoneKatalogi.pop_back();
+            if (sys::RemoveFolder(KatalogDocelowy)) Protokoluj("Folder removed: ", KatalogDocelowy);
+        }
     }
     return wynik;
 }

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 class TfrmPytanie;
@@ -74,9 +73,10 @@ public:
     void RozpakujProgram();
     // Installs the update items of the edition's list (none in this build).
     void RozpakujDodatki();
-    // Forgets the copies kept of files the run replaced, once the run has
-    // finished well (they are no longer needed to undo it).
-    void UsunKopieZapasowe();
+    // Whether the run may begin as far as its journal goes: a journal file
+    // can be made in the machine's folder, or the user agrees to go on
+    // without one (a silent run goes on, and its log says so).
+    bool SprawdzDziennik();
 
     // Event handlers.
     void FormShow();
@@ -102,12 +102,12 @@ public:
     std::int64_t MiejsceWolne = 0;
     std::int64_t MiejsceWymagane = 0;
     std::int64_t Postep = 0;
-    // Files the run replaced, each with the name its previous content was kept
-    // under, in the order they were replaced.
-    std::vector<std::pair<std::string, std::string>> KopieZapasowe;
     // Every change of the run, recorded before it is made; what a confirmed
-    // cancel undoes.
+    // cancel or an error undoes.
     Dziennik DziennikInstalacji;
+    // The undo of the run left steps for the next start (a file held open):
+    // the end page says so.
+    bool CofniecieNiepelne = false;
     std::int32_t Strona = StronaWstep;
     std::uint8_t JezykInterfejsu = 0;
 

@@ -70,6 +70,7 @@ int Zapytaj(TfrmPytanie& okno, const ui::Form& wlasciciel, const std::string& te
     switch (rodzaj) {
     case PytanieOK: rzad = tak; break;
     case PytanieTakNie:
+    case PytanieTakNieOdloz:
     case PytanieOKAnuluj: rzad = tak + kOdstep + nie; break;
     default: rzad = tak + kOdstep + nie + kOdstep + anuluj; break;
     }
@@ -80,7 +81,7 @@ int Zapytaj(TfrmPytanie& okno, const ui::Form& wlasciciel, const std::string& te
     okno.btnNie.SetLeft(x + tak + kOdstep);
     okno.btnAnuluj.SetLeft(x + tak + kOdstep + nie + kOdstep);
 
-    const bool zNie = rodzaj >= PytanieTakNie && rodzaj <= PytanieTakNieAnuluj;
+    const bool zNie = rodzaj >= PytanieTakNie && rodzaj <= PytanieTakNieOdloz;
     okno.btnNie.SetVisible(zNie);
     okno.btnNie.SetEnabled(zNie);
     okno.btnAnuluj.SetVisible(rodzaj == PytanieTakNieAnuluj);
@@ -88,6 +89,7 @@ int Zapytaj(TfrmPytanie& okno, const ui::Form& wlasciciel, const std::string& te
     okno.btnNie.SetCancel(rodzaj == PytanieTakNie || rodzaj == PytanieOKAnuluj);
     // Esc in a three-button dialog answers 2; in a one-button dialog nothing.
     okno.btnAnuluj.SetCancel(rodzaj == PytanieTakNieAnuluj);
+    okno.SetEscapeCloses(rodzaj == PytanieTakNieOdloz);
 
     if (rodzaj == PytanieOK || rodzaj == PytanieOKAnuluj) okno.btnTak.SetCaption("OK");
     if (rodzaj == PytanieOKAnuluj) okno.btnNie.SetCaption(okno.btnAnuluj.Caption());

@@ -13,6 +13,9 @@ enum RodzajPytania : std::uint8_t {
     PytanieTakNie = 1,      // yes and no
     PytanieOKAnuluj = 2,    // "OK" and the cancel caption; the second still answers no
     PytanieTakNieAnuluj = 3,
+    // Yes and no, where Esc and closing the dialog answer neither (2): the
+    // question is put off rather than answered.
+    PytanieTakNieOdloz = 4,
 };
 
 class TfrmPytanie : public ui::Form {

@@ -26,21 +26,20 @@ namespace {
 // The path of the installed copy; nullopt when no copy was made.
 std::optional<std::string> SkopiujCzcionke(const MiejscaCzcionki& miejsca, std::string_view plik,
                                            const std::string& zrodlo, std::string_view katalogZapasowy) {
+    Dziennik* const d = Dziennik::Biezacy();
     if (!miejsca.katalogCzcionek.empty() && sys::FolderExists(miejsca.katalogCzcionek)) {
         const std::string cel = miejsca.katalogCzcionek + std::string(plik);
-        PrzedUtworzeniemPliku(cel);
-        const sys::Result r = sys::CopyFileTo(zrodlo, cel, false);
+        const sys::Result r = KopiujPlikSystemu(d, zrodlo, cel);
         if (r) return cel;
-        Protokoluj("Font ", plik, ": cannot copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});
+        Protokoluj("Warning: font ", plik, ": cannot copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});
     }
     const std::string katalog = ZJednymUkosnikiem(katalogZapasowy);
     if (katalog.empty() || !sys::FolderExists(katalog)) return std::nullopt;
     const auto nazwa = WolnaNazwa(plik, [&](const std::string& n) { return sys::EntryExists(katalog + n); });
     if (!nazwa) return std::nullopt;
     const std::string cel = katalog + *nazwa;
-    PrzedUtworzeniemPliku(cel);
-    if (const sys::Result r = sys::CopyFileTo(zrodlo, cel, true); !r) {
-        Protokoluj("Font ", plik, ": cannot copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});
+    if (const sys::Result r = KopiujPlikSystemu(d, zrodlo, cel); !r) {
+        Protokoluj("Warning: font ", plik, ": cannot copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});
         return std::nullopt;
     }
     return cel;
@@ -60,21 +59,24 @@ bool InstalujCzcionke(const MiejscaCzcionki& miejsca, std::string_view czcionka,
         const auto cel = SkopiujCzcionke(miejsca, plik, ZJednymUkosnikiem(katalogZrodlowy) + std::string(plik),
                                          katalogZapasowy);
         if (!cel) {
-            Protokoluj("Font ", czcionka, ": failed");
+            Protokoluj("Warning: font ", czcionka, ": not installed");
             return false;
         }
+        Dziennik* const d = Dziennik::Biezacy();
         try {
-            PrzedUtworzeniemKlucza(miejsca.kluczGlowny, miejsca.klucz);
-            if (auto klucz = sys::RegistryKey::OpenFull(miejsca.kluczGlowny, miejsca.klucz, true)) {
-                PrzedZapisemWartosci(miejsca.kluczGlowny, miejsca.klucz, czcionka);
-                sys::Ignore(klucz->WriteString(czcionka, *cel), "an unregistered font still serves this session");
+            if (auto klucz = OtworzKlucz(d, miejsca.kluczGlowny, miejsca.klucz)) {
+                // An unregistered font still serves this session.
+                if (const sys::Result r = ZapiszWartosc(d, *klucz, miejsca.kluczGlowny, miejsca.klucz, czcionka,
+                                                        sys::RegistryKey::StringValue(*cel), true);
+                    !r)
+                    Protokoluj("Warning: font ", czcionka, ": not registered: ", BladSystemu{r.error});
+            } else {
+                Protokoluj("Warning: font ", czcionka, ": not registered: the key ", miejsca.klucz, " cannot be opened");
             }
         } catch (...) {
             // The same: the font is usable without its registration.
         }
-        PrzedDodaniemCzcionki(*cel);
-        sys::Ignore(sys::AddFontFile(*cel), "the registration brings the font back at the next start");
-        sys::AnnounceFontChange();
+        DodajCzcionke(d, *cel);
         Protokoluj("Font ", czcionka, ": installed as ", *cel);
         return true;
     } catch (...) {

@@ -1,18 +1,29 @@
 #pragma once
-// The installation journal: every change a run makes is recorded before it is
-// made, so that a run killed at any instant can be undone at the next start,
-// and a confirmed cancel undoes the same records the same way.
+// The installation journal: every change a run makes is recorded before it
+// is made, so that a run killed at any instant can be undone at the next
+// start, and a confirmed cancel or an error undoes the same records the same
+// way.
 //
 // The records are kept in memory for the run's own undo and, while a run is
-// in progress, also appended to a file per user and edition, each with one
-// WriteFile (nothing is held back inside the process) and flushed to the disk
-// at the end of each step. Record forms: install/WpisyDziennika.h.
+// in progress, also appended to a file of the machine's (the run writes the
+// machine's registry and program folders, whoever runs it), each with one
+// WriteFile (nothing is held back inside the process). The file goes to the
+// disk at the end of each step and before every rename of a file that was
+// there, so that no rename reaches the disk before the record that describes
+// it. Only one wizard runs on a machine at a time (its lock in app/instal.cpp
+// is global), so a journal found at start belongs to a run that died.
+//
+// Each kind of change has its "do" here, beside its undo: a step changes the
+// disk and the registry only through these, so one that records nothing
+// stands out. Each do takes the journal to record in; without one (outside a
+// run) it only makes the change. Record forms: install/WpisyDziennika.h.
 
 #include "install/WpisyDziennika.h"
 #include "sys/files.h"
 #include "sys/registry.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -26,19 +37,28 @@ public:
     Dziennik& operator=(const Dziennik&) = delete;
     ~Dziennik();
 
-    // Starts the file at `sciezka` (a journal left there is replaced) and
-    // writes the run's first record. False when the file cannot be made: the
-    // run then goes on with the records in memory only.
+    // Starts the journal of a run in a new file `sciezka` and writes the
+    // run's first record. False when the file cannot be made (BladPliku says
+    // why): the run's records are then kept in memory only, enough for its
+    // own cancel but not for a run that dies.
     [[nodiscard]] bool Rozpocznij(const std::string& sciezka, std::int32_t wydanie, const std::string& katalogDocelowy);
-    // Appends a record: to memory, and to the file when one is open.
+    // The Win32 error that stopped the file: at its start or at a later write.
+    [[nodiscard]] std::uint32_t BladPliku() const noexcept { return bladPliku_; }
+    [[nodiscard]] const std::string& Sciezka() const noexcept { return sciezka_; }
+    // Appends a record: to memory, and to the file when one is open. A write
+    // that fails closes the file and says so in the log once.
     void Zapisz(RodzajWpisu rodzaj, std::initializer_list<std::string_view> pola);
-    // Puts the file's records on the disk; called at the end of each step.
+    // Puts the file's records on the disk.
     void Utrwal();
     [[nodiscard]] bool ZapisujeDoPliku() const noexcept { return static_cast<bool>(plik_); }
     [[nodiscard]] const std::vector<WpisDziennika>& Wpisy() const noexcept { return wpisy_; }
     // The run is over and its outcome dealt with: the file goes, and the
     // records are forgotten.
     void Zakoncz();
+    // The undo of the run left `pozostale` undone: the file keeps only them,
+    // marked as decided, for the next start to try again; the records are
+    // forgotten.
+    void ZostawDoPonowienia(const std::vector<WpisDziennika>& pozostale);
 
     // The journal of the run in progress, to which the steps outside the
     // wizard form record their changes; null outside a run.
@@ -48,6 +68,7 @@ private:
     std::vector<WpisDziennika> wpisy_;
     sys::File plik_;
     std::string sciezka_;
+    std::uint32_t bladPliku_ = 0;
 };
 
 // Makes a journal the current one for the scope of a run.
@@ -62,43 +83,84 @@ private:
     Dziennik* poprzedni_;
 };
 
-// Where the journal of `wydanie` lives: the user's local application-data
-// folder (the temporary folder when the system names none), outside any
-// target folder. Empty when neither is known.
-[[nodiscard]] std::string SciezkaDziennika(std::int32_t wydanie);
-
-// The records of a journal file left by a run that did not end; nullopt when
-// there is none, or when the run that writes it is still going (it holds the
-// file open).
+// ---- where the journals live ----
+// The folder of the journals: Zelpax in the machine's application-data
+// folder, outside any target folder. Empty when the system names none.
+[[nodiscard]] std::string KatalogDziennikow();
+// A journal file in that folder that holds nothing yet: "instal.dzn", or,
+// while an earlier journal waits for its question, "instal2.dzn" and on.
+// Empty when there is no folder.
+[[nodiscard]] std::string NowaSciezkaDziennika();
+// The journals left in the folder by runs that did not end, newest first.
+[[nodiscard]] std::vector<std::string> PozostawioneDzienniki();
+// The records of a journal file; nullopt when it cannot be read.
 [[nodiscard]] std::optional<OdczytDziennika> WczytajDziennik(const std::string& sciezka);
+// Replaces the content of a journal file with `wpisy`, in one step (written
+// beside it, then renamed over it). False when it could not be done.
+[[nodiscard]] bool ZapiszDziennik(const std::string& sciezka, const std::vector<WpisDziennika>& wpisy);
 // Removes a journal file and its folder when that is left empty.
 void UsunDziennik(const std::string& sciezka);
 
-// Undoes one record; running it twice does no harm.
-void CofnijWpis(const WpisDziennika& wpis);
-// Deletes the backups that still hold replaced files' previous content: the
-// run's changes are kept.
-void UsunKopieZapasowe(const std::vector<WpisDziennika>& wpisy);
+// ---- the changes a run makes, each recorded in `d` (when not null) first ----
+// Creates one folder level; a name that is taken fails (ERROR_ALREADY_EXISTS)
+// without a record. Undo: removed when empty.
+[[nodiscard]] sys::Result UtworzKatalog(Dziennik* d, const std::string& katalog);
+// Creates a file for writing where nothing holds the name (CreateNew), and
+// records its number as soon as it exists. Undo: deleted while it is that
+// file.
+[[nodiscard]] sys::File UtworzPlik(Dziennik* d, const std::string& sciezka);
+// A new file for writing under a free temporary name beside `cel`
+// (NazwaTymczasowa), recorded as UtworzPlik does: what a replacement is
+// written into before it takes `cel`'s place (Wstaw). Its `plik` is not open
+// when it could not be made; raises BladProgramu when no name is free.
+struct PlikTymczasowy {
+    std::string sciezka;
+    sys::File plik;
+};
+[[nodiscard]] PlikTymczasowy UtworzTymczasowy(Dziennik* d, const std::string& cel);
+// Puts the complete, closed `tymczasowy` in the place of `cel`: a file that
+// is there moves to a free backup name first. The record (with the stamps
+// of both files) goes to the disk before either rename. A folder or a
+// read-only file at `cel` is refused (ERROR_ALREADY_EXISTS,
+// ERROR_ACCESS_DENIED) and nothing moves; after a failed second rename the
+// first is turned back. Either way `tymczasowy` stays for the caller.
+// Undo: the backup back in place while the file is the one put there.
+[[nodiscard]] sys::Result Wstaw(Dziennik* d, const std::string& tymczasowy, const std::string& cel);
+// Copies `zrodlo` to `cel` where nothing holds the name: a file of the
+// system's that other programs may come to use (a font, a component), which
+// an undo after another installation leaves in place.
+[[nodiscard]] sys::Result KopiujPlikSystemu(Dziennik* d, const std::string& zrodlo, const std::string& cel);
+// Opens `klucz` with full access, creating it; each missing level is
+// recorded, outermost first. Undo: removed when empty.
+[[nodiscard]] std::optional<sys::RegistryKey> OtworzKlucz(Dziennik* d, sys::RegistryRoot korzen, std::string_view klucz);
+// Writes a value of the open `klucz` (the key `sciezka` under `korzen`),
+// recorded with what it replaces. Undo: the previous value back while the
+// key was written by nobody since.
+[[nodiscard]] sys::Result ZapiszWartosc(Dziennik* d, sys::RegistryKey& klucz, sys::RegistryRoot korzen,
+                                        std::string_view sciezka, std::string_view nazwa,
+                                        const sys::RegistryKey::RawValue& wartosc, bool systemu = false);
+// Adds a font file to the system's font table for this session. Undo: taken
+// out again.
+void DodajCzcionke(Dziennik* d, const std::string& plik);
 
-// ---- what the steps call before a change (no-ops outside a run) ----
-// Before a file that does not exist yet is created. A file that exists gets
-// no record: the caller must not replace it.
-void PrzedUtworzeniemPliku(const std::string& sciezka);
-// Before a file is written whether or not it exists: an existing one is moved
-// to a backup name first (see OdlozNaBok), whose name is returned.
-std::optional<std::string> PrzedZapisemPliku(const std::string& sciezka);
-// After such a write: when no new file came, the old one comes back.
-void PrzywrocGdyNieZapisany(const std::string& sciezka, const std::optional<std::string>& kopia);
-// Records the file's replacement and moves it to a free backup name beside
-// it; returns that name. Raises BladProgramu when it cannot be moved (the file
-// stays as it was).
-std::string OdlozNaBok(Dziennik& d, const std::string& sciezka);
-// Before a folder is created (one level); nothing for one that exists.
-void PrzedUtworzeniemKatalogu(const std::string& sciezka);
-// Before a key is opened with creation: each missing level of `klucz`.
-void PrzedUtworzeniemKlucza(sys::RegistryRoot korzen, std::string_view klucz);
-// Before value `nazwa` of an existing key `klucz` is written: its current
-// type and content, or its absence.
-void PrzedZapisemWartosci(sys::RegistryRoot korzen, std::string_view klucz, std::string_view nazwa);
-// Before a font file is added to the system's font table.
-void PrzedDodaniemCzcionki(const std::string& sciezka);
+// ---- what becomes of the records ----
+// The undo of `wpisy`: every change newest first (folders last), each only
+// while its object is still what the run left; the system's shared files and
+// values last, and only when no step found that another installation came
+// since. `ponowne`: the records were left by an undo before, and a step that
+// fails again is handed to the system's next start (MoveFileEx) instead.
+// `poKroku` runs after each step (LiczbaKrokowCofania in all).
+struct WynikCofania {
+    // The records whose step failed, with the Numer records they need: what
+    // the journal keeps for the next start.
+    std::vector<WpisDziennika> pozostale;
+    std::size_t pominiete = 0;  // steps skipped because their object changed since
+};
+[[nodiscard]] std::size_t LiczbaKrokowCofania(const std::vector<WpisDziennika>& wpisy);
+WynikCofania WycofajWpisy(const std::vector<WpisDziennika>& wpisy, bool ponowne,
+                          const std::function<void()>& poKroku = nullptr);
+// The run's changes stay (a run that went well, or an interrupted one the
+// user keeps): a backup whose file is missing goes back in its place (the run
+// died between the two renames), every other backup is deleted, and so are
+// the run's temporary files.
+void ZachowajWpisy(const std::vector<WpisDziennika>& wpisy);

@@ -33,10 +33,31 @@ namespace {
 void PrzetworzKomunikaty() { ui::Application::Current().ProcessMessages(); }
 }  // namespace
 
+bool TfrmMain::SprawdzDziennik() {
+    // Tried where the run will write it, and removed again: the run itself
+    // starts its journal only once it begins.
+    const std::string sciezka = NowaSciezkaDziennika();
+    std::uint32_t blad = ERROR_PATH_NOT_FOUND;
+    if (!sciezka.empty()) {
+        sys::Ignore(sys::CreateFolder(KatalogDziennikow()), "usually exists");
+        sys::File proba = sys::File::CreateNew(sciezka);
+        blad = proba ? 0 : proba.error();
+        sys::Ignore(proba.Close(), "an empty file, removed next");
+        if (blad == 0) UsunDziennik(sciezka);
+    }
+    if (blad == 0 || PrzelacznikiWiersza.Cichy()) return true;
+    const bool dalej = Zapytaj(*frmPytanie, *this, PobierzTekst(JezykInterfejsu, TekstBezDziennika), PytanieTakNie) ==
+                       ui::mrYes;
+    Protokoluj("The installation journal cannot be written (", KatalogDziennikow(), ": ", BladSystemu{blad},
+               "); go on without it? The user answered: ", TakNie(dalej));
+    return dalej;
+}
+
 void TfrmMain::Instaluj() {
     InstalacjaTrwa = true;
     PrzerwijZadane = false;
     Przerwano = false;
+    CofniecieNiepelne = false;
     bool blad = false;
     Protokoluj("Installation starts: source ", KatalogZrodlowy.empty() ? std::string("(not known yet)") : KatalogZrodlowy,
                ", target ", KatalogDocelowy);
@@ -45,13 +66,15 @@ void TfrmMain::Instaluj() {
                ", desktop dictionaries ", TakNie(chbUtworzSkrotySlownikow.Checked()), ", all users ",
                TakNie(SkrotyDlaWszystkich), ", language ", JezykInterfejsu == JezykAngielski ? "EN" : "PL");
     // The journal opens with the folders the options page made, so that a
-    // run that dies takes them with it too.
-    sys::Ignore(DziennikInstalacji.Rozpocznij(SciezkaDziennika(NumerWydania), NumerWydania, KatalogDocelowy),
-                "without its file the run can still be cancelled, only not recovered after a crash");
+    // run that dies takes them with it too. Without its file the run can
+    // still be undone, only not after a crash (the options page asked).
+    if (!DziennikInstalacji.Rozpocznij(NowaSciezkaDziennika(), NumerWydania, KatalogDocelowy))
+        Protokoluj("Warning: the installation journal cannot be written (", KatalogDziennikow(), ": ",
+                   BladSystemu{DziennikInstalacji.BladPliku()}, "); a run that dies cannot be undone at the next start");
     for (const std::string& katalog : UtworzoneKatalogi) DziennikInstalacji.Zapisz(RodzajWpisu::Katalog, {katalog});
     DziennikInstalacji.Utrwal();
     // One guard for the whole run: an error ends it at once, without a
-    // message and without rollback; the end page tells the outcome.
+    // message; the end page tells the outcome.
     try {
         UstawKatalogZrodlowy();
         InstalujPliki();
@@ -68,14 +91,23 @@ void TfrmMain::Instaluj() {
         blad = true;
         Protokoluj("Error: the installation stops: ", e.what());
     }
+    if (blad && !Przerwano) {
+        // The user's working installation comes back, as after a confirmed
+        // cancel: a half-installed product over it helps no one.
+        Protokoluj("The changes of the run are undone after the error");
+        OknoKreatora okno(*this);
+        CofniecieNiepelne = !WycofajInstalacje(okno, DziennikInstalacji, UtworzoneKatalogi);
+        SkopiowanePliki.clear();
+        UtworzoneKatalogi.clear();
+    }
     btnZamknij.SetEnabled(false);
     GaugePostep.SetProgress(GaugePostep.Max());
     InstalacjaTrwa = false;
     InstalacjaOK = !blad && !Przerwano;
-    // A cancel has undone the run and ended its journal. After an error what
-    // was written stays, as after success, so the backups of what it replaced
-    // go too rather than lie about under names no one looks for.
-    if (!Przerwano) UsunKopieZapasowe();
+    // A cancel or an error has undone the run and ended its journal. After
+    // success the backups of what it replaced go, rather than lie about under
+    // names no one looks for.
+    if (InstalacjaOK) ZakonczInstalacje(DziennikInstalacji);
     ZmienStrone(+1);
 }
 
@@ -104,11 +136,13 @@ void TfrmMain::InstalujPliki() {
         {"tree copy",
          [this] {
              if (BezKopiowaniaPlikow) return;
-             if (WpisWydania(MaSyntezeMowy, NumerWydania))
-                 Protokoluj("Speech component: ",
-                            InstalujSyntezeMowy(DolaczDoKatalogu(KatalogZrodlowy, "SyntezaMowy.exe")) ? "started"
-                                                                                                      : "failed");
-             else
+             if (WpisWydania(MaSyntezeMowy, NumerWydania)) {
+                 if (InstalujSyntezeMowy(DolaczDoKatalogu(KatalogZrodlowy, "SyntezaMowy.exe")))
+                     Protokoluj("Speech component: started");
+                 else
+                     Protokoluj("Warning: speech component: its installer could not be started from ",
+                                KatalogZrodlowy);
+             } else
                  Protokoluj("Speech component: skipped (not part of this edition)");
              KopiujKatalog(ZrodloPlikow, KatalogDocelowy, ListaPominietychPlikow());
          }},
@@ -170,15 +204,22 @@ void OknoKreatora::ZablokujPrzerwanie() { form_.btnZamknij.SetEnabled(false); }
 bool OknoKreatora::SprawdzPrzerwanie() { return form_.SprawdzPrzerwanie(); }
 
 void OdzyskajPoPrzerwaniu(TfrmMain& form) {
-    const auto cofnac = [&form] {
+    const auto zapytaj = [&form] {
         // A silent run answers nothing: the interrupted run is undone.
-        const bool cofnac = PrzelacznikiWiersza.Cichy() ||
-                            Zapytaj(*frmPytanie, form,
-                                    PobierzTekst(form.JezykInterfejsu, TekstCofnacPrzerwanaInstalacje),
-                                    PytanieTakNie) == ui::mrYes;
-        Protokoluj("An interrupted installation was found: ", cofnac ? "undone" : "kept, its backups removed");
-        return cofnac;
+        DecyzjaOdzyskania decyzja = DecyzjaOdzyskania::Cofnij;
+        if (!PrzelacznikiWiersza.Cichy()) {
+            switch (Zapytaj(*frmPytanie, form, PobierzTekst(form.JezykInterfejsu, TekstCofnacPrzerwanaInstalacje),
+                            PytanieTakNieOdloz)) {
+            case ui::mrYes: decyzja = DecyzjaOdzyskania::Cofnij; break;
+            case ui::mrNo: decyzja = DecyzjaOdzyskania::Zachowaj; break;
+            default: decyzja = DecyzjaOdzyskania::Odloz; break;
+            }
+        }
+        Protokoluj("An interrupted installation was found: ",
+                   decyzja == DecyzjaOdzyskania::Cofnij     ? "undone"
+                   : decyzja == DecyzjaOdzyskania::Zachowaj ? "kept, its backups removed"
+                                                            : "the question was dismissed; it is asked again next time");
+        return decyzja;
     };
-    sys::Ignore(OdzyskajPrzerwanaInstalacje(SciezkaDziennika(NumerWydania), cofnac),
-                "the wizard goes on as usual either way");
+    sys::Ignore(OdzyskajPrzerwaneInstalacje(zapytaj), "the wizard goes on as usual either way");
 }

@@ -25,77 +25,11 @@
 
 namespace {
 
-// Enough for any folder, however many names its owner gave away.
-constexpr unsigned kProbyNazwyKopii = 10000;
-
 // What failed: the run's guard writes it to the log; the user never sees it.
 std::string Opis(std::string_view co, std::string_view sciezka, std::uint32_t kod) {
     if (kod != 0) Protokoluj("Error: ", co, " ", sciezka, ": ", BladSystemu{kod});
     else Protokoluj("Error: ", co, " ", sciezka);
     return "Copy: " + std::string(co) + " \"" + std::string(sciezka) + "\" (error " + std::to_string(kod) + ")";
-}
-
-// The first backup name of `plik` that no entry holds yet.
-std::string WolnaNazwaKopii(const std::string& plik) {
-    for (unsigned numer = 1; numer <= kProbyNazwyKopii; ++numer) {
-        std::string nazwa = NazwaKopiiZapasowej(plik, numer);
-        if (!sys::EntryExists(nazwa)) return nazwa;
-    }
-    throw BladProgramu(Opis("no free backup name beside", plik, 0));
-}
-
-}  // namespace
-
-// Moves an existing `cel` out of the way under a backup name and records it,
-// so that a cancellation can put it back. Leaves `cel` untouched when it
-// raises.
-void ZachowajPoprzedni(StanKopiowania& stan, const std::string& cel) {
-    const auto atrybuty = sys::Attributes(cel);
-    if (!atrybuty) return;
-    if (*atrybuty & FILE_ATTRIBUTE_DIRECTORY) throw BladProgramu(Opis("a folder stands in the place of", cel, 0));
-    // Replacing a read-only file is an error whatever the system would allow
-    // (Wine lets a privileged user create over one).
-    if (*atrybuty & FILE_ATTRIBUTE_READONLY) throw BladProgramu(Opis("read-only target", cel, ERROR_ACCESS_DENIED));
-    const std::string kopia = WolnaNazwaKopii(cel);
-    stan.dziennik.Zapisz(RodzajWpisu::Zastapiony, {cel, kopia});
-    if (const sys::Result r = sys::MoveEntry(cel, kopia); !r) throw BladProgramu(Opis("cannot set aside", cel, r.error));
-    // A source file may bear the name of a backup made earlier in this run:
-    // that backup has just moved again, and no file of the user's was replaced.
-    if (NaMale(cel).find(kPrzyrostekKopiiZapasowej) != std::string::npos) {
-        for (auto& [plik, staraKopia] : stan.kopieZapasowe) {
-            if (RowneBezWielkosciLiter(staraKopia, cel)) {
-                staraKopia = kopia;
-                return;
-            }
-        }
-    }
-    stan.kopieZapasowe.emplace_back(cel, kopia);
-    Protokoluj("Set aside as a backup: ", cel, " -> ", kopia);
-}
-
-// After a failed copy: the half-written `cel` goes, and what it replaced comes
-// back. The record is dropped either way; a backup that cannot be moved back
-// stays on disk under its backup name, where nothing deletes it.
-void PrzywrocPoprzedni(StanKopiowania& stan, const std::string& cel) {
-    auto& kopie = stan.kopieZapasowe;
-    // The record just made is the last one of that name.
-    for (auto it = kopie.rbegin(); it != kopie.rend(); ++it) {
-        if (it->first != cel) continue;
-        sys::Ignore(sys::MoveReplacing(it->second, cel), "the backup stays under its own name");
-        kopie.erase(std::next(it).base());
-        return;
-    }
-    sys::Ignore(sys::RemoveFile(cel), "a partial file that cannot be deleted is overwritten by the next run");
-}
-
-namespace {
-
-// Recorded before it is made; a folder that is there already is not the
-// run's, and fails as the creation would.
-sys::Result UtworzKatalog(StanKopiowania& stan, const std::string& katalog) {
-    if (sys::EntryExists(katalog)) return sys::Result{ERROR_ALREADY_EXISTS};
-    stan.dziennik.Zapisz(RodzajWpisu::Katalog, {katalog});
-    return sys::CreateFolder(katalog);
 }
 
 // KopiujKatalog at one level; true when a confirmed cancel stopped it.
@@ -113,7 +47,7 @@ bool KopiujPoziom(StanKopiowania& stan, OknoInstalacji& okno, const std::string&
         if (wpis->name == "." || wpis->name == ".." || JestNaLiscie(wpis->name, pomijane)) continue;
         const std::string doCelu = DolaczDoKatalogu(cel, wpis->name);
         if (wpis->IsFolder()) {
-            if (const sys::Result r = UtworzKatalog(stan, doCelu)) {
+            if (const sys::Result r = UtworzKatalog(&stan.dziennik, doCelu)) {
                 Protokoluj("Folder created: ", doCelu);
                 // The listing's 32-bit size field, sign-extended.
                 stan.postep += Mlodsze32Bity(wpis->size);
@@ -145,13 +79,6 @@ bool KopiujPoziom(StanKopiowania& stan, OknoInstalacji& okno, const std::string&
 
 }  // namespace
 
-std::string NazwaKopiiZapasowej(std::string_view plik, unsigned numer) {
-    std::string nazwa(plik);
-    nazwa += kPrzyrostekKopiiZapasowej;
-    if (numer > 1) nazwa += std::to_string(numer);
-    return nazwa;
-}
-
 bool BladOtwarciaKatalogu(std::uint32_t kodBledu, bool katalogIstnieje) noexcept {
     // A drive root has no "." entry, so an empty one matches nothing.
     if (katalogIstnieje) return kodBledu != ERROR_FILE_NOT_FOUND && kodBledu != ERROR_NO_MORE_FILES;
@@ -159,7 +86,7 @@ bool BladOtwarciaKatalogu(std::uint32_t kodBledu, bool katalogIstnieje) noexcept
 }
 
 StanKopiowania StanKopiowaniaKreatora(TfrmMain& form) noexcept {
-    return {form.DziennikInstalacji, form.UtworzoneKatalogi, form.SkopiowanePliki, form.KopieZapasowe, form.Postep};
+    return {form.DziennikInstalacji, form.UtworzoneKatalogi, form.SkopiowanePliki, form.Postep};
 }
 
 void KopiujKatalog(StanKopiowania& stan, OknoInstalacji& okno, const std::string& zrodlo, const std::string& cel,
@@ -177,28 +104,30 @@ void KopiujPlik(StanKopiowania& stan, OknoInstalacji& okno, const std::string& z
     // was.
     sys::File wejscie = sys::File::OpenRead(zrodlo);
     if (!wejscie) throw BladProgramu(Opis("cannot open", zrodlo, wejscie.error()));
-    // A fresh name costs one look-up, as a plain copy would; only a taken one
-    // is set aside first.
+    // A fresh name costs one look-up, as a plain copy would, and is written
+    // in place. A taken one is written beside it and then takes its place,
+    // so that the file there stays whole until its successor is.
+    Dziennik* const d = &stan.dziennik;
+    std::string tymczasowy;
     sys::File wyjscie;
-    if (!sys::EntryExists(cel)) {
-        stan.dziennik.Zapisz(RodzajWpisu::Plik, {cel});
-        wyjscie = sys::File::CreateNew(cel);
-    }
+    if (!sys::EntryExists(cel)) wyjscie = UtworzPlik(d, cel);
     if (!wyjscie) {
-        ZachowajPoprzedni(stan, cel);
-        wyjscie = sys::File::Create(cel);
-        if (!wyjscie) {
-            const std::uint32_t kod = wyjscie.error();
-            PrzywrocPoprzedni(stan, cel);
-            throw BladProgramu(Opis("cannot create", cel, kod));
+        if (const auto a = sys::Attributes(cel)) {
+            if (*a & FILE_ATTRIBUTE_DIRECTORY) throw BladProgramu(Opis("a folder stands in the place of", cel, 0));
+            if (*a & FILE_ATTRIBUTE_READONLY) throw BladProgramu(Opis("read-only target", cel, ERROR_ACCESS_DENIED));
         }
+        PlikTymczasowy t = UtworzTymczasowy(d, cel);
+        if (!t.plik) throw BladProgramu(Opis("cannot create", t.sciezka, t.plik.error()));
+        tymczasowy = std::move(t.sciezka);
+        wyjscie = std::move(t.plik);
     }
+    const std::string& pisany = tymczasowy.empty() ? cel : tymczasowy;
 
     // One UI thread, and no message is processed inside the loop, so nothing
     // can enter here twice.
     static std::array<unsigned char, kBlokKopiowania> bufor;
     const char* blad = nullptr;
-    const std::string* gdzie = &cel;
+    const std::string* gdzie = &pisany;
     std::uint32_t kod = 0;
     for (;;) {
         const sys::Transfer odczyt = wejscie.Read(bufor.data(), bufor.size());
@@ -223,8 +152,17 @@ void KopiujPlik(StanKopiowania& stan, OknoInstalacji& okno, const std::string& z
         blad = "cannot finish";
         kod = r.error;
     }
+    if (blad == nullptr && !tymczasowy.empty()) {
+        if (const sys::Result r = Wstaw(d, tymczasowy, cel); !r) {
+            blad = "cannot replace";
+            gdzie = &cel;
+            kod = r.error;
+        }
+    }
     if (blad != nullptr) {
-        PrzywrocPoprzedni(stan, cel);
+        // Half a file is no one's: it goes now, and what it was to replace
+        // never moved.
+        sys::Ignore(sys::RemoveFile(pisany), "the undo removes it otherwise");
         throw BladProgramu(Opis(blad, *gdzie, kod));
     }
 }
@@ -257,20 +195,12 @@ bool TfrmMain::SprawdzPrzerwanie() {
 
     // The one undo of a run, the one the next start uses for a run that died.
     OknoKreatora okno(*this);
-    WycofajInstalacje(okno, DziennikInstalacji, UtworzoneKatalogi);
+    CofniecieNiepelne = !WycofajInstalacje(okno, DziennikInstalacji, UtworzoneKatalogi);
     SkopiowanePliki.clear();
     UtworzoneKatalogi.clear();
-    KopieZapasowe.clear();
 
     Przerwano = true;
     return true;
 }
 
-void TfrmMain::UsunKopieZapasowe() {
-    for (const auto& [plik, kopia] : KopieZapasowe)
-        sys::Ignore(sys::RemoveFile(kopia), "a backup left behind takes room but harms nothing");
-    KopieZapasowe.clear();
-    // The backups of the later steps (patched files, links) are in the
-    // journal only.
-    ZakonczInstalacje(DziennikInstalacji);
-}
+

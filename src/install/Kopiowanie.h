@@ -1,15 +1,14 @@
 #pragma once
 // The installation's tree copy: files in blocks with the progress gauge, the
-// skip list, backups of what it replaces, and the stop after a confirmed
-// cancel; and its rules that decide without touching the disk. The wizard
-// reaches it through TfrmMain::KopiujKatalog and KopiujPlik (app/untMain.h).
-// Paths are Windows-1250.
+// skip list, replacements through the journal (install/Dziennik.h), and the
+// stop after a confirmed cancel; and its rules that decide without touching
+// the disk. The wizard reaches it through TfrmMain::KopiujKatalog and
+// KopiujPlik (app/untMain.h). Paths are Windows-1250.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 class Dziennik;
@@ -18,15 +17,6 @@ class TfrmMain;
 
 // Bytes moved by one read and one write of a file copy.
 inline constexpr std::size_t kBlokKopiowania = 32768;
-
-// A file that the copy replaces keeps its previous content beside it, under
-// its own name with this suffix, until the run ends well (then the copy is
-// deleted) or is cancelled (then it is put back).
-inline constexpr std::string_view kPrzyrostekKopiiZapasowej = ".velt-kopia";
-
-// The backup name of `plik` for attempt `numer`: the plain suffix for 1, the
-// suffix and the number from 2 on ("a.dll.velt-kopia", "a.dll.velt-kopia2").
-[[nodiscard]] std::string NazwaKopiiZapasowej(std::string_view plik, unsigned numer);
 
 // Whether a folder listing that could not start must end the copy with an
 // error. `kodBledu` is the Win32 error of the start, `katalogIstnieje` whether
@@ -43,8 +33,6 @@ struct StanKopiowania {
     Dziennik& dziennik;                            // each change, before it is made
     std::vector<std::string>& utworzoneKatalogi;  // folders made
     std::vector<std::string>& skopiowanePliki;    // files written
-    // Files replaced, each with the name its previous content was kept under.
-    std::vector<std::pair<std::string, std::string>>& kopieZapasowe;
     std::int64_t& postep;  // bytes copied (and the listing's folder sizes)
 };
 
@@ -58,15 +46,9 @@ struct StanKopiowania {
 // window's). Raises BladProgramu on an input/output failure.
 void KopiujKatalog(StanKopiowania& stan, OknoInstalacji& okno, const std::string& zrodlo, const std::string& cel,
                    const std::string& pomijane);
-// Copies one file in kBlokKopiowania blocks, advancing the progress. A
-// failure leaves `cel` as it was and raises BladProgramu.
+// Copies one file in kBlokKopiowania blocks, advancing the progress: into a
+// new file where nothing holds the name, else into a temporary file that
+// then takes the place of the one there (Wstaw, which keeps that one as a
+// backup). A failure leaves `cel` as it was and raises BladProgramu; a
+// read-only file or a folder at `cel` is one.
 void KopiujPlik(StanKopiowania& stan, OknoInstalacji& okno, const std::string& zrodlo, const std::string& cel);
-
-// Sets an existing `cel` aside under a backup name and records it in
-// kopieZapasowe, so that a cancellation can put it back. Raises BladProgramu,
-// leaving `cel` untouched, for a read-only file or a folder.
-void ZachowajPoprzedni(StanKopiowania& stan, const std::string& cel);
-
-// After a failed write of `cel`: the partial file goes and the file it
-// replaced (if any) comes back.
-void PrzywrocPoprzedni(StanKopiowania& stan, const std::string& cel);

@@ -22,6 +22,7 @@ private:
     TfrmMain& form_;
 };
 
-// At start: a run of this edition that died half-way is undone (or kept, as
-// the user answers) before the wizard shows its first page.
+// At start: the runs on this computer that died half-way are undone, or kept,
+// or asked about again at the next start, as the user answers (a silent run
+// undoes them), before the wizard shows its first page.
 void OdzyskajPoPrzerwaniu(TfrmMain& form);

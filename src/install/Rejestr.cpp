@@ -25,40 +25,44 @@ const char* NazwaKorzenia(sys::RegistryRoot k) {
 }
 
 // Opens a key with full access, creating it when missing; the levels it
-// creates are recorded first.
-std::optional<sys::RegistryKey> OtworzKlucz(sys::RegistryRoot korzen, std::string_view sciezka) {
-    PrzedUtworzeniemKlucza(korzen, sciezka);
-    return sys::RegistryKey::OpenFull(korzen, sciezka, true);
+// creates are recorded first. A key that does not open is a warning.
+std::optional<sys::RegistryKey> OtworzKluczRejestru(sys::RegistryRoot korzen, std::string_view sciezka) {
+    auto klucz = OtworzKlucz(Dziennik::Biezacy(), korzen, sciezka);
+    if (!klucz) Protokoluj("Warning: registry ", NazwaKorzenia(korzen), sciezka, ": the key cannot be opened");
+    return klucz;
 }
 
-// A value that does not go in raises, as it ends the current pass. What it
-// replaces is recorded first.
+// A value that does not go in is a warning and raises, as it ends the
+// current pass. What it replaces is recorded first.
 void Zapisz(sys::RegistryKey& klucz, sys::RegistryRoot korzen, std::string_view sciezka, const TWartoscRejestru& w) {
-    PrzedZapisemWartosci(korzen, sciezka, w.nazwa);
-    const bool ok = std::visit(
-        [&](const auto& v) {
-            if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) return klucz.WriteString(w.nazwa, v);
-            else return klucz.WriteDword(w.nazwa, v);
-        },
-        w.wartosc).ok();
-    std::visit(
-        [&](const auto& v) {
-            Protokoluj("Registry ", NazwaKorzenia(korzen), sciezka, ": ", w.nazwa, " = ", v, ok ? "" : ": not written");
+    const sys::RegistryKey::RawValue surowa = std::visit(
+        [](const auto& v) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) return sys::RegistryKey::StringValue(v);
+            else return sys::RegistryKey::DwordValue(v);
         },
         w.wartosc);
-    if (!ok) throw BladProgramu("Nie można zapisać wartości "_cp1250 + std::string(w.nazwa));
+    const sys::Result r = ZapiszWartosc(Dziennik::Biezacy(), klucz, korzen, sciezka, w.nazwa, surowa);
+    std::visit(
+        [&](const auto& v) {
+            if (r) Protokoluj("Registry ", NazwaKorzenia(korzen), sciezka, ": ", w.nazwa, " = ", v);
+            else
+                Protokoluj("Warning: registry ", NazwaKorzenia(korzen), sciezka, ": ", w.nazwa, " = ", v,
+                           ": not written: ", BladSystemu{r.error});
+        },
+        w.wartosc);
+    if (!r) throw BladProgramu("Nie można zapisać wartości "_cp1250 + std::string(w.nazwa));
 }
 
 void Przebieg(const TDaneRejestru& dane, KorzenRejestru korzen) {
     // Not opening (HKEY_LOCAL_MACHINE without administrator rights) skips the
-    // key without a word.
+    // key with a warning.
     const std::string kluczWydania(KluczRejestruWydania(dane.wydanie));
-    if (auto klucz = OtworzKlucz(Korzen(korzen), kluczWydania))
+    if (auto klucz = OtworzKluczRejestru(Korzen(korzen), kluczWydania))
         for (const auto& w : WartosciKluczaWydania(dane)) Zapisz(*klucz, Korzen(korzen), kluczWydania, w);
 
     if (!PrzebiegDeinstalacji(korzen, dane.dlaWszystkich)) return;
     const std::string kluczDeinstalacji(KluczDeinstalacji(dane.wydanie));
-    if (auto klucz = OtworzKlucz(Korzen(korzen), kluczDeinstalacji)) {
+    if (auto klucz = OtworzKluczRejestru(Korzen(korzen), kluczDeinstalacji)) {
         Zapisz(*klucz, Korzen(korzen), kluczDeinstalacji, {"DisplayName", ZPXAppFunctions.Tytul(dane.jezyk)});
         Zapisz(*klucz, Korzen(korzen), kluczDeinstalacji,
                {"UninstallString", PolecenieDeinstalacji(dane.katalogDocelowy, dane.wydanie)});
@@ -72,13 +76,16 @@ void ZapiszRejestr(const TDaneRejestru& dane) {
 
     for (int rodzaj : {RodzajTranslator, RodzajTranslatorInteraktywny, RodzajSlownik, RodzajTranslatorPlikow}) {
         const std::string sciezka(ZPXAppFunctions.KluczRodzaju(rodzaj));
-        if (auto klucz = OtworzKlucz(sys::RegistryRoot::CurrentUser, sciezka)) {
-            PrzedZapisemWartosci(sys::RegistryRoot::CurrentUser, sciezka, "JezykInterfejsu");
+        if (auto klucz = OtworzKluczRejestru(sys::RegistryRoot::CurrentUser, sciezka)) {
             // Outside the guarded passes: the step never raises, so a value
-            // that does not go in is left out silently, like a key that does
-            // not open.
-            Protokoluj("Registry HKEY_CURRENT_USER\\", sciezka, ": JezykInterfejsu = ", dane.jezyk,
-                       klucz->WriteDword("JezykInterfejsu", dane.jezyk) ? "" : ": not written");
+            // that does not go in is left out with a warning, like a key that
+            // does not open.
+            const sys::Result r = ZapiszWartosc(Dziennik::Biezacy(), *klucz, sys::RegistryRoot::CurrentUser, sciezka,
+                                                "JezykInterfejsu", sys::RegistryKey::DwordValue(dane.jezyk));
+            if (r) Protokoluj("Registry HKEY_CURRENT_USER\\", sciezka, ": JezykInterfejsu = ", dane.jezyk);
+            else
+                Protokoluj("Warning: registry HKEY_CURRENT_USER\\", sciezka, ": JezykInterfejsu = ", dane.jezyk,
+                           ": not written: ", BladSystemu{r.error});
         }
     }
 }

@@ -3,20 +3,22 @@
 #include "app/Narzedzia.h"
 #include "app/Teksty.h"
 #include "install/Postep.h"
+#include "install/Protokol.h"
 
+#include <optional>
 #include <unordered_set>
 
 bool WykonajKroki(Dziennik& d, std::span<const KrokInstalacji> kroki, const std::function<bool()>& punktZatrzymania) {
     BiezacyDziennik biezacy(d);
-    for (std::size_t i = 0; i < kroki.size(); ++i) {
-        kroki[i].wykonaj();
+    for (const KrokInstalacji& krok : kroki) {
+        krok.wykonaj();
         d.Utrwal();
-        if (i + 1 < kroki.size() && punktZatrzymania && punktZatrzymania()) return false;
+        if (punktZatrzymania && punktZatrzymania()) return false;
     }
     return true;
 }
 
-void WycofajInstalacje(OknoInstalacji& okno, Dziennik& d, const std::vector<std::string>& katalogiSprzed) {
+bool WycofajInstalacje(OknoInstalacji& okno, Dziennik& d, const std::vector<std::string>& katalogiSprzed) {
     // Folders from before the journal come first in time, so they go last.
     std::vector<WpisDziennika> wpisy;
     std::unordered_set<std::string> zapisane;
@@ -25,39 +27,86 @@ void WycofajInstalacje(OknoInstalacji& okno, Dziennik& d, const std::vector<std:
     for (const std::string& k : katalogiSprzed)
         if (zapisane.count(NaMale(k)) == 0) wpisy.push_back({RodzajWpisu::Katalog, {k}});
     wpisy.insert(wpisy.end(), d.Wpisy().begin(), d.Wpisy().end());
-    const std::vector<std::size_t> kolejnosc = KolejnoscCofania(wpisy);
+    d.Zapisz(RodzajWpisu::Cofanie, {});
+    d.Utrwal();
 
     okno.ZablokujPrzerwanie();
     okno.PokazPliki("", "");
     okno.PokazOpis(TekstUsuwanieSkopiowanych);
-    okno.UstawZakres(Mlodsze32Bity(static_cast<std::int64_t>(kolejnosc.size())));
+    okno.UstawZakres(Mlodsze32Bity(static_cast<std::int64_t>(LiczbaKrokowCofania(wpisy))));
     okno.PrzetworzKomunikaty();
-    for (const std::size_t i : kolejnosc) {
-        CofnijWpis(wpisy[i]);
+    const WynikCofania wynik = WycofajWpisy(wpisy, false, [&okno] {
         okno.Posun();
         okno.PrzetworzKomunikaty();
+    });
+    if (wynik.pozostale.empty()) {
+        d.Zakoncz();
+        Protokoluj("Rollback: every change of the run was undone");
+        return true;
     }
-    d.Zakoncz();
+    d.ZostawDoPonowienia(wynik.pozostale);
+    Protokoluj("Warning: rollback: some changes could not be undone now; the wizard tries again when it next starts");
+    return false;
 }
 
 void ZakonczInstalacje(Dziennik& d) {
-    UsunKopieZapasowe(d.Wpisy());
+    ZachowajWpisy(d.Wpisy());
     d.Zakoncz();
 }
 
-bool OdzyskajPrzerwanaInstalacje(const std::string& sciezkaDziennika, const std::function<bool()>& cofnac) {
-    const auto odczyt = WczytajDziennik(sciezkaDziennika);
-    if (!odczyt) return false;
-    const auto& wpisy = odczyt->wpisy;
-    const std::vector<std::size_t> kolejnosc = KolejnoscCofania(wpisy);
-    // A run that died before its first change leaves nothing to ask about.
-    if (!kolejnosc.empty()) {
-        if (cofnac()) {
-            for (const std::size_t i : kolejnosc) CofnijWpis(wpisy[i]);
-        } else {
-            UsunKopieZapasowe(wpisy);
+namespace {
+
+// Undoes a journal file's records, then removes it or keeps in it what failed.
+void Dokoncz(const std::string& sciezka, const std::vector<WpisDziennika>& wpisy, bool ponowne) {
+    const WynikCofania wynik = WycofajWpisy(wpisy, ponowne);
+    if (wynik.pozostale.empty()) {
+        UsunDziennik(sciezka);
+        return;
+    }
+    if (!ZapiszDziennik(sciezka, DoPonowienia(wpisy, wynik.pozostale)))
+        Protokoluj("Warning: the journal ", sciezka, " cannot be rewritten; its remaining steps are tried in full again");
+    else
+        Protokoluj("Warning: rollback: ", wynik.pozostale.size(), " records stay in ", sciezka, " for the next start");
+}
+
+}  // namespace
+
+bool OdzyskajPrzerwaneInstalacje(const std::function<DecyzjaOdzyskania()>& zapytaj) {
+    bool byl = false;
+    std::optional<DecyzjaOdzyskania> decyzja;
+    for (const std::string& sciezka : PozostawioneDzienniki()) {
+        const auto odczyt = WczytajDziennik(sciezka);
+        if (!odczyt) {
+            Protokoluj("Warning: the journal ", sciezka, " of an interrupted installation cannot be read");
+            continue;
+        }
+        byl = true;
+        std::vector<WpisDziennika> wpisy = odczyt->wpisy;
+        // A run that died before its first change leaves nothing to ask about.
+        if (!MaZmiany(wpisy)) {
+            UsunDziennik(sciezka);
+            continue;
+        }
+        if (CofanieZdecydowane(wpisy)) {
+            Protokoluj("An undo that did not finish is finished now: ", sciezka);
+            Dokoncz(sciezka, wpisy, true);
+            continue;
+        }
+        if (!decyzja) decyzja = zapytaj();
+        switch (*decyzja) {
+        case DecyzjaOdzyskania::Odloz: break;
+        case DecyzjaOdzyskania::Zachowaj:
+            ZachowajWpisy(wpisy);
+            UsunDziennik(sciezka);
+            break;
+        case DecyzjaOdzyskania::Cofnij:
+            // Decided: an undo cut short is finished at the next start
+            // without asking again.
+            wpisy.push_back({RodzajWpisu::Cofanie, {}});
+            sys::Ignore(ZapiszDziennik(sciezka, wpisy), "without the mark the next start asks again");
+            Dokoncz(sciezka, wpisy, false);
+            break;
         }
     }
-    UsunDziennik(sciezkaDziennika);
-    return true;
+    return byl;
 }

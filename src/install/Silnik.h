@@ -1,8 +1,8 @@
 #pragma once
 // The installation engine: runs the steps of a run as work items, each of
 // which does its change and records it in the journal before making it, and
-// undoes a run from its records, whether a confirmed cancel asks for it or
-// the next start finds the journal of a run that died. It reaches the window
+// undoes a run from its records, whether a confirmed cancel or an error asks
+// for it or the next start finds the journal of a run that died. It reaches the window
 // that shows the run only through OknoInstalacji.
 
 #include "install/Dziennik.h"
@@ -33,35 +33,44 @@ public:
     virtual bool SprawdzPrzerwanie() = 0;
 };
 
-// One step of a run. `wykonaj` makes the changes and records each in the
-// current journal before it makes it; the records undo themselves
-// (CofnijWpis).
+// One step of a run. `wykonaj` makes its changes through the journal's do
+// functions (install/Dziennik.h), which record each before making it and
+// whose records undo themselves (WycofajWpisy).
 struct KrokInstalacji {
     const char* nazwa;  // for diagnostics only
     std::function<void()> wykonaj;
 };
 
 // Runs `kroki` in order with `d` as the current journal, putting the
-// journal on the disk after each step. After every step but the last,
-// `punktZatrzymania` is asked whether the run must stop; true ends the run
-// there (false is returned). Exceptions of a step pass out.
+// journal on the disk after each step. After every step `punktZatrzymania`
+// is asked whether the run must stop (a cancel asked for during the last
+// step is answered at its end too); true ends the run there (false is
+// returned). Exceptions of a step pass out.
 bool WykonajKroki(Dziennik& d, std::span<const KrokInstalacji> kroki, const std::function<bool()>& punktZatrzymania);
 
-// The one undo of a run: every record of `d`, newest first (folders last),
-// shown on the window's gauge one record at a time. `katalogiSprzed` are
-// folders the wizard made before the journal began (the target folder from
-// the options page) that the journal does not hold; they go last. The journal
-// is finished afterwards.
-void WycofajInstalacje(OknoInstalacji& okno, Dziennik& d, const std::vector<std::string>& katalogiSprzed);
+// The one undo of a run, for a confirmed cancel and for an error alike:
+// every record of `d` (WycofajWpisy), shown on the window's gauge one step at
+// a time. `katalogiSprzed` are folders the wizard made before the journal
+// began that it does not hold; they go last. The decision is recorded first,
+// so that a run killed during the undo has it finished at the next start.
+// Afterwards the journal is finished, or keeps the steps that failed for the
+// next start: false then.
+bool WycofajInstalacje(OknoInstalacji& okno, Dziennik& d, const std::vector<std::string>& katalogiSprzed);
 
 // The end of a run that was not undone: the run's changes stay, the backups
 // of what it replaced go, and then the journal.
 void ZakonczInstalacje(Dziennik& d);
 
-// At start: a journal left by a run of `wydanie` that never ended. Nothing
-// happens when there is none. Otherwise `cofnac` is asked (once, and only
-// when the journal records a change): true undoes every recorded change,
-// newest first; false keeps them and deletes the backups. Either way the
-// journal goes. An undo cut short is finished at the next start, as every
-// undo step may run twice. Returns whether there was a journal.
-bool OdzyskajPrzerwanaInstalacje(const std::string& sciezkaDziennika, const std::function<bool()>& cofnac);
+// What the user makes of a journal left by a run that never ended.
+enum class DecyzjaOdzyskania {
+    Cofnij,    // undo its changes
+    Zachowaj,  // keep them
+    Odloz,     // the question was dismissed: ask again at the next start
+};
+
+// At start: the journals left by runs that never ended, newest first. One
+// whose undo was decided already (a cancel or an error, or an undo cut short)
+// is finished without a question; for the others `zapytaj` is asked once,
+// and only when one records a change. Steps that fail stay for the next
+// start. Returns whether there was a journal.
+bool OdzyskajPrzerwaneInstalacje(const std::function<DecyzjaOdzyskania()>& zapytaj);

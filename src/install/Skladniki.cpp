@@ -43,10 +43,9 @@ bool InstalujSkladnik(std::string_view katalogSystemowy, std::string_view plik, 
         // Never over a file that is there: the system and its programs may
         // rely on exactly that file.
         const std::string zrodlo = std::string(katalogZrodlowy) + std::string(plik);
-        PrzedUtworzeniemPliku(cel);
-        const sys::Result r = sys::CopyFileTo(zrodlo, cel, true);
+        const sys::Result r = KopiujPlikSystemu(Dziennik::Biezacy(), zrodlo, cel);
         if (r) Protokoluj("Component ", plik, ": installed from ", zrodlo, " to ", cel);
-        else Protokoluj("Component ", plik, ": failed to copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});
+        else Protokoluj("Warning: component ", plik, ": failed to copy ", zrodlo, " to ", cel, ": ", BladSystemu{r.error});
         return r.ok();
     } catch (...) {
         return false;

@@ -12,6 +12,7 @@
 #include "setup/Zrodlo.h"
 #include "sys/files.h"
 #include "sys/folders.h"
+#include "sys/result.h"
 #include "sys/shell.h"
 #include "ui/Application.h"
 
@@ -24,21 +25,35 @@ std::string SpecjalnyKatalog(bool dlaWszystkich, std::string_view wspolny, std::
 }
 
 // One link in `katalog` for every row of the kind whose target was installed.
+// Each is saved under a temporary name and then takes the place of a link of
+// that name (Wstaw), so an old link stays whole until the new one is.
 void UtworzSkrotyRodzaju(const TOpcjeSkrotow& opcje, std::string_view katalog, std::uint8_t rodzaj) {
+    Dziennik* const d = Dziennik::Biezacy();
     for (const TWierszSkrotu* w : WybierzSkroty(opcje.wydanie, opcje.jezyk, rodzaj)) {
         const std::string cel = DolaczDoKatalogu(opcje.katalogDocelowy, w->Plik);
         // A target missing from the medium skips only its own link.
         if (!sys::FileExists(cel)) continue;
         const std::string lnk = DolaczDoKatalogu(katalog, std::string(w->Nazwa) + ".lnk");
-        std::optional<std::string> kopia;
+        PlikTymczasowy nowy;
         try {
-            kopia = PrzedZapisemPliku(lnk);
-        } catch (const BladProgramu&) {
-            continue;  // an old link that cannot be set aside is left as it is
+            nowy = UtworzTymczasowy(d, lnk);
+        } catch (const BladProgramu& b) {
+            Protokoluj("Warning: link ", lnk, " not created: ", b.komunikat());
+            continue;
         }
-        const bool utworzony = UtworzSkrot(cel, lnk, w->Nazwa);
-        Protokoluj("Link ", lnk, " -> ", cel, utworzony ? "" : ": not created");
-        PrzywrocGdyNieZapisany(lnk, kopia);
+        if (!nowy.plik) {
+            Protokoluj("Warning: link ", lnk, " not created: ", BladSystemu{nowy.plik.error()});
+            continue;
+        }
+        sys::Ignore(nowy.plik.Close(), "the link is written anew under its name");
+        sys::Result r = sys::SaveShellLink({cel, KatalogPliku(cel), w->Nazwa}, nowy.sciezka);
+        if (r) r = Wstaw(d, nowy.sciezka, lnk);
+        if (r) {
+            Protokoluj("Link ", lnk, " -> ", cel);
+        } else {
+            Protokoluj("Warning: link ", lnk, " -> ", cel, " not created: ", BladSystemu{r.error});
+            sys::Ignore(sys::RemoveFile(nowy.sciezka), "the undo removes it otherwise");
+        }
     }
 }
 
@@ -63,9 +78,9 @@ void UtworzSkroty(const TOpcjeSkrotow& opcje) {
         if (!programy.empty()) {
             const std::string grupa = DolaczDoKatalogu(programy, NazwaGrupyWydania(opcje.wydanie, opcje.jezyk));
             // Usually exists already from an earlier installation.
-            PrzedUtworzeniemKatalogu(grupa);
-            sys::Ignore(sys::CreateFolder(grupa), "an existing group is reused; a missing one skips its links");
+            const sys::Result r = UtworzKatalog(Dziennik::Biezacy(), grupa);
             if (sys::FolderExists(grupa)) UtworzSkrotyRodzaju(opcje, grupa, SkrotGrupy);
+            else Protokoluj("Warning: Start-menu group ", grupa, " not created: ", BladSystemu{r.error});
         }
     }
     if (opcje.translatory || opcje.slowniki) {

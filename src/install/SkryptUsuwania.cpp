@@ -14,13 +14,22 @@ std::string ZPodwojonymProcentem(std::string_view sciezka) {
 
 }  // namespace
 
-std::string TekstSkryptuUsuwania(std::string_view kopia, std::string_view skrypt, std::string_view katalog) {
+std::string TekstSkryptuUsuwania(std::string_view kopia, std::string_view skrypt, std::string_view katalog,
+                                 std::string_view ping) {
     const std::string c = ZPodwojonymProcentem(kopia);
     const std::string b = ZPodwojonymProcentem(skrypt);
     const std::string k = ZPodwojonymProcentem(katalog);
-    return ":repeat\r\n"
+    const std::string p = ZPodwojonymProcentem(ping);
+    return "@echo off\r\n"
+           "set n=0\r\n"
+           ":repeat\r\n"
            "del \"" + c + "\"\r\n"
-           "if exist \"" + c + "\" goto repeat\r\n"
+           "if not exist \"" + c + "\" goto done\r\n"
+           "set /a n+=1\r\n"
+           "if %n% geq " + std::to_string(kProbySkryptuUsuwania) + " goto done\r\n"
+           "\"" + p + "\" -n 3 127.0.0.1 >nul\r\n"
+           "goto repeat\r\n"
+           ":done\r\n"
            "del \"" + b + "\" & rmdir \"" + k + "\"\r\n";
 }
 

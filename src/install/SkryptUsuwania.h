@@ -14,15 +14,24 @@ inline constexpr std::string_view kNazwaSkryptuUsuwania = "delme.bat";
 // many failed runs mean something else is wrong.
 inline constexpr std::int32_t kLiczbaNumerowKopii = 10000;
 
-// The batch text: four lines, each ended by CR LF, that keep deleting `kopia`
-// until it is gone (it cannot go while its program runs) and then delete
-// `skrypt`, the batch itself, and the folder `katalog` that held both. The
-// last two share one line: the command processor reads a batch line by line,
-// and there is no next line once the batch is gone. All are full paths,
-// already in the code page the command processor reads. A '%' in a path is
-// doubled, since the command processor would otherwise take it for a
+// How long the batch keeps trying: a try every 2 s or so (the pause is
+// `ping -n 3` of the local host, the one wait every command processor has),
+// at most this many tries, so about an hour; then it gives up and leaves the
+// copy in the temporary folder rather than keep a process alive for ever.
+inline constexpr int kProbySkryptuUsuwania = 1800;
+
+// The batch text, each line ended by CR LF, silent: it keeps deleting `kopia` until
+// it is gone (it cannot go while its program runs), pausing between tries
+// with `ping` (the full path of the system's ping.exe, never one from the
+// current folder) and giving up after kProbySkryptuUsuwania tries; then it
+// deletes `skrypt`, the batch itself, and the folder `katalog` that held both.
+// The last two share one line: the command processor reads a batch line by
+// line, and there is no next line once the batch is gone. All are full
+// paths, already in the code page the command processor reads. A '%' in a
+// path is doubled, since the command processor would otherwise take it for a
 // variable.
-std::string TekstSkryptuUsuwania(std::string_view kopia, std::string_view skrypt, std::string_view katalog);
+std::string TekstSkryptuUsuwania(std::string_view kopia, std::string_view skrypt, std::string_view katalog,
+                                 std::string_view ping);
 
 // Full paths of the copy and of its batch.
 struct NazwyKopii {

@@ -104,14 +104,15 @@ bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view 
     sys::Ignore(sys::SetAttributes(nazwy->kopia, FILE_ATTRIBUTE_ARCHIVE),
                 "a copy that stays read-only is only left behind in the temporary folder");
 
-    const std::string tekst = TekstSkryptuUsuwania(SciezkaDlaSkryptu(nazwy->kopia), SciezkaDlaSkryptu(nazwy->skrypt),
-                                                   SciezkaDlaSkryptu(wlasnyBezUkosnika));
+    const auto systemowy = sys::SystemFolder();
+    if (!systemowy) return porazka();
+    const std::string tekst =
+        TekstSkryptuUsuwania(SciezkaDlaSkryptu(nazwy->kopia), SciezkaDlaSkryptu(nazwy->skrypt),
+                             SciezkaDlaSkryptu(wlasnyBezUkosnika), SciezkaDlaSkryptu(*systemowy + "ping.exe"));
     if (!sys::WriteWholeFile(nazwy->skrypt, tekst)) return porazka();
 
     // Both run in the working folder, never in their own: the batch could not
     // remove a folder that is some process's current one.
-    const auto systemowy = sys::SystemFolder();
-    if (!systemowy) return porazka();
     const std::string biezacy = BezKoncowegoUkosnikaPozaKorzeniem(katalog);
     if (!sys::ShellOpen(nazwy->kopia, parametry, biezacy, SW_SHOWNORMAL, nullptr)) return porazka();
 

@@ -4,6 +4,9 @@
 
 #include <zlib.h>
 
+#include <charconv>
+#include <unordered_map>
+
 namespace {
 
 // Bounds a torn length field so that it cannot ask for more than the file has.
@@ -23,10 +26,40 @@ std::uint32_t Suma(std::span<const std::uint8_t> b) {
 }
 
 bool ZnanyRodzaj(std::uint8_t r) {
-    return r >= static_cast<std::uint8_t>(RodzajWpisu::Poczatek) && r <= static_cast<std::uint8_t>(RodzajWpisu::Wartosc);
+    return r >= static_cast<std::uint8_t>(RodzajWpisu::Poczatek) && r <= static_cast<std::uint8_t>(RodzajWpisu::CzasKlucza);
+}
+
+template <class T>
+std::optional<T> Liczba(std::string_view tekst, int podstawa) {
+    T v{};
+    const auto [koniec, blad] = std::from_chars(tekst.data(), tekst.data() + tekst.size(), v, podstawa);
+    if (tekst.empty() || blad != std::errc{} || koniec != tekst.data() + tekst.size()) return std::nullopt;
+    return v;
+}
+
+// The records that name a file at field 0 and change what is at that path.
+bool ZmieniaPlik(RodzajWpisu r) {
+    return r == RodzajWpisu::Plik || r == RodzajWpisu::Tymczasowy || r == RodzajWpisu::Zastapiony;
 }
 
 }  // namespace
+
+namespace {
+std::string ZPrzyrostkiem(std::string_view plik, std::string_view przyrostek, unsigned numer) {
+    std::string nazwa(plik);
+    nazwa += przyrostek;
+    if (numer > 1) nazwa += std::to_string(numer);
+    return nazwa;
+}
+}  // namespace
+
+std::string NazwaKopiiZapasowej(std::string_view plik, unsigned numer) {
+    return ZPrzyrostkiem(plik, kPrzyrostekKopiiZapasowej, numer);
+}
+
+std::string NazwaTymczasowa(std::string_view plik, unsigned numer) {
+    return ZPrzyrostkiem(plik, kPrzyrostekTymczasowego, numer);
+}
 
 std::string KodujWpis(const WpisDziennika& wpis) {
     std::string cialo;
@@ -77,28 +110,117 @@ OdczytDziennika CzytajDziennik(std::span<const std::uint8_t> bajty) {
     return wynik;
 }
 
+std::string TekstStempla(const StempelPliku& s) { return std::to_string(s.rozmiar) + ":" + std::to_string(s.czas); }
+
+std::optional<StempelPliku> CzytajStempel(std::string_view pole) {
+    const auto dwukropek = pole.find(':');
+    if (dwukropek == std::string_view::npos) return std::nullopt;
+    const auto rozmiar = Liczba<std::int64_t>(pole.substr(0, dwukropek), 10);
+    const auto czas = Liczba<std::uint64_t>(pole.substr(dwukropek + 1), 10);
+    if (!rozmiar || !czas || *rozmiar < 0) return std::nullopt;
+    return StempelPliku{*rozmiar, *czas};
+}
+
+std::string TekstNumeru(std::uint64_t numer) {
+    char bufor[17];
+    const auto [koniec, blad] = std::to_chars(bufor, bufor + sizeof bufor, numer, 16);
+    return std::string(bufor, koniec);
+}
+
+std::optional<std::uint64_t> CzytajNumer(std::string_view pole) { return Liczba<std::uint64_t>(pole, 16); }
+
+const std::string& Pole(const WpisDziennika& wpis, std::size_t i) noexcept {
+    static const std::string pusty;
+    return i < wpis.pola.size() ? wpis.pola[i] : pusty;
+}
+
+bool Wspolny(const WpisDziennika& wpis) noexcept {
+    if (wpis.rodzaj == RodzajWpisu::Czcionka) return true;
+    return (wpis.rodzaj == RodzajWpisu::Plik || wpis.rodzaj == RodzajWpisu::Wartosc) && !wpis.pola.empty() &&
+           wpis.pola.back() == kWspolny;
+}
+
 std::vector<std::size_t> KolejnoscCofania(const std::vector<WpisDziennika>& wpisy) {
+    const auto zmiana = [](RodzajWpisu r) {
+        return r != RodzajWpisu::Poczatek && r != RodzajWpisu::Numer && r != RodzajWpisu::Cofanie &&
+               r != RodzajWpisu::CzasKlucza && r != RodzajWpisu::Katalog;
+    };
     std::vector<std::size_t> kolejnosc;
     for (std::size_t i = wpisy.size(); i-- > 0;)
-        if (wpisy[i].rodzaj != RodzajWpisu::Poczatek && wpisy[i].rodzaj != RodzajWpisu::Katalog) kolejnosc.push_back(i);
+        if (zmiana(wpisy[i].rodzaj)) kolejnosc.push_back(i);
     for (std::size_t i = wpisy.size(); i-- > 0;)
         if (wpisy[i].rodzaj == RodzajWpisu::Katalog) kolejnosc.push_back(i);
     return kolejnosc;
 }
 
-std::vector<std::string> BiezaceKopieZapasowe(const std::vector<WpisDziennika>& wpisy) {
-    std::vector<std::string> kopie;
-    for (const WpisDziennika& w : wpisy) {
-        if (w.rodzaj != RodzajWpisu::Zastapiony || w.pola.size() < 2) continue;
-        // Setting aside a file that is itself a backup moves that backup.
-        bool przeniesiona = false;
-        for (std::string& k : kopie) {
-            if (RowneBezWielkosciLiter(k, w.pola[0])) {
-                k = w.pola[1];
-                przeniesiona = true;
-            }
+std::vector<std::optional<std::uint64_t>> NumeryPlikow(const std::vector<WpisDziennika>& wpisy) {
+    std::vector<std::optional<std::uint64_t>> numery(wpisy.size());
+    for (std::size_t i = 0; i < wpisy.size(); ++i) {
+        if (wpisy[i].rodzaj != RodzajWpisu::Plik && wpisy[i].rodzaj != RodzajWpisu::Tymczasowy) continue;
+        const std::string& plik = Pole(wpisy[i], 0);
+        for (std::size_t j = i + 1; j < wpisy.size(); ++j) {
+            if (!RowneBezWielkosciLiter(Pole(wpisy[j], 0), plik)) continue;
+            if (wpisy[j].rodzaj == RodzajWpisu::Numer) numery[i] = CzytajNumer(Pole(wpisy[j], 1));
+            if (wpisy[j].rodzaj == RodzajWpisu::Numer || ZmieniaPlik(wpisy[j].rodzaj)) break;
         }
-        if (!przeniesiona) kopie.push_back(w.pola[1]);
     }
-    return kopie;
+    return numery;
+}
+
+namespace {
+
+// One pass over the records: every backup's current name, and which records
+// only moved a backup on.
+struct Kopie {
+    std::vector<KopiaZapasowa> kopie;
+    std::vector<bool> przenosi;
+};
+
+Kopie PrzejdzKopie(const std::vector<WpisDziennika>& wpisy) {
+    Kopie wynik;
+    wynik.przenosi.assign(wpisy.size(), false);
+    // Current name (lower case) -> its backup.
+    std::unordered_map<std::string, std::size_t> poNazwie;
+    for (std::size_t i = 0; i < wpisy.size(); ++i) {
+        const WpisDziennika& w = wpisy[i];
+        if (w.rodzaj != RodzajWpisu::Zastapiony || Pole(w, 1).empty()) continue;
+        // Setting aside a file that is itself a backup moves that backup.
+        const auto it = poNazwie.find(NaMale(Pole(w, 0)));
+        if (it != poNazwie.end()) {
+            const std::size_t k = it->second;
+            poNazwie.erase(it);
+            wynik.kopie[k].nazwa = Pole(w, 1);
+            poNazwie[NaMale(Pole(w, 1))] = k;
+            wynik.przenosi[i] = true;
+            continue;
+        }
+        poNazwie[NaMale(Pole(w, 1))] = wynik.kopie.size();
+        wynik.kopie.push_back({i, Pole(w, 1)});
+    }
+    return wynik;
+}
+
+}  // namespace
+
+std::vector<KopiaZapasowa> BiezaceKopieZapasowe(const std::vector<WpisDziennika>& wpisy) {
+    return PrzejdzKopie(wpisy).kopie;
+}
+
+std::vector<bool> PrzenoszaceKopie(const std::vector<WpisDziennika>& wpisy) { return PrzejdzKopie(wpisy).przenosi; }
+
+bool MaZmiany(const std::vector<WpisDziennika>& wpisy) { return !KolejnoscCofania(wpisy).empty(); }
+
+bool CofanieZdecydowane(const std::vector<WpisDziennika>& wpisy) {
+    for (const WpisDziennika& w : wpisy)
+        if (w.rodzaj == RodzajWpisu::Cofanie) return true;
+    return false;
+}
+
+std::vector<WpisDziennika> DoPonowienia(const std::vector<WpisDziennika>& wpisy,
+                                        const std::vector<WpisDziennika>& pozostale) {
+    std::vector<WpisDziennika> wynik;
+    if (!wpisy.empty() && wpisy.front().rodzaj == RodzajWpisu::Poczatek) wynik.push_back(wpisy.front());
+    wynik.push_back({RodzajWpisu::Cofanie, {}});
+    wynik.insert(wynik.end(), pozostale.begin(), pozostale.end());
+    return wynik;
 }

@@ -86,10 +86,11 @@ void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, co
     }
 
     // A temporary file that cannot even be created was not written completely
-    // either.
+    // either. In a run it is recorded, and the journal puts the target aside
+    // before the new content takes its place (Wstaw).
+    Dziennik* const d = Dziennik::Biezacy();
     const std::string tymczasowy = katalogDocelowy + PlikTymczasowyPoprawki;
-    PrzedUtworzeniemPliku(tymczasowy);
-    sys::File plik = sys::File::Create(tymczasowy);
+    sys::File plik = d && !sys::EntryExists(tymczasowy) ? UtworzPlik(d, tymczasowy) : sys::File::Create(tymczasowy);
     if (!plik) {
         stan = PoprawkaNiezapisana;
         return;
@@ -101,30 +102,8 @@ void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, co
         return;
     }
     // A read-only target is not replaced, as the system refuses to delete it;
-    // asked first because not every system's replacing move refuses it too.
-    const auto atrybuty = sys::Attributes(cel);
-    if (!atrybuty || (*atrybuty & FILE_ATTRIBUTE_READONLY) != 0) {
-        stan = PoprawkaCelNiezastapiony;
-        return;
-    }
-    // In a run the target is set aside first: a run that dies here is put
-    // back from it, and it goes with the run's other backups at the end.
-    if (Dziennik* d = Dziennik::Biezacy()) {
-        std::string kopia;
-        try {
-            kopia = OdlozNaBok(*d, cel);
-        } catch (const BladProgramu&) {
-            stan = PoprawkaCelNiezastapiony;
-            return;
-        }
-        if (!sys::MoveEntry(tymczasowy, cel)) {
-            sys::Ignore(sys::MoveEntry(kopia, cel), "the undo puts it back otherwise");
-            stan = PoprawkaCelNiezastapiony;
-        }
-        return;
-    }
-    // One step, so that no moment leaves the target's name empty.
-    if (!sys::MoveReplacing(tymczasowy, cel)) stan = PoprawkaCelNiezastapiony;
+    // Wstaw asks first because not every system's replacing move refuses it.
+    if (!Wstaw(d, tymczasowy, cel)) stan = PoprawkaCelNiezastapiony;
 }
 
 std::int32_t ApplyPatchList(const std::string& lista, std::string katalogPoprawek, std::string katalogDocelowy) {
@@ -166,16 +145,16 @@ void ZastosujPoprawki(std::int32_t wydanie, const std::string& katalogPoprawek, 
     for (const auto& rekord : RekordyPoprawek) {
         if (!rekord.DlaWydania(wydanie) || !sys::FileExists(katalog + std::string(rekord.Lista))) continue;
         const std::int32_t kod = ApplyPatchList(std::string(rekord.Lista), katalog, katalogDocelowy);
-        Protokoluj("Patch list ", rekord.Lista, ": result code ", kod);
+        Protokoluj(kod == PoprawkiZastosowane ? "" : "Warning: ", "Patch list ", rekord.Lista, ": result code ", kod);
     }
     for (std::uint32_t numer = 1;; ++numer) {
         const std::string lista = NazwaListyNumerowanej(numer);
         if (!sys::FileExists(katalog + lista)) break;
         try {
             const std::int32_t kod = ApplyPatchList(lista, katalog, katalogDocelowy);
-            Protokoluj("Patch list ", lista, ": result code ", kod);
+            Protokoluj(kod == PoprawkiZastosowane ? "" : "Warning: ", "Patch list ", lista, ": result code ", kod);
         } catch (const std::exception& e) {
-            Protokoluj("Patch list ", lista, ": ", e.what(), "; the next list goes on");
+            Protokoluj("Warning: patch list ", lista, ": ", e.what(), "; the next list goes on");
             // A damaged numbered list must not stop the ones after it.
         }
     }

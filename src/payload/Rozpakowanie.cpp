@@ -10,14 +10,16 @@
 #include "app/Teksty.h"
 #include "app/untMain.h"
 #include "install/Dziennik.h"
-#include "install/Kopiowanie.h"
 #include "payload/Dekompresja.h"
+#include "payload/SumaPliku.h"
 #include "payload/untCompress.h"
 #include "setup/Wydania.h"
 #include "sys/files.h"
 #include "sys/result.h"
 #include "sys/resources.h"
 #include "ui/Application.h"
+
+#include <cstdio>
 
 bool DodatkiWydania1 = false;
 bool DodatkiWydania4 = false;
@@ -53,13 +55,9 @@ bool PrzelacznikDodatkow(std::int32_t wydanie) {
 
 }  // namespace
 
-void ZlozProgram(const ZasobyProgramu& zasoby, std::int32_t wydanie, const std::string& sciezka,
-                 std::vector<std::string>& zapisane) {
+std::vector<std::uint8_t> RozpakujCzesci(const ZasobyProgramu& zasoby, std::int32_t wydanie) {
     if (zasoby[0].empty()) throw BladProgramu(Opis("no packed program for edition", std::to_string(wydanie)));
-    sys::File plik = sys::File::Create(sciezka);
-    if (!plik) throw BladProgramu(Opis("cannot create", sciezka, plik.error()));
-    zapisane.push_back(sciezka);
-
+    std::vector<std::uint8_t> program;
     for (int czesc = 0; czesc < LiczbaCzesciProgramu; ++czesc) {
         const std::string_view zasob = zasoby[static_cast<std::size_t>(czesc)];
         if (zasob.empty()) continue;
@@ -72,9 +70,67 @@ void ZlozProgram(const ZasobyProgramu& zasoby, std::int32_t wydanie, const std::
         } catch (const BladProgramu& b) {
             throw BladProgramu(Opis("damaged resource", zasob) + ": " + b.komunikat());
         }
-        if (const std::uint32_t kod = Dopisz(plik, dane); kod != 0) throw BladProgramu(Opis("cannot write", sciezka, kod));
+        program.insert(program.end(), dane.begin(), dane.end());
     }
-    if (const sys::Result r = plik.Close(); !r) throw BladProgramu(Opis("cannot close", sciezka, r.error));
+    return program;
+}
+
+void SprawdzSume(std::string_view pierwszaCzesc, std::span<const std::uint8_t> dane, const std::string& plik) {
+    const SumaPliku jest = PoliczSume(dane);
+    const auto zasob = sys::OwnResource(ZasobSumy(pierwszaCzesc));
+    const auto oczekiwana = zasob ? CzytajSume(*zasob) : std::nullopt;
+    if (oczekiwana && *oczekiwana == jest) return;
+    const auto crc = [](std::uint32_t v) {
+        char tekst[9];
+        std::snprintf(tekst, sizeof tekst, "%08X", static_cast<unsigned>(v));
+        return std::string(tekst);
+    };
+    if (oczekiwana)
+        Protokoluj("Error: ", plik, " as unpacked (", jest.rozmiar, " bytes, CRC-32 ", crc(jest.crc),
+                   ") does not match its digest (", oczekiwana->rozmiar, " bytes, CRC-32 ", crc(oczekiwana->crc),
+                   "): the wizard or its medium is damaged; nothing was replaced");
+    else
+        Protokoluj("Error: ", plik, ": the digest ", ZasobSumy(pierwszaCzesc),
+                   " is missing or damaged in the wizard's resources; nothing was replaced");
+    throw BladProgramu(Opis("damaged content of", plik));
+}
+
+namespace {
+
+// Writes `dane` under a temporary name beside `cel`, which it then replaces
+// (Wstaw): `cel` is never seen half-written. Raises BladProgramu.
+void ZapiszPrzezTymczasowy(const std::string& cel, std::span<const std::uint8_t> dane) {
+    Dziennik* const d = Dziennik::Biezacy();
+    PlikTymczasowy nowy = UtworzTymczasowy(d, cel);
+    if (!nowy.plik) throw BladProgramu(Opis("cannot create", nowy.sciezka, nowy.plik.error()));
+    std::uint32_t kod = 0;
+    if (!dane.empty()) {
+        const sys::Transfer t = nowy.plik.Write(dane.data(), dane.size());
+        kod = t.error != 0 ? t.error : t.bytes == dane.size() ? 0 : ERROR_WRITE_FAULT;
+    }
+    if (const sys::Result r = nowy.plik.Close(); !r && kod == 0) kod = r.error;
+    if (kod == 0)
+        if (const sys::Result r = Wstaw(d, nowy.sciezka, cel); !r) kod = r.error;
+    if (kod != 0) {
+        sys::Ignore(sys::RemoveFile(nowy.sciezka), "the undo removes it otherwise");
+        throw BladProgramu(Opis("cannot write", cel, kod));
+    }
+}
+
+}  // namespace
+
+void ZlozProgram(const ZasobyProgramu& zasoby, std::int32_t wydanie, const std::string& sciezka,
+                 std::vector<std::string>& zapisane) {
+    std::vector<std::uint8_t> program;
+    try {
+        program = RozpakujCzesci(zasoby, wydanie);
+    } catch (const BladProgramu& b) {
+        Protokoluj("Error: ", sciezka, ": ", b.komunikat(), "; nothing was replaced");
+        throw;
+    }
+    SprawdzSume(zasoby[0], program, sciezka);
+    ZapiszPrzezTymczasowy(sciezka, program);
+    zapisane.push_back(sciezka);
 }
 
 bool UnpackResourceToFile(std::string_view zasob, sys::File& plik) {
@@ -95,20 +151,23 @@ bool UnpackItemToFile(const TDodatek& dodatek, const std::string& sciezka, std::
     for (const std::string_view zasob : zasoby)
         if (!zasob.empty() && !sys::OwnResource(zasob)) return false;
 
-    sys::File plik = sys::File::Create(sciezka);
-    if (!plik) throw BladProgramu(Opis("cannot create", sciezka, plik.error()));
-    zapisane.push_back(sciezka);
-    bool kompletny = true;
+    std::vector<std::uint8_t> tresc;
     for (const std::string_view zasob : zasoby) {
         if (zasob.empty()) continue;
-        // A later part after a failed one would only make the file look whole.
-        if (!UnpackResourceToFile(zasob, plik)) {
-            kompletny = false;
-            break;
+        try {
+            const std::vector<std::uint8_t> czesc = RozpakujBlok(*sys::OwnResource(zasob), PojemnoscDodatku);
+            tresc.insert(tresc.end(), czesc.begin(), czesc.end());
+        } catch (const BladProgramu& b) {
+            Protokoluj("Error: ", sciezka, ": its part ", zasob, " does not unpack: ", b.komunikat(),
+                       "; nothing was replaced");
+            throw BladProgramu(Opis("damaged resource", zasob) + ": " + b.komunikat());
         }
     }
-    if (const sys::Result r = plik.Close(); !r) throw BladProgramu(Opis("cannot close", sciezka, r.error));
-    return kompletny;
+    SprawdzSume(dodatek.Zasob1, tresc, sciezka);
+    const bool istnial = sys::EntryExists(sciezka);
+    ZapiszPrzezTymczasowy(sciezka, tresc);
+    if (!istnial) zapisane.push_back(sciezka);
+    return true;
 }
 
 bool ExtractFromZip(std::span<const std::uint8_t> archiwum, std::string_view nazwa, const std::string& sciezka,
@@ -117,17 +176,20 @@ bool ExtractFromZip(std::span<const std::uint8_t> archiwum, std::string_view naz
     zip.Close();
     zip.OverwriteAction = oaOverwrite;
     zip.Open(archiwum);
-    const bool istnial = sys::EntryExists(sciezka);
-    bool wynik = false;
+    // The member whole (its size and CRC-32 checked) or not at all.
+    std::optional<std::vector<std::uint8_t>> tresc;
     try {
-        zip.Extract(nazwa, sciezka);
-        wynik = true;
+        tresc = zip.ZawartoscCala(zip.Entries().Item(nazwa));
     } catch (const BladProgramu&) {
-        // The item is not installed; the run goes on.
+        // A member that is not there or cannot be processed: the item is not
+        // installed, and the run goes on.
     }
     zip.Close();
-    if (!istnial && sys::FileExists(sciezka)) zapisane.push_back(sciezka);
-    return wynik;
+    if (!tresc) return false;
+    const bool istnial = sys::EntryExists(sciezka);
+    ZapiszPrzezTymczasowy(sciezka, *tresc);
+    if (!istnial) zapisane.push_back(sciezka);
+    return true;
 }
 
 bool ExtractItemFromZip(const TDodatek& dodatek, const std::string& sciezka, std::vector<std::string>& zapisane) {
@@ -155,24 +217,13 @@ void TfrmMain::RozpakujProgram() {
     lblPlikDo.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikDo), cel));
     PrzetworzKomunikaty();
 
-    // A main program already there (a reinstallation) is kept aside, so that
-    // a cancellation brings it back and a failed unpacking never leaves a
-    // half-written one in its place.
-    if (!sys::EntryExists(cel)) DziennikInstalacji.Zapisz(RodzajWpisu::Plik, {cel});
-    StanKopiowania stan = StanKopiowaniaKreatora(*this);
-    ZachowajPoprzedni(stan, cel);
-    try {
-        ZlozProgram({WpisWydania(ZasobyA, NumerWydania), WpisWydania(ZasobyB, NumerWydania),
-                     WpisWydania(ZasobyC, NumerWydania)},
-                    NumerWydania, cel, SkopiowanePliki);
-    } catch (...) {
-        PrzywrocPoprzedni(stan, cel);
-        throw;
-    }
-    {
-        const sys::File zapisany = sys::File::OpenRead(cel);
-        Protokoluj("Main program unpacked: ", cel, " (", zapisany ? zapisany.Size().value_or(-1) : -1, " bytes)");
-    }
+    // Checked whole against its digest before it replaces anything; a main
+    // program already there (a reinstallation) stays whole until then.
+    ZlozProgram({WpisWydania(ZasobyA, NumerWydania), WpisWydania(ZasobyB, NumerWydania),
+                 WpisWydania(ZasobyC, NumerWydania)},
+                NumerWydania, cel, SkopiowanePliki);
+    const auto stempel = sys::StampOf(cel);
+    Protokoluj("Main program unpacked: ", cel, " (", stempel ? stempel->size : -1, " bytes)");
     PrzetworzKomunikaty();
 
     // A cancel pressed while the program was written is answered now.
@@ -184,10 +235,13 @@ void TfrmMain::RozpakujDodatki() {
     for (const std::int32_t numer : ListaDodatkow(NumerWydania, AktualnyAppConst.Variant)) {
         const TDodatek* dodatek = Dodatek(numer);
         if (!dodatek) continue;
-        // Only a new file is recorded: an item replaces what is there only
-        // once it is complete, and is not put back by an undo.
-        PrzedUtworzeniemPliku(DolaczDoKatalogu(KatalogDocelowy, dodatek->Plik));
-        sys::Ignore(InstallItem(*dodatek, DolaczDoKatalogu(KatalogDocelowy, dodatek->Plik), SkopiowanePliki),
-                    "an update item is an extra; the run is complete without it");
+        // Written whole through the journal, or not at all; a damaged one is
+        // an error of the run.
+        const std::string sciezka = DolaczDoKatalogu(KatalogDocelowy, dodatek->Plik);
+        if (InstallItem(*dodatek, sciezka, SkopiowanePliki))
+            Protokoluj("Update item ", numer, " installed: ", sciezka);
+        else
+            Protokoluj("Warning: update item ", numer, " (", sciezka,
+                       ") not installed: its resources are missing or unusable");
     }
 }

@@ -5,10 +5,12 @@
 // looked up by name in the wizard's own module; each packed part is unpacked
 // in memory whole and then written.
 //
-// Paths are single-byte Windows-1250; resource names are ASCII. Every function
-// that creates a file adds its path to `zapisane` (the run's SkopiowanePliki)
-// as soon as the file exists, so that a cancellation removes it, even when it
-// is left unfinished.
+// Paths are single-byte Windows-1250; resource names are ASCII. A file is
+// checked whole against the digest the packer stored (payload/SumaPliku.h),
+// written under a temporary name and only then put in the place of the file
+// there, through the current journal (install/Dziennik.h): a damaged payload
+// replaces nothing. The functions add what they wrote to `zapisane` (the
+// run's SkopiowanePliki).
 
 #include "payload/Dodatki.h"
 
@@ -33,13 +35,23 @@ extern bool DodatkiWydania6;
 // that the edition does not have.
 using ZasobyProgramu = std::array<std::string_view, LiczbaCzesciProgramu>;
 
-// Writes the main program made of the parts `zasoby` to `sciezka`: creates the
-// file (replacing one that is there), appends every named part unpacked with
-// the stages CzescTylkoPierwszymEtapem gives for `wydanie` (capacity
-// PojemnoscCzesciProgramu), and closes it. The first part must be named.
-// Raises BladProgramu when the file cannot be created, written or closed, and
-// when a named part is missing or does not unpack: a program short of a part
-// cannot run, so the run must not look finished. What was written stays.
+// The main program made of the parts `zasoby`: every named part unpacked
+// with the stages CzescTylkoPierwszymEtapem gives for `wydanie` (capacity
+// PojemnoscCzesciProgramu), one after the other. The first part must be
+// named. Raises BladProgramu when a named part is missing or does not unpack.
+[[nodiscard]] std::vector<std::uint8_t> RozpakujCzesci(const ZasobyProgramu& zasoby, std::int32_t wydanie);
+
+// Checks `dane`, the whole content of the file `plik` whose first packed part
+// is the resource `pierwszaCzesc`, against the digest the wizard carries for
+// it (ZasobSumy). A mismatch or a missing digest is a damaged wizard or
+// medium: it is logged, naming the file, and raises BladProgramu.
+void SprawdzSume(std::string_view pierwszaCzesc, std::span<const std::uint8_t> dane, const std::string& plik);
+
+// Writes the main program made of the parts `zasoby` to `sciezka`
+// (RozpakujCzesci), once it matches its digest (SprawdzSume), replacing a
+// file that is there, and adds it to `zapisane`. Raises BladProgramu for a
+// missing, damaged or mismatched part and when the file cannot be written;
+// then nothing has changed at `sciezka`.
 void ZlozProgram(const ZasobyProgramu& zasoby, std::int32_t wydanie, const std::string& sciezka,
                  std::vector<std::string>& zapisane);
 
@@ -50,16 +62,20 @@ void ZlozProgram(const ZasobyProgramu& zasoby, std::int32_t wydanie, const std::
 [[nodiscard]] bool UnpackResourceToFile(std::string_view zasob, sys::File& plik);
 
 // A packed item (kind 0): the file at `sciezka` becomes its resources, first
-// then second, each unpacked by UnpackResourceToFile. True when every part went
-// in. An item whose resources are not all there is not started: false, and no
-// file is touched. Raises BladProgramu when the file cannot be created or
-// closed.
+// then second, each unpacked with both stages (capacity PojemnoscDodatku),
+// once they match the item's digest. True when it was installed; an item
+// whose resources are not all there is not started: false, and no file is
+// touched. A part that does not unpack, a mismatch, or a file that cannot be
+// written raise BladProgramu, with nothing replaced. A file it created is
+// added to `zapisane`.
 [[nodiscard]] bool UnpackItemToFile(const TDodatek& dodatek, const std::string& sciezka,
                                     std::vector<std::string>& zapisane);
 
-// Extracts the member `nazwa` of the ZIP archive `archiwum` to `sciezka`
-// through dmCompress.KAZip, replacing a file that is there. True when the
-// extraction raised no error; a file it created is added to `zapisane`.
+// Extracts the member `nazwa` of the ZIP archive `archiwum` to `sciezka`,
+// replacing a file that is there, once the member has come out whole (its
+// size and CRC-32). False, touching nothing, for a member that is missing,
+// damaged or cannot be processed; raises BladProgramu when the file cannot be
+// written. A file it created is added to `zapisane`.
 [[nodiscard]] bool ExtractFromZip(std::span<const std::uint8_t> archiwum, std::string_view nazwa,
                                   const std::string& sciezka, std::vector<std::string>& zapisane);
 

@@ -81,4 +81,25 @@ std::optional<std::int64_t> FreeBytes(int drive) {
     return static_cast<std::int64_t>(available.QuadPart);
 }
 
+std::optional<std::int64_t> FreeBytesAt(std::string_view path) {
+    const std::string root = DriveRoot(path);
+    if (root.empty()) return std::nullopt;
+    NoCriticalErrorBox guard;
+    std::string folder(path);
+    for (;;) {
+        // The system wants a folder; a share's root only with its backslash.
+        std::string asked = folder;
+        if (asked.empty() || asked.back() != '\\') asked += '\\';
+        ULARGE_INTEGER available{}, total{}, free{};
+        if (GetDiskFreeSpaceExW(ToWide(asked).c_str(), &available, &total, &free)) {
+            if (available.QuadPart > static_cast<ULONGLONG>(INT64_MAX)) return INT64_MAX;
+            return static_cast<std::int64_t>(available.QuadPart);
+        }
+        if (asked.size() <= root.size()) return std::nullopt;
+        const auto slash = folder.find_last_of('\\');
+        if (slash == std::string::npos || slash + 1 < root.size()) folder = root;
+        else folder.resize(slash);
+    }
+}
+
 }  // namespace sys

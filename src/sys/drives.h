@@ -57,5 +57,10 @@ enum class DriveKind : unsigned {
 // Free bytes available to this user on drive `drive` (1 = A:, 3 = C:, 0 = the
 // current drive); nullopt for a drive number that names no usable drive.
 [[nodiscard]] std::optional<std::int64_t> FreeBytes(int drive);
+// Free bytes available to this user where `path` lies, asked of the path
+// itself or, while it does not exist yet, of its nearest existing parent:
+// a network share ("\\server\share\...") answers for itself, as a drive
+// letter does. nullopt when no part of the path can be asked.
+[[nodiscard]] std::optional<std::int64_t> FreeBytesAt(std::string_view path);
 
 }  // namespace sys

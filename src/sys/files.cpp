@@ -3,6 +3,8 @@
 #include "sys/lasterror.h"
 #include "sys/text.h"
 
+#include <winternl.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -77,6 +79,35 @@ Result MoveReplacing(std::string_view from, std::string_view to) {
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
 }
 
+Result MoveAtNextStart(std::string_view from, std::string_view to) {
+    const std::wstring target = ToWide(to);
+    return Outcome(MoveFileExW(ToWide(from).c_str(), to.empty() ? nullptr : target.c_str(),
+                               MOVEFILE_DELAY_UNTIL_REBOOT | (to.empty() ? 0 : MOVEFILE_REPLACE_EXISTING)));
+}
+
+std::uint64_t CurrentFileTime() noexcept {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+std::optional<FileStamp> StampOf(std::string_view path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+    FileStamp stamp;
+    stamp.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    stamp.writeTime = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                      data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
+
+std::optional<std::uint64_t> FileNumber(std::string_view path) {
+    const File f = File::OpenAttributes(path);
+    if (!f) return std::nullopt;
+    return f.Number();
+}
+
 std::optional<std::string> ModuleFileName() {
     std::vector<wchar_t> buffer(MAX_PATH + 1);
     // A truncated name fills the buffer exactly; grow until it fits.
@@ -100,6 +131,11 @@ File File::CreateNew(std::string_view path) { return CreateForWriting(path, CREA
 File File::OpenAppend(std::string_view path, bool truncate) {
     return Open(path, FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                 truncate ? CREATE_ALWAYS : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+}
+
+File File::OpenAttributes(std::string_view path) {
+    return Open(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                FILE_FLAG_BACKUP_SEMANTICS);
 }
 
 File File::CreateForWriting(std::string_view path, std::uint32_t disposition) {
@@ -157,6 +193,23 @@ std::optional<std::int64_t> File::Size() const {
     LARGE_INTEGER size{};
     if (!handle_ || !GetFileSizeEx(handle_.get(), &size)) return std::nullopt;
     return static_cast<std::int64_t>(size.QuadPart);
+}
+
+std::optional<std::uint64_t> File::Number() const {
+    if (!handle_) return std::nullopt;
+    // FileInternalInformation: the one query that reads the number without
+    // also asking for the volume (GetFileInformationByHandle costs several
+    // times a file's whole copy under Wine). ntdll is in every process
+    // before any code of the program runs, so it is looked up, not imported.
+    using Zapytanie = LONG(NTAPI*)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, FILE_INFORMATION_CLASS);
+    static const auto zapytanie = reinterpret_cast<Zapytanie>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
+    if (!zapytanie) return std::nullopt;
+    IO_STATUS_BLOCK status{};
+    LARGE_INTEGER number{};
+    constexpr auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
+    if (zapytanie(handle_.get(), &status, &number, sizeof number, kFileInternalInformation) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(number.QuadPart);
 }
 
 Result File::Flush() {

@@ -50,6 +50,26 @@ namespace sys {
 // Renames a file over an existing one in a single step (copying across
 // volumes when it has to).
 [[nodiscard]] Result MoveReplacing(std::string_view from, std::string_view to);
+// Has the system rename `from` over `to` when it next starts, or delete
+// `from` then when `to` is empty (MoveFileEx with MOVEFILE_DELAY_UNTIL_REBOOT:
+// administrators only).
+[[nodiscard]] Result MoveAtNextStart(std::string_view from, std::string_view to);
+
+// What tells a file's content from what another file brought under its name
+// later: its size and last-write time, which a rename keeps on every file
+// system.
+struct FileStamp {
+    std::int64_t size = 0;          // bytes
+    std::uint64_t writeTime = 0;    // FILETIME: 100 ns units since 1601, UTC
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+// The system's clock as FILETIME (UTC), as file and registry times read.
+[[nodiscard]] std::uint64_t CurrentFileTime() noexcept;
+// The stamp of the file `path`; nullopt when no file (or a folder) is there.
+[[nodiscard]] std::optional<FileStamp> StampOf(std::string_view path);
+// The file system's number of the file `path` (see File::Number); nullopt
+// when there is no file or the system gives none.
+[[nodiscard]] std::optional<std::uint64_t> FileNumber(std::string_view path);
 
 // The full path of the running program file; nullopt in the unlikely case that
 // it cannot be read or expressed (see FromSystemPath).
@@ -84,6 +104,9 @@ public:
     // first with `truncate`). Every write lands at the end, also when another
     // process appends to the same file; others may read and append meanwhile.
     [[nodiscard]] static File OpenAppend(std::string_view path, bool truncate);
+    // Opens an existing file or folder for its attributes only, which no
+    // other opener's share mode refuses.
+    [[nodiscard]] static File OpenAttributes(std::string_view path);
 
     File() = default;
 
@@ -99,6 +122,10 @@ public:
     Transfer Write(const void* buffer, std::size_t size);
     // The size in bytes.
     [[nodiscard]] std::optional<std::int64_t> Size() const;
+    // The number the file system gives the file (the NTFS file reference, the
+    // inode under Wine): it tells this file from any other that later takes
+    // its name. A rename keeps it, except on FAT.
+    [[nodiscard]] std::optional<std::uint64_t> Number() const;
     // Asks the system to put what was written on the disk (FlushFileBuffers).
     Result Flush();
     // Closes now, reporting a failure that the destructor would swallow

@@ -144,6 +144,25 @@ std::optional<RegistryKey::RawValue> RegistryKey::ReadRaw(std::string_view name)
     }
 }
 
+RegistryKey::RawValue RegistryKey::StringValue(std::string_view value) {
+    const std::wstring wide = ToWide(value);
+    const auto* bytes = reinterpret_cast<const char*>(wide.c_str());
+    return RawValue{REG_SZ, std::string(bytes, (wide.size() + 1) * sizeof(wchar_t))};
+}
+
+RegistryKey::RawValue RegistryKey::DwordValue(std::uint32_t value) {
+    const DWORD v = value;
+    return RawValue{REG_DWORD, std::string(reinterpret_cast<const char*>(&v), sizeof(v))};
+}
+
+std::optional<std::uint64_t> RegistryKey::LastWriteTime() const {
+    FILETIME time{};
+    if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, &time) != ERROR_SUCCESS)
+        return std::nullopt;
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 Result RegistryKey::WriteRaw(std::string_view name, const RawValue& value) {
     return Status(RegSetValueExW(key_.get(), ToWide(name).c_str(), 0, value.type,
                                  reinterpret_cast<const BYTE*>(value.bytes.data()),

@@ -58,8 +58,16 @@ public:
     struct RawValue {
         std::uint32_t type = 0;
         std::string bytes;
+        friend bool operator==(const RawValue&, const RawValue&) = default;
     };
     [[nodiscard]] std::optional<RawValue> ReadRaw(std::string_view name) const;
+    // The bytes WriteString and WriteDword store, for a value compared or
+    // written raw.
+    [[nodiscard]] static RawValue StringValue(std::string_view value);
+    [[nodiscard]] static RawValue DwordValue(std::uint32_t value);
+    // When the key or any of its values was last written (FILETIME, UTC);
+    // nullopt when the system does not say.
+    [[nodiscard]] std::optional<std::uint64_t> LastWriteTime() const;
     Result WriteRaw(std::string_view name, const RawValue& value);
     // Succeeds when the value is gone afterwards (also when it never existed).
     Result DeleteValue(std::string_view name);

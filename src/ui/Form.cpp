@@ -154,6 +154,7 @@ void Form::PressDefault() {
 
 void Form::PressCancel() {
     if (Button* button = CancelButton()) button->Click();
+    else if (escapeCloses_ && modal_) modalResult_ = mrCancel;
 }
 
 }  // namespace ui

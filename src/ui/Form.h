@@ -88,6 +88,10 @@ public:
     // each only when there is one that can take input.
     void PressDefault();
     void PressCancel();
+    // Esc on the form while it is modal and has no cancel button: with this
+    // set it closes the form (mrCancel), as closing it does; by default it
+    // does nothing.
+    void SetEscapeCloses(bool closes) noexcept { escapeCloses_ = closes; }
     [[nodiscard]] Button* DefaultButton() const noexcept;
     [[nodiscard]] Button* CancelButton() const noexcept;
 
@@ -119,6 +123,7 @@ private:
     ui::BorderIcons borderIcons_;
     FormPosition position_ = FormPosition::Designed;
     bool modal_ = false;
+    bool escapeCloses_ = false;
     int modalResult_ = mrNone;
     bool closed_ = false;  // set by Close, so that Show notices a close from OnShow
     Control* activeControl_ = nullptr;

@@ -303,6 +303,12 @@ TEST_F(Pytanie, OneWordMessageIsAsWideAsItsButton) {
     EXPECT_EQ(Zapytaj(*pytanie_, *wlasciciel_, "Czy?", PytanieTakNie), ui::mrNo) << "Esc answers no";
     EXPECT_TRUE(pytanie_->btnNie.Visible());
     EXPECT_EQ(pytanie_->btnNie.Left(), pytanie_->btnTak.Left() + 97 + 8);
+    // A question that may be put off: Esc answers neither, on the same two
+    // buttons, and the next kind's Esc is its own again.
+    EXPECT_EQ(Zapytaj(*pytanie_, *wlasciciel_, "Czy?", PytanieTakNieOdloz), ui::mrCancel) << "Esc puts it off";
+    EXPECT_TRUE(pytanie_->btnNie.Visible());
+    EXPECT_FALSE(pytanie_->btnAnuluj.Visible());
+    EXPECT_EQ(Zapytaj(*pytanie_, *wlasciciel_, "Uwaga", PytanieOK), ui::mrYes) << "Esc does nothing again";
 }
 
 TEST_F(Pytanie, LongTextWrapsAndGrowsInHeight) {

@@ -235,6 +235,10 @@ std::wstring DomyslnyCel() {
 
 HWND DoOpcji() {
     if (!Uruchom(L"\"D:\\instal.exe\"")) return nullptr;
+    return OdCD();
+}
+
+HWND OdCD() {
     HWND cd = CzekajNaOkno(L"frmCD");
     if (!cd) return nullptr;
     HWND napedy = ZnajdzKontrolke(cd, L"cmbDrive");

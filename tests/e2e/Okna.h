@@ -90,5 +90,7 @@ std::wstring DomyslnyCel();
 // Starts the wizard from the CD in D:, answers the CD dialog and walks to
 // the options page in Polish. Returns the wizard window, nullptr on failure.
 HWND DoOpcji();
+// The same from the CD dialog on, for a wizard started already.
+HWND OdCD();
 
 }  // namespace e2e

@@ -67,6 +67,13 @@ std::wstring FolderPowloki(HKEY korzen, const wchar_t* nazwa) {
     return bufor;
 }
 
+// The machine's folder of the installation journals.
+std::wstring KatalogDziennikow() {
+    std::wstring dane = FolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData");
+    if (!dane.empty() && dane.back() == L'\\') dane.pop_back();
+    return dane + L"\\Zelpax";
+}
+
 int LiczbaPlikow(const std::wstring& katalog, const wchar_t* wzorzec) {
     WIN32_FIND_DATAW dane;
     HANDLE szukanie = FindFirstFileW((katalog + L"\\" + wzorzec).c_str(), &dane);
@@ -157,7 +164,33 @@ TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
     Kliknij(slownikiOpcja);
     EXPECT_TRUE(Czekaj([&] { return Zaznaczona(slownikiOpcja); }));
 
-    Instaluj(okno, false);
+    // A journal that cannot be written (a file holds the name of its folder):
+    // the wizard asks before it goes on without one. No stays on the page,
+    // making nothing; Yes runs the installation all the same.
+    const std::wstring dzienniki = KatalogDziennikow();
+    RemoveDirectoryW(dzienniki.c_str());
+    HANDLE zawada = CreateFileW(dzienniki.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(zawada, INVALID_HANDLE_VALUE) << "the journals' folder is in use";
+    CloseHandle(zawada);
+    struct Usun {
+        const std::wstring& plik;
+        ~Usun() { DeleteFileW(plik.c_str()); }
+    } usun{dzienniki};
+    for (const wchar_t* odpowiedz : {L"btnNie", L"btnTak"}) {
+        Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+        HWND pytanie = CzekajNaOkno(L"frmPytanie");
+        ASSERT_TRUE(pytanie);
+        EXPECT_EQ(Tekst(ZnajdzKontrolke(pytanie, L"lblPytanie")),
+                  L"Nie mo\u017cna zapisa\u0107 dziennika instalacji. Je\u015bli instalacj\u0119 przerwie awaria, "
+                  L"jej zmian nie da si\u0119 cofn\u0105\u0107. Czy mimo to kontynuowa\u0107?");
+        Kliknij(ZnajdzKontrolke(pytanie, odpowiedz));
+        if (std::wstring(odpowiedz) == L"btnNie") {
+            EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(pytanie); }));
+            EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"lblKrok")), L"Krok 3 z 5: Opcje instalacji");
+            EXPECT_EQ(GetFileAttributesW(cel_.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing is left behind";
+        }
+    }
+
     EXPECT_EQ(KoniecTekst(okno).rfind(kSukces, 0), 0u) << KoniecTekst(okno).c_str();
     // A picture of the end page for whoever runs the walk where no one sees it.
     if (const std::wstring zrzut = Srodowisko(L"VELT_ZRZUT_KONCA"); !zrzut.empty()) ZapiszEkran(zrzut);
@@ -468,6 +501,48 @@ TEST_F(Instalacja, DeclinedCancelFinishesTheRun) {
     EXPECT_NE(GetFileAttributesW((cel_ + L"\\VeltEn.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST_F(Instalacja, ErrorOverAnEarlierInstallationPutsItBack) {
+    // An earlier installation: every file of the medium in an older version,
+    // one of them read-only, which the copy cannot replace.
+    std::map<std::wstring, std::string> medium;
+    Drzewo(L"D:", L"", kPomijane, medium);
+    ASSERT_TRUE(CreateDirectoryW(cel_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    for (const auto& [sciezka, tresc] : medium) {
+        for (std::size_t p = sciezka.find(L'\\'); p != std::wstring::npos; p = sciezka.find(L'\\', p + 1))
+            CreateDirectoryW((cel_ + L"\\" + sciezka.substr(0, p)).c_str(), nullptr);
+        HANDLE h = CreateFileW((cel_ + L"\\" + sciezka).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        const std::string stara = "stara wersja " + std::to_string(tresc.size());
+        DWORD zapisane = 0;
+        WriteFile(h, stara.data(), static_cast<DWORD>(stara.size()), &zapisane, nullptr);
+        CloseHandle(h);
+    }
+    const std::wstring readme = cel_ + L"\\readme.txt";
+    ASSERT_TRUE(SetFileAttributesW(readme.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::map<std::wstring, std::string> przed;
+    Drzewo(cel_, L"", {}, przed);
+    const std::wstring grupa = FolderPowloki(HKEY_CURRENT_USER, L"Programs") + L"\\Translator Velt 1.5";
+    std::map<std::wstring, std::string> linkiPrzed;
+    Drzewo(grupa, L"", {}, linkiPrzed);
+
+    HWND okno = DoOpcji();
+    ASSERT_TRUE(okno);
+    Instaluj(okno, false);
+    EXPECT_EQ(KoniecTekst(okno).rfind(kBlad, 0), 0u) << KoniecTekst(okno).c_str();
+    EXPECT_EQ(ZnajdzOkno(L"frmPytanie"), nullptr) << "no message box";
+    // The old installation back byte for byte, nothing of the run left.
+    std::map<std::wstring, std::string> po;
+    Drzewo(cel_, L"", {}, po);
+    EXPECT_EQ(po.size(), przed.size());
+    for (const auto& [sciezka, tresc] : przed)
+        EXPECT_TRUE(po.count(sciezka) && po[sciezka] == tresc) << std::string(sciezka.begin(), sciezka.end());
+    EXPECT_EQ(GetFileAttributesW(readme.c_str()) & FILE_ATTRIBUTE_READONLY, static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    std::map<std::wstring, std::string> linkiPo;
+    Drzewo(grupa, L"", {}, linkiPo);
+    EXPECT_TRUE(linkiPo == linkiPrzed) << "the links as they were";
+    EXPECT_EQ(LiczbaPlikow(KatalogDziennikow(), L"instal*.dzn"), 0) << "the journal is finished";
+    SetFileAttributesW(readme.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(Instalacja, ReadOnlyTargetFileEndsWithAnError) {
     ASSERT_TRUE(CreateDirectoryW(cel_.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
     const std::wstring readme = cel_ + L"\\readme.txt";
@@ -538,7 +613,7 @@ TEST_F(MalyDysk, LowSpaceIsAskedAndAFullDiskEndsWithAnError) {
 namespace {
 
 // Needs the medium with an unreadable file that tests/e2e/nieczytelny makes.
-TEST(Nieczytelny, UnreadableSourceEndsWithAnErrorAndKeepsWhatWasCopied) {
+TEST(Nieczytelny, UnreadableSourceEndsWithAnErrorAndUndoesTheRun) {
     if (Srodowisko(L"VELT_NIECZYTELNY").empty()) GTEST_SKIP() << "run through tests/e2e/nieczytelny";
     const std::wstring cel = DomyslnyCel();
     HWND okno = DoOpcji();
@@ -548,10 +623,9 @@ TEST(Nieczytelny, UnreadableSourceEndsWithAnErrorAndKeepsWhatWasCopied) {
     ASSERT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 5 z 5: Koniec instalacji"; }, 60s));
     EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"lblKoniec")).rfind(kBlad, 0), 0u);
     EXPECT_EQ(ZnajdzOkno(L"frmPytanie"), nullptr) << "no message box";
-    // What was copied before the failure stays; the shortcuts never came.
-    std::map<std::wstring, std::string> jest;
-    Drzewo(cel, L"", {}, jest);
-    EXPECT_FALSE(jest.empty());
+    // What was copied before the failure goes again, with the folder the
+    // wizard made; the shortcuts never came.
+    EXPECT_EQ(GetFileAttributesW(cel.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(LiczbaPlikow(FolderPowloki(HKEY_CURRENT_USER, L"Programs") + L"\\Translator Velt 1.5", L"*.lnk"), 0);
     ZamknijKreator();
 }
@@ -563,11 +637,11 @@ namespace {
 // Runs driven by switches: each ends with an exit code for the calling
 // script, and the silent ones never ask anything.
 
-HANDLE Start(const std::wstring& argumenty) {
+HANDLE Start(const std::wstring& argumenty, const std::wstring& program = L"D:\\instal.exe") {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    std::wstring wiersz = L"\"D:\\instal.exe\" " + argumenty;
+    std::wstring wiersz = L"\"" + program + L"\" " + argumenty;
     if (!CreateProcessW(nullptr, wiersz.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\", &si, &pi)) return nullptr;
     CloseHandle(pi.hThread);
     return pi.hProcess;
@@ -616,6 +690,28 @@ std::wstring ZUtf8(const std::string& utf8) {
                                       static_cast<int>(wynik.size()));
     wynik.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     return wynik;
+}
+
+// A copy of the CD's wizard with one byte changed in the middle of the
+// second packed part of its main program, as a damaged disc would give it;
+// empty when it cannot be made.
+std::wstring UszkodzonyProgram() {
+    const std::string program = Zawartosc(L"D:\\instal.exe");
+    const std::string czesc = Zawartosc(Srodowisko(L"VELT_CZESC_B"));
+    if (program.empty() || czesc.size() < 4096) return {};
+    const std::size_t gdzie = program.find(czesc.substr(czesc.size() / 2, 64));
+    if (gdzie == std::string::npos) return {};
+    std::string uszkodzony = program;
+    uszkodzony[gdzie + 32] = static_cast<char>(uszkodzony[gdzie + 32] ^ 0x5A);
+    const std::wstring katalog = L"C:\\velt-uszkodzony", sciezka = katalog + L"\\instal.exe";
+    CreateDirectoryW(katalog.c_str(), nullptr);
+    HANDLE h = CreateFileW(sciezka.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD zapisane = 0;
+    const bool ok = h != INVALID_HANDLE_VALUE &&
+                    WriteFile(h, uszkodzony.data(), static_cast<DWORD>(uszkodzony.size()), &zapisane, nullptr) &&
+                    zapisane == uszkodzony.size();
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    return ok ? sciezka : std::wstring();
 }
 
 // The tree a full run leaves: the medium without what is never copied, with
@@ -674,7 +770,7 @@ TEST_F(Nienadzorowana, SilentShowsOnlyTheProgressAndHonoursTheOptions) {
 
 // Each exit code once, and the command lines not understood.
 TEST_F(Nienadzorowana, ExitCodes) {
-    enum class Krok { Nic, Komunikat, AnulujCD, PrzerwijInstalacje, TylkoDoOdczytu };
+    enum class Krok { Nic, Komunikat, AnulujCD, PrzerwijInstalacje, TylkoDoOdczytu, Uszkodzony, Udzial };
     const struct {
         const wchar_t* argumenty;
         Krok krok;
@@ -690,24 +786,52 @@ TEST_F(Nienadzorowana, ExitCodes) {
         {L"/?", Krok::Komunikat, 0, L"/VERYSILENT"},
         {L"/doit", Krok::AnulujCD, 2, nullptr},
         {L"/VERYSILENT /DIR=Q:\\VeltAng", Krok::Nic, 3, nullptr},
-        {L"/VERYSILENT", Krok::TylkoDoOdczytu, 4, nullptr},
+        // An error undoes the run (the read-only file stops the copy), and the
+        // log says so.
+        {L"/VERYSILENT /LOG=C:\\instal-log.txt", Krok::TylkoDoOdczytu, 4, nullptr},
+        // A damaged wizard installs nothing of its damaged program.
+        {L"/VERYSILENT /SOURCE=D:\\ /LOG=C:\\instal-log.txt", Krok::Uszkodzony, 4, nullptr},
         {L"/SILENT", Krok::PrzerwijInstalacje, 5, nullptr},
+        // A network share answers for its own free space.
+        {L"/VERYSILENT \"/DIR=\\\\velt\\udzial\\VeltAng\"", Krok::Udzial, 0, nullptr},
     };
     for (const auto& p : przypadki) {
         SCOPED_TRACE(std::string(p.argumenty, p.argumenty + wcslen(p.argumenty)));
         const std::wstring cel = DomyslnyCel();
         ASSERT_TRUE(UsunDrzewo(cel));
-        const std::wstring readme = cel + L"\\readme.txt";
+        const std::wstring readme = cel + L"\\readme.txt", program = cel + L"\\VeltEn.exe";
+        DeleteFileW(kLog.c_str());
+        std::wstring instalator = L"D:\\instal.exe";
         if (p.krok == Krok::TylkoDoOdczytu) {
             ASSERT_TRUE(CreateDirectoryW(cel.c_str(), nullptr));
             CloseHandle(CreateFileW(readme.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY,
                                     nullptr));
         }
-        HANDLE proces = Start(p.argumenty);
+        if (p.krok == Krok::Uszkodzony) {
+            // Over an earlier installation's program.
+            ASSERT_TRUE(CreateDirectoryW(cel.c_str(), nullptr));
+            HANDLE h = CreateFileW(program.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD zapisane = 0;
+            WriteFile(h, "stary program", 13, &zapisane, nullptr);
+            CloseHandle(h);
+            instalator = UszkodzonyProgram();
+            ASSERT_FALSE(instalator.empty()) << "no damaged copy of the wizard";
+        }
+        // The share \\velt\udzial, which Wine finds under its devices.
+        const std::wstring udzial = Srodowisko(L"VELT_UDZIAL") + L"\\velt\\udzial";
+        if (p.krok == Krok::Udzial) {
+            ASSERT_FALSE(Srodowisko(L"VELT_UDZIAL").empty());
+            CreateDirectoryW(Srodowisko(L"VELT_UDZIAL").c_str(), nullptr);
+            CreateDirectoryW((Srodowisko(L"VELT_UDZIAL") + L"\\velt").c_str(), nullptr);
+            ASSERT_TRUE(CreateDirectoryW(udzial.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        }
+        HANDLE proces = Start(p.argumenty, instalator);
         ASSERT_TRUE(proces);
         switch (p.krok) {
         case Krok::Nic:
-        case Krok::TylkoDoOdczytu: break;
+        case Krok::TylkoDoOdczytu:
+        case Krok::Uszkodzony:
+        case Krok::Udzial: break;
         case Krok::Komunikat: {
             HWND komunikat = nullptr;
             EXPECT_TRUE(Czekaj([&] { return (komunikat = OknoKomunikatu(GetProcessId(proces))) != nullptr; }));
@@ -739,7 +863,28 @@ TEST_F(Nienadzorowana, ExitCodes) {
             Drzewo(cel, L"", {}, jest);
             EXPECT_TRUE(jest.empty()) << "a cancelled run leaves nothing";
         }
-        if (p.krok == Krok::TylkoDoOdczytu) SetFileAttributesW(readme.c_str(), FILE_ATTRIBUTE_NORMAL);
+        const std::wstring log = ZUtf8(Zawartosc(kLog));
+        std::map<std::wstring, std::string> jest;
+        Drzewo(cel, L"", {}, jest);
+        if (p.krok == Krok::TylkoDoOdczytu) {
+            EXPECT_EQ(jest.size(), 1u) << "the target as it was";
+            EXPECT_NE(log.find(L"Rollback: every change of the run was undone"), std::wstring::npos)
+                << std::string(log.begin(), log.end());
+            SetFileAttributesW(readme.c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
+        if (p.krok == Krok::Uszkodzony) {
+            EXPECT_EQ(jest, (std::map<std::wstring, std::string>{{L"velten.exe", "stary program"}}))
+                << "nothing replaced, nothing left";
+            EXPECT_NE(log.find(L"Error: " + program), std::wstring::npos) << std::string(log.begin(), log.end());
+            EXPECT_NE(log.find(L"nothing was replaced"), std::wstring::npos);
+            UsunDrzewo(L"C:\\velt-uszkodzony");
+        }
+        if (p.krok == Krok::Udzial) {
+            std::map<std::wstring, std::string> naUdziale;
+            Drzewo(udzial + L"\\VeltAng", L"", {}, naUdziale);
+            EXPECT_TRUE(naUdziale.count(L"velten.exe")) << "installed on the share";
+            UsunDrzewo(udzial);
+        }
     }
 }
 
@@ -817,15 +962,9 @@ protected:
         ZamknijKreator();
         ASSERT_TRUE(UsunDrzewo(cel_));
         grupa_ = FolderPowloki(HKEY_CURRENT_USER, L"Programs") + L"\\Translator Velt 1.5";
-        // Where the wizard keeps the journal of edition 3.
-        std::wstring dane = FolderPowloki(HKEY_CURRENT_USER, L"Local AppData");
-        if (dane.empty()) {
-            wchar_t tymczasowy[MAX_PATH] = {};
-            GetTempPathW(MAX_PATH, tymczasowy);
-            dane = tymczasowy;
-        }
-        if (dane.back() != L'\\') dane += L'\\';
-        dziennik_ = dane + L"Zelpax\\instal3.dzn";
+        // Where the wizard keeps the journal of a run: the machine's, whoever
+        // runs it.
+        dziennik_ = KatalogDziennikow() + L"\\instal.dzn";
         Drzewo(L"D:", L"", kPomijane, medium_);
         ASSERT_FALSE(medium_.empty());
         rozmiarProgramu_ = static_cast<DWORD>(Zawartosc(Srodowisko(L"VELT_MAIN_PROGRAM")).size());
@@ -834,6 +973,13 @@ protected:
     void TearDown() override {
         ZamknijKreator();
         UsunDrzewo(cel_);
+        // A journal a failed case left would ask the next test its question.
+        WIN32_FIND_DATAW dane;
+        HANDLE szukanie = FindFirstFileW((KatalogDziennikow() + L"\\instal*.dzn").c_str(), &dane);
+        if (szukanie == INVALID_HANDLE_VALUE) return;
+        do DeleteFileW((KatalogDziennikow() + L"\\" + dane.cFileName).c_str());
+        while (FindNextFileW(szukanie, &dane));
+        FindClose(szukanie);
     }
 
     // Everything the run may change: the target tree (folders as "name\"),
@@ -920,12 +1066,33 @@ protected:
         CloseHandle(h);
     }
     bool JestDziennik() const { return GetFileAttributesW(dziennik_.c_str()) != INVALID_FILE_ATTRIBUTES; }
-    bool JestKopia() const {
+    bool JestKopia() const { return !Kopia().empty(); }
+    // A backup of the target's (relative, lower case), or empty.
+    std::wstring Kopia() const {
         Stan stan;
         Katalog(cel_, L"", stan);
         for (const auto& [k, v] : stan)
-            if (k.find(L".velt-kopia") != std::wstring::npos) return true;
-        return false;
+            if (k.find(L".velt-kopia") != std::wstring::npos) return k;
+        return {};
+    }
+    // The run stopped by the kill once the registry step's last value is
+    // there, whose key goes first.
+    bool ZatrzymajPoRejestrze() {
+        const wchar_t* ostatni = L"SOFTWARE\\Zelpax\\EngVelt\\VeltFile";
+        RegDeleteKeyW(HKEY_CURRENT_USER, ostatni);
+        return Zatrzymaj([&] {
+            HKEY k = nullptr;
+            if (RegOpenKeyExW(HKEY_CURRENT_USER, ostatni, 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+            RegCloseKey(k);
+            return true;
+        });
+    }
+    // The wizard walked from the options page to the end page; its text.
+    static std::wstring ZainstalujDoKonca(HWND okno) {
+        Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+        HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+        Czekaj([&] { return Tekst(krok) == L"Krok 5 z 5: Koniec instalacji"; }, 60s);
+        return Tekst(ZnajdzKontrolke(okno, L"lblKoniec"));
     }
     // The run starts and stops at the cancel question, which the Cancel
     // click right behind Next meets after the first entry of the copy.
@@ -1004,16 +1171,9 @@ TEST_F(Przerwana, KilledRunIsUndoneAtTheNextStart) {
     }
     {
         SCOPED_TRACE("killed after the links and the registry values");
-        // Its appearance marks the registry step's last value.
-        const wchar_t* ostatni = L"SOFTWARE\\Zelpax\\EngVelt\\VeltFile";
-        RegDeleteKeyW(HKEY_CURRENT_USER, ostatni);
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\Zelpax\\EngVelt\\VeltFile");
         const Stan przed = Zrzut();
-        ASSERT_TRUE(Zatrzymaj([&] {
-            HKEY k = nullptr;
-            if (RegOpenKeyExW(HKEY_CURRENT_USER, ostatni, 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
-            RegCloseKey(k);
-            return true;
-        }));
+        ASSERT_TRUE(ZatrzymajPoRejestrze());
         EXPECT_EQ(LiczbaPlikow(grupa_, L"*.lnk"), 9);
         ASSERT_TRUE(JestDziennik()) << "the run had ended before the kill";
         ZamknijKreator();
@@ -1039,6 +1199,89 @@ TEST_F(Przerwana, KilledRunIsUndoneAtTheNextStart) {
         }
         EXPECT_EQ(nowe, static_cast<int>(medium_.size())) << "the copy had finished before the main program";
     }
+    {
+        SCOPED_TRACE("answered No after a kill between setting a file aside and putting its successor in place");
+        ASSERT_TRUE(UsunDrzewo(cel_));
+        StaraInstalacja();
+        ASSERT_TRUE(Zatrzymaj([&] { return ProgramZapisany(); }));
+        ZamknijKreator();
+        // The moment between the two renames: the backup is there, the file
+        // is not.
+        const std::wstring readme = cel_ + L"\\readme.txt";
+        ASSERT_NE(GetFileAttributesW((readme + L".velt-kopia").c_str()), INVALID_FILE_ATTRIBUTES);
+        ASSERT_TRUE(DeleteFileW(readme.c_str()));
+        Odzyskaj(false);
+        EXPECT_EQ(Zawartosc(readme), "stara wersja " + std::to_string(medium_.at(L"readme.txt").size()))
+            << "the only good copy comes back";
+        EXPECT_FALSE(JestKopia());
+    }
+}
+
+TEST_F(Przerwana, AnotherInstallationIntoTheSameFolderIsNeverUndone) {
+    // The first run installs the font (an earlier test's goes first) and dies
+    // after its links and registry values.
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    DeleteFileW((std::wstring(windows) + L"\\Fonts\\Stedt.ttf").c_str());
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", L"STEDT");
+    ASSERT_TRUE(ZatrzymajPoRejestrze());
+    ZamknijKreator();
+    ASSERT_TRUE(JestDziennik());
+
+    // The next start asks; Esc puts the question off, the wizard goes on and
+    // installs into the same folder (as another user or another edition
+    // sharing the folder would).
+    ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\""));
+    HWND pytanie = CzekajNaOkno(L"frmPytanie");
+    ASSERT_TRUE(pytanie);
+    Klawisz(ZnajdzKontrolke(pytanie, L"btnTak"), VK_ESCAPE);
+    HWND okno = OdCD();
+    ASSERT_TRUE(okno) << "the wizard goes on after the question is put off";
+    EXPECT_EQ(ZainstalujDoKonca(okno).rfind(L"Instalacja zosta\u0142a pomy\u015blnie zako\u0144czona.", 0), 0u);
+    ZamknijKreator();
+    EXPECT_TRUE(JestDziennik()) << "the journal put off waits for the next start";
+    const Stan poDrugiej = Zrzut();
+    EXPECT_EQ(LiczbaPlikow(grupa_, L"*.lnk"), 9);
+
+    // The next start asks again, and Yes undoes the first run: nothing of
+    // the second installation is lost, the font and the values it shares
+    // included.
+    Odzyskaj(true);
+    Roznice(poDrugiej, Zrzut());
+}
+
+TEST_F(Przerwana, RestoreBlockedByAnOpenFileIsFinishedAtTheNextStart) {
+    StaraInstalacja();
+    const Stan przed = Zrzut();
+    HWND pytanie = DoPytania();
+    ASSERT_TRUE(pytanie);
+    // The file the run has just put in place of the user's, held open (a
+    // scanner, or the program just started) without leave to replace it.
+    const std::wstring kopia = Kopia();
+    ASSERT_FALSE(kopia.empty());
+    const std::wstring plik = cel_ + L"\\" + kopia.substr(0, kopia.find(L".velt-kopia"));
+    HANDLE otwarty = CreateFileW(plik.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(otwarty, INVALID_HANDLE_VALUE);
+    Kliknij(ZnajdzKontrolke(pytanie, L"btnTak"));
+    HWND okno = ZnajdzOkno(L"frmMain");
+    HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+    ASSERT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 5 z 5: Koniec instalacji"; }, 60s));
+    EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"lblKoniec")),
+              L"Instalacja zosta\u0142a przerwana na \u017cyczenie u\u017cytkownika.\r\n\r\n"
+              L"Nie wszystkie zmiany uda\u0142o si\u0119 cofn\u0105\u0107, bo niekt\u00f3re pliki by\u0142y w "
+              L"u\u017cyciu; instalator doko\u0144czy to przy nast\u0119pnym uruchomieniu.");
+    EXPECT_TRUE(JestKopia()) << "the user's file waits under its backup name";
+    EXPECT_TRUE(JestDziennik()) << "the step that failed stays in the journal";
+    CloseHandle(otwarty);
+    ZamknijKreator();
+
+    // The next start finishes the undo without asking, then goes on.
+    ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\""));
+    ASSERT_TRUE(CzekajNaOkno(L"frmCD", 60s));
+    EXPECT_EQ(ZnajdzOkno(L"frmPytanie"), nullptr);
+    EXPECT_FALSE(JestDziennik());
+    ZamknijKreator();
+    Roznice(przed, Zrzut());
 }
 
 }  // namespace

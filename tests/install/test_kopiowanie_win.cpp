@@ -14,6 +14,9 @@
 #include "setup/Wydania.h"
 #include "sys/files.h"
 #include "sys/folders.h"
+#include "sys/registry.h"
+#include "sys/result.h"
+#include "sys/text.h"
 #include "ui/Application.h"
 #include "ui/headless/HeadlessBackend.h"
 
@@ -153,7 +156,6 @@ protected:
         dziennik_.Zakoncz();
         utworzone_.clear();
         skopiowane_.clear();
-        kopie_.clear();
         postep_ = 0;
         okno_.pozycja = 0;
         okno_.komunikaty = 0;
@@ -163,9 +165,8 @@ protected:
 
     Dziennik dziennik_;
     std::vector<std::string> utworzone_, skopiowane_;
-    std::vector<std::pair<std::string, std::string>> kopie_;
     std::int64_t postep_ = 0;
-    StanKopiowania stan_{dziennik_, utworzone_, skopiowane_, kopie_, postep_};
+    StanKopiowania stan_{dziennik_, utworzone_, skopiowane_, postep_};
     OknoTestowe okno_;
 };
 
@@ -292,7 +293,7 @@ TEST_F(Kopiowanie, CopiesTheTreeSkippingListedNamesAtEveryLevel) {
     EXPECT_EQ(backend_.ProcessMessagesCount(), 2 * kPlikowKopii + kKatalogowKopii);
     EXPECT_EQ(m_->lblPlikZ.Caption().rfind("Z: " + zrodlo_ + "\\", 0), 0u) << m_->lblPlikZ.Caption();
     EXPECT_EQ(m_->lblPlikDo.Caption().rfind("Do: " + cel_ + "\\", 0), 0u) << m_->lblPlikDo.Caption();
-    EXPECT_TRUE(m_->KopieZapasowe.empty());
+    EXPECT_TRUE(BiezaceKopieZapasowe(m_->DziennikInstalacji.Wpisy()).empty());
     EXPECT_EQ(pytan_, 0u);
 }
 
@@ -367,7 +368,8 @@ TEST_F(Kopiowanie, ConfirmedCancelLeavesThePreviousTargetAsItWas) {
         EXPECT_EQ(StanDrzewa(korzen_), przed) << "created folders gone, earlier files byte for byte, no leftovers";
         EXPECT_TRUE(m_->SkopiowanePliki.empty());
         EXPECT_TRUE(m_->UtworzoneKatalogi.empty());
-        EXPECT_TRUE(m_->KopieZapasowe.empty());
+        EXPECT_TRUE(m_->DziennikInstalacji.Wpisy().empty()) << "the journal is finished";
+        EXPECT_FALSE(m_->CofniecieNiepelne);
         EXPECT_FALSE(m_->btnZamknij.Enabled());
         EXPECT_EQ(m_->lblInstalacjaOpis.Caption(), PobierzTekst(0, TekstUsuwanieSkopiowanych));
         EXPECT_EQ(m_->lblPlikZ.Caption(), "");
@@ -419,10 +421,10 @@ TEST_F(Kopiowanie, DeclinedCancelGoesOnAndALaterCancelAsksAgain) {
             Stan po = kCelPrzed;
             for (const auto& [nazwa, tresc] : kSkopiowane) po[nazwa] = tresc;
             EXPECT_EQ(StanDrzewa(cel_).size(), po.size() + 2) << "two backups wait for the end of the run";
-            EXPECT_EQ(m_->KopieZapasowe.size(), 2u);
-            m_->UsunKopieZapasowe();
+            EXPECT_EQ(BiezaceKopieZapasowe(m_->DziennikInstalacji.Wpisy()).size(), 2u);
+            ZakonczInstalacje(m_->DziennikInstalacji);
             EXPECT_EQ(StanDrzewa(cel_), po) << "the user's own backup-like name is kept";
-            EXPECT_TRUE(m_->KopieZapasowe.empty());
+            EXPECT_TRUE(m_->DziennikInstalacji.Wpisy().empty());
             EXPECT_EQ(m_->SkopiowanePliki.size(), static_cast<std::size_t>(kPlikowKopii));
         }
     }
@@ -513,9 +515,10 @@ TEST_F(Kopiowanie, FailuresEndTheCopyAndKeepWhatWasThere) {
             EXPECT_EQ(po.count(wzgledna(plik)) ? po.at(wzgledna(plik)) : "<none>", kSkopiowane.at(wzgledna(plik)))
                 << "copied before the failure, stays";
         }
-        for (const auto& [plik, kopia] : m_->KopieZapasowe) {
-            EXPECT_NE(plik, cel_ + "\\duzy.bin") << "no backup left for the file that failed";
-            znane.insert(wzgledna(kopia));
+        const auto& wpisy = m_->DziennikInstalacji.Wpisy();
+        for (const KopiaZapasowa& k : BiezaceKopieZapasowe(wpisy)) {
+            EXPECT_NE(Pole(wpisy[k.wpis], 0), cel_ + "\\duzy.bin") << "no backup left for the file that failed";
+            znane.insert(wzgledna(k.nazwa));
         }
         for (const std::string& k : m_->UtworzoneKatalogi) znane.insert(wzgledna(k) + "\\");
         for (const auto& [nazwa, tresc] : przedCel) {
@@ -539,7 +542,7 @@ TEST_F(KopiowanieBezKreatora, ReadFailureAfterTheTargetWasSetAsidePutsItBack) {
         const Stan przed = StanDrzewa(cel_);
         EXPECT_THROW(KopiujPlik(stan_, okno_, zepsute, cel_ + "\\plik.dat"), BladProgramu);
         EXPECT_EQ(StanDrzewa(cel_), przed) << "no partial file, no backup left";
-        EXPECT_TRUE(kopie_.empty());
+        EXPECT_TRUE(BiezaceKopieZapasowe(dziennik_.Wpisy()).empty());
     }
 }
 
@@ -564,6 +567,98 @@ TEST_F(KopiowanieBezKreatora, LinksOnTheMediumAreNotFollowed) {
     PrzygotujCel();
     Kopiuj(petla);
     EXPECT_EQ(StanDrzewa(cel_), (Stan{{"a.txt", "alfa"}, {"wstecz\\", ""}}));
+}
+
+// A cancel asked for during the last step that can be cancelled is answered
+// at its end, not dropped.
+TEST(KrokiInstalacji, EveryStepEndsAtAStopPoint) {
+    Dziennik d;
+    bool zadane = false;
+    int pytan = 0;
+    const KrokInstalacji kroki[] = {{"a", [] {}}, {"ostatni", [&] { zadane = true; }}};
+    EXPECT_FALSE(WykonajKroki(d, kroki, [&] {
+        ++pytan;
+        return zadane;
+    }));
+    EXPECT_EQ(pytan, 2);
+}
+
+// The undo of a journal whose objects someone changed after the run: each
+// step touches only what is still the run's, and what it cannot do now stays
+// for the next start.
+TEST_F(KopiowanieBezKreatora, UndoLeavesWhatChangedSinceAndKeepsWhatFailed) {
+    enum class Potem { Nic, Zastapiony, Otwarty };
+    struct Przypadek {
+        const char* opis;
+        bool byl;     // a file of the user's was there before the run
+        Potem potem;  // what became of the run's file after it
+        std::string oczekiwany;  // content afterwards ("" none)
+        bool zostaje;  // the step stays for the next start
+    };
+    const Przypadek przypadki[] = {
+        {"a new file, untouched", false, Potem::Nic, "", false},
+        {"a new file, replaced since by another installation's", false, Potem::Zastapiony, "inny", false},
+        {"a new file, held open", false, Potem::Otwarty, "nowy", true},
+        {"a replaced file, untouched", true, Potem::Nic, "stary", false},
+        {"a replaced file, replaced again since", true, Potem::Zastapiony, "inny", false},
+        {"a replaced file whose successor is held open", true, Potem::Otwarty, "nowy", true},
+    };
+    for (const Przypadek& p : przypadki) {
+        SCOPED_TRACE(p.opis);
+        OdNowa();
+        const std::string plik = cel_ + "\\plik.txt";
+        PrzygotujCel(p.byl ? Stan{{"plik.txt", "stary"}} : Stan{});
+        // The run: the copy's own way of writing a file.
+        ASSERT_TRUE(sys::WriteWholeFile(zrodlo_ + "\\plik.txt", "nowy"));
+        KopiujPlik(stan_, okno_, zrodlo_ + "\\plik.txt", plik);
+        ASSERT_EQ(sys::ReadWholeFile(plik, 100), "nowy");
+        sys::UniqueHandle<sys::FileHandleTraits> otwarty;
+        if (p.potem == Potem::Zastapiony) {
+            // Another installation's way: its own file moved over the name.
+            ASSERT_TRUE(sys::WriteWholeFile(plik + ".inny", "inny"));
+            ASSERT_TRUE(sys::MoveReplacing(plik + ".inny", plik));
+        } else if (p.potem == Potem::Otwarty) {
+            otwarty.reset(CreateFileW(sys::ToWide(plik).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      0, nullptr));
+            ASSERT_TRUE(otwarty);
+        }
+        const WynikCofania wynik = WycofajWpisy(dziennik_.Wpisy(), false);
+        otwarty.reset();
+        EXPECT_EQ(sys::ReadWholeFile(plik, 100).value_or(""), p.oczekiwany);
+        EXPECT_EQ(!wynik.pozostale.empty(), p.zostaje);
+        EXPECT_EQ(wynik.pominiete, p.potem == Potem::Zastapiony ? 1u : 0u);
+        // What stays is done at the next start, once nothing holds the file.
+        const WynikCofania ponownie = WycofajWpisy(wynik.pozostale, true);
+        EXPECT_TRUE(ponownie.pozostale.empty());
+        if (p.zostaje) EXPECT_EQ(sys::ReadWholeFile(plik, 100).value_or(""), p.byl ? "stary" : "");
+    }
+}
+
+// A registry value goes back only while nobody wrote its key after the run.
+TEST(Cofanie, RegistryValueWrittenSinceIsLeft) {
+    const std::string sciezka = "Software\\VeltTest\\Cofanie";
+    sys::Ignore(sys::RegistryKey::DeleteTree(sys::RegistryRoot::CurrentUser, "Software\\VeltTest"), "a fresh key");
+    for (const bool pozniej : {false, true}) {
+        SCOPED_TRACE(pozniej);
+        Dziennik d;
+        auto klucz = OtworzKlucz(&d, sys::RegistryRoot::CurrentUser, sciezka);
+        ASSERT_TRUE(klucz);
+        ASSERT_TRUE(klucz->WriteString("Wartosc", "przed"));
+        ASSERT_TRUE(ZapiszWartosc(&d, *klucz, sys::RegistryRoot::CurrentUser, sciezka, "Wartosc",
+                                  sys::RegistryKey::StringValue("runu")));
+        std::vector<WpisDziennika> wpisy = d.Wpisy();
+        // Written by the run long before the key's last write.
+        for (WpisDziennika& w : wpisy) {
+            if (!pozniej) break;
+            if (w.rodzaj == RodzajWpisu::Wartosc) w.pola[7] = "0";
+            if (w.rodzaj == RodzajWpisu::CzasKlucza) w.pola[2] = "0";
+        }
+        const WynikCofania wynik = WycofajWpisy(wpisy, false);
+        EXPECT_EQ(klucz->ReadString("Wartosc"), pozniej ? "runu" : "przed");
+        EXPECT_EQ(wynik.pominiete, pozniej ? 1u : 0u);
+        d.Zakoncz();
+    }
+    sys::Ignore(sys::RegistryKey::DeleteTree(sys::RegistryRoot::CurrentUser, "Software\\VeltTest"), "clean-up");
 }
 
 TEST(KopiowanieZasady, FolderThatCannotBeListed) {

@@ -10,42 +10,51 @@
 
 namespace {
 
-TEST(SkryptUsuwania, TextHasFourLinesEndedByCrLf) {
+TEST(SkryptUsuwania, TriesWithAPauseGivesUpAndEndsWithItsFolder) {
     struct Przypadek {
         const char* kopia;
         const char* skrypt;
         const char* katalog;
+        const char* ping;
         const char* tekst;
     };
     const Przypadek przypadki[] = {
-        {"C:\\TEMP\\v1\\instal.exe", "C:\\TEMP\\v1\\delme.bat", "C:\\TEMP\\v1",
+        {"C:\\TEMP\\v1\\instal.exe", "C:\\TEMP\\v1\\delme.bat", "C:\\TEMP\\v1", "C:\\WINDOWS\\system32\\ping.exe",
+         "@echo off\r\n"
+         "set n=0\r\n"
          ":repeat\r\n"
          "del \"C:\\TEMP\\v1\\instal.exe\"\r\n"
-         "if exist \"C:\\TEMP\\v1\\instal.exe\" goto repeat\r\n"
+         "if not exist \"C:\\TEMP\\v1\\instal.exe\" goto done\r\n"
+         "set /a n+=1\r\n"
+         "if %n% geq 1800 goto done\r\n"
+         "\"C:\\WINDOWS\\system32\\ping.exe\" -n 3 127.0.0.1 >nul\r\n"
+         "goto repeat\r\n"
+         ":done\r\n"
          "del \"C:\\TEMP\\v1\\delme.bat\" & rmdir \"C:\\TEMP\\v1\"\r\n"},
-        // Blanks stay inside the quotation marks.
-        {"C:\\Documents and Settings\\Ala\\Temp\\v\\0SAPI51In.exe",
-         "C:\\Documents and Settings\\Ala\\Temp\\v\\0delme.bat", "C:\\Documents and Settings\\Ala\\Temp\\v",
+        // Blanks stay inside the quotation marks; a '%' in a path would start
+        // a variable, doubled it stands for itself (the batch's own %n% stays).
+        {"C:\\Documents and Settings\\100%\\v\\0SAPI51In.exe", "C:\\Documents and Settings\\100%\\v\\0delme.bat",
+         "C:\\Documents and Settings\\100%\\v", "C:\\WIN 100%\\system32\\ping.exe",
+         "@echo off\r\n"
+         "set n=0\r\n"
          ":repeat\r\n"
-         "del \"C:\\Documents and Settings\\Ala\\Temp\\v\\0SAPI51In.exe\"\r\n"
-         "if exist \"C:\\Documents and Settings\\Ala\\Temp\\v\\0SAPI51In.exe\" goto repeat\r\n"
-         "del \"C:\\Documents and Settings\\Ala\\Temp\\v\\0delme.bat\" & rmdir \"C:\\Documents and Settings\\Ala\\Temp\\v\"\r\n"},
-        // A '%' would start a variable; doubled it stands for itself.
-        {"C:\\100%\\a.exe", "C:\\100%\\delme.bat", "C:\\100%",
-         ":repeat\r\n"
-         "del \"C:\\100%%\\a.exe\"\r\n"
-         "if exist \"C:\\100%%\\a.exe\" goto repeat\r\n"
-         "del \"C:\\100%%\\delme.bat\" & rmdir \"C:\\100%%\"\r\n"},
-        // Bytes above 127 (here code page 852 letters) pass through unchanged.
-        {"C:\\ť˘dz\\a.exe"_cp1250, "C:\\ť˘dz\\delme.bat"_cp1250, "C:\\ť˘dz"_cp1250,
-         ":repeat\r\n"
-         "del \"C:\\ť˘dz\\a.exe\"\r\n"_cp1250
-         "if exist \"C:\\ť˘dz\\a.exe\" goto repeat\r\n"_cp1250
-         "del \"C:\\ť˘dz\\delme.bat\" & rmdir \"C:\\ť˘dz\"\r\n"_cp1250},
+         "del \"C:\\Documents and Settings\\100%%\\v\\0SAPI51In.exe\"\r\n"
+         "if not exist \"C:\\Documents and Settings\\100%%\\v\\0SAPI51In.exe\" goto done\r\n"
+         "set /a n+=1\r\n"
+         "if %n% geq 1800 goto done\r\n"
+         "\"C:\\WIN 100%%\\system32\\ping.exe\" -n 3 127.0.0.1 >nul\r\n"
+         "goto repeat\r\n"
+         ":done\r\n"
+         "del \"C:\\Documents and Settings\\100%%\\v\\0delme.bat\" & rmdir \"C:\\Documents and Settings\\100%%\\v\"\r\n"},
     };
     for (const auto& p : przypadki) {
-        EXPECT_EQ(TekstSkryptuUsuwania(p.kopia, p.skrypt, p.katalog), p.tekst) << p.kopia;
+        EXPECT_EQ(TekstSkryptuUsuwania(p.kopia, p.skrypt, p.katalog, p.ping), p.tekst) << p.kopia;
     }
+    // Bytes above 127 (here code page 852 letters) pass through unchanged.
+    const std::string tekst = TekstSkryptuUsuwania("C:\\ť˘dz\\a.exe"_cp1250, "C:\\ť˘dz\\delme.bat"_cp1250,
+                                                   "C:\\ť˘dz"_cp1250, "C:\\W\\ping.exe");
+    EXPECT_NE(tekst.find("del \"C:\\ť˘dz\\a.exe\"\r\n"_cp1250), std::string::npos);
+    EXPECT_NE(tekst.find("del \"C:\\ť˘dz\\delme.bat\" & rmdir \"C:\\ť˘dz\"\r\n"_cp1250), std::string::npos);
 }
 
 TEST(SkryptUsuwania, NumbersMoveTogether) {

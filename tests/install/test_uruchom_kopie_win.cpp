@@ -111,22 +111,30 @@ TEST_F(UruchomKopieTest, RunsTheCopyAndTheBatchRemovesBoth) {
         const auto tekst = sys::ReadWholeFile(skrypt, 4096);
         ASSERT_TRUE(tekst);
         const auto linie = Linie(*tekst);
-        ASSERT_EQ(linie.size(), 4u);
+        ASSERT_EQ(linie.size(), 11u);
         EXPECT_EQ(tekst->substr(tekst->size() - 2), "\r\n");
+        const std::string ping = "\"" + *sys::SystemFolder() + "ping.exe\" -n 3 127.0.0.1 >nul";
         if (nazwaKatalogu == "robocza") {
-            EXPECT_EQ(*tekst, ":repeat\r\n"
+            EXPECT_EQ(*tekst, "@echo off\r\n"
+                              "set n=0\r\n"
+                              ":repeat\r\n"
                               "del \"" + kopia + "\"\r\n"
-                              "if exist \"" + kopia + "\" goto repeat\r\n"
+                              "if not exist \"" + kopia + "\" goto done\r\n"
+                              "set /a n+=1\r\n"
+                              "if %n% geq 1800 goto done\r\n" +
+                                  ping + "\r\n"
+                              "goto repeat\r\n"
+                              ":done\r\n"
                               "del \"" + skrypt + "\" & rmdir \"" + wlasny + "\"\r\n");
         } else {
             // The batch names the same two files in a form the command
             // processor reads.
-            ASSERT_EQ(linie[0], ":repeat");
-            ASSERT_EQ(linie[1].rfind("del \"", 0), 0u);
-            const std::string c = linie[1].substr(5, linie[1].size() - 6);
-            EXPECT_EQ(linie[2], "if exist \"" + c + "\" goto repeat");
+            ASSERT_EQ(linie[2], ":repeat");
             ASSERT_EQ(linie[3].rfind("del \"", 0), 0u);
-            const std::string b = linie[3].substr(5, linie[3].find('"', 5) - 5);
+            const std::string c = linie[3].substr(5, linie[3].size() - 6);
+            EXPECT_EQ(linie[4], "if not exist \"" + c + "\" goto done");
+            ASSERT_EQ(linie[10].rfind("del \"", 0), 0u);
+            const std::string b = linie[10].substr(5, linie[10].find('"', 5) - 5);
             auto tenSamPlik = [](const std::string& oem, const std::string& sciezka) {
                 wchar_t dluga[MAX_PATH * 2] = {};
                 const DWORD n = GetLongPathNameW(sys::ToWide(oem, CP_OEMCP).c_str(), dluga, MAX_PATH * 2);

@@ -69,15 +69,58 @@ TEST(WpisyDziennika, UndoOrderAndTheBackupsThatStillHoldOldContent) {
     const std::vector<WpisDziennika> wpisy = {
         {R::Poczatek, {"3", "C:\\V"}},
         {R::Katalog, {"C:\\V"}},
-        {R::Zastapiony, {"C:\\V\\a", "C:\\V\\a.velt-kopia"}},
+        {R::Zastapiony, {"C:\\V\\a", "C:\\V\\a.velt-kopia", "5:100", "7:200", "C:\\V\\a.velt-nowy"}},
         {R::Katalog, {"C:\\V\\d"}},
         {R::Plik, {"C:\\V\\d\\b"}},
+        {R::Numer, {"C:\\V\\d\\b", "1f"}},
         // A source file named like the backup above: the backup moves on.
-        {R::Zastapiony, {"C:\\V\\A.velt-kopia", "C:\\V\\a.velt-kopia2"}},
-        {R::Zastapiony, {"C:\\V\\c", "C:\\V\\c.velt-kopia"}},
+        {R::Zastapiony, {"C:\\V\\A.velt-kopia", "C:\\V\\a.velt-kopia2", "5:100", "9:300", "C:\\V\\x"}},
+        {R::Zastapiony, {"C:\\V\\c", "C:\\V\\c.velt-kopia", "1:1", "2:2", "C:\\V\\c.velt-nowy"}},
+        // Nothing was there: no backup.
+        {R::Zastapiony, {"C:\\V\\e", "", "", "3:3", "C:\\V\\e.velt-nowy"}},
+        {R::Cofanie, {}},
     };
-    EXPECT_EQ(KolejnoscCofania(wpisy), (std::vector<std::size_t>{6, 5, 4, 2, 3, 1}));
-    EXPECT_EQ(BiezaceKopieZapasowe(wpisy), (std::vector<std::string>{"C:\\V\\a.velt-kopia2", "C:\\V\\c.velt-kopia"}));
+    EXPECT_EQ(KolejnoscCofania(wpisy), (std::vector<std::size_t>{8, 7, 6, 4, 2, 3, 1}));
+    EXPECT_EQ(BiezaceKopieZapasowe(wpisy),
+              (std::vector<KopiaZapasowa>{{2, "C:\\V\\a.velt-kopia2"}, {7, "C:\\V\\c.velt-kopia"}}));
+    EXPECT_EQ(PrzenoszaceKopie(wpisy), (std::vector<bool>{false, false, false, false, false, false, true, false, false, false}));
+    EXPECT_TRUE(CofanieZdecydowane(wpisy));
+    EXPECT_TRUE(MaZmiany(wpisy));
+    EXPECT_FALSE(MaZmiany({{R::Poczatek, {"3", "C:\\V"}}, {R::Cofanie, {}}}));
+}
+
+// The file a Plik or Tymczasowy record made is the one whose number follows
+// it, and only until the next record of that path.
+TEST(WpisyDziennika, FileNumbersFollowTheirRecord) {
+    const std::vector<WpisDziennika> wpisy = {
+        {R::Plik, {"C:\\V\\a"}},
+        {R::Numer, {"C:\\V\\A", "2a"}},  // the case of a path does not matter
+        {R::Tymczasowy, {"C:\\V\\b.velt-nowy"}},
+        // The run died between creating it and recording its number.
+        {R::Plik, {"C:\\V\\c"}},
+        {R::Zastapiony, {"C:\\V\\b", "", "", "1:2", "C:\\V\\b.velt-nowy"}},
+        {R::Numer, {"C:\\V\\b.velt-nowy", "ffffffffffffffff"}},
+        // A number after a later record of the path belongs to that record.
+        {R::Plik, {"C:\\V\\d"}},
+        {R::Zastapiony, {"C:\\V\\d", "C:\\V\\d.velt-kopia", "1:1", "2:2", "C:\\V\\d.velt-nowy"}},
+        {R::Numer, {"C:\\V\\d", "5"}},
+        {R::Plik, {"C:\\V\\zly"}},
+        {R::Numer, {"C:\\V\\zly", "nie-liczba"}},
+    };
+    const std::vector<std::optional<std::uint64_t>> oczekiwane = {
+        0x2a, std::nullopt, 0xffffffffffffffffull, std::nullopt, std::nullopt, std::nullopt,
+        std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+    };
+    EXPECT_EQ(NumeryPlikow(wpisy), oczekiwane);
+}
+
+TEST(WpisyDziennika, StampsAndNumbersRoundTripAndRefuseWhatTheyAreNot) {
+    for (const StempelPliku s : {StempelPliku{0, 0}, StempelPliku{5'000'000'000, 133'000'000'000'000'000ull}})
+        EXPECT_EQ(CzytajStempel(TekstStempla(s)), s);
+    for (const char* zle : {"", "5", ":5", "5:", "-1:5", "5:x", "5:5:5"}) EXPECT_EQ(CzytajStempel(zle), std::nullopt) << zle;
+    for (const std::uint64_t n : {std::uint64_t{0}, std::uint64_t{0x1234abcd}, ~std::uint64_t{0}})
+        EXPECT_EQ(CzytajNumer(TekstNumeru(n)), n);
+    for (const char* zle : {"", "g", "1 ", "10000000000000000"}) EXPECT_EQ(CzytajNumer(zle), std::nullopt) << zle;
 }
 
 }  // namespace

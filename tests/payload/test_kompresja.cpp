@@ -1,6 +1,7 @@
 // The packer and the decompressor together: round trips, and the limits the
 // packer must respect so that the installer reads its blocks.
 #include "payload/Dekompresja.h"
+#include "payload/SumaPliku.h"
 
 #include "DekodowanieLiniowe.h"
 #include "Kompresja.h"
@@ -222,6 +223,34 @@ TEST(DlugosciKodow, CompleteAndLimited) {
     EXPECT_EQ(DlugosciKodow(jeden, 16)[9], 1);
     EXPECT_EQ(kraft(DlugosciKodow({}, 16)), 0u);
     EXPECT_THROW((void)DlugosciKodow(rowne, 7), BladProgramu);  // 256 values need 8 bits
+}
+
+// The digest the packer writes beside a file's parts, read as the installer
+// reads it: a file summed in parts sums as the whole, and only an exact
+// record is taken.
+TEST(SumaPliku, PartsSumAsTheWholeAndOnlyAWholeRecordIsRead) {
+    const Bajty plik = JakProgram(300'000, 7);
+    const SumaPliku calosc = PoliczSume(plik);
+    EXPECT_EQ(calosc.rozmiar, plik.size());
+    const std::span<const std::uint8_t> b(plik);
+    EXPECT_EQ(DoliczSume(PoliczSume(b.first(150'000)), b.subspan(150'000)), calosc);
+    EXPECT_NE(PoliczSume(b.first(plik.size() - 1)), calosc);
+    Bajty inny = plik;
+    inny[200'000] ^= 0x01;
+    EXPECT_NE(PoliczSume(inny).crc, calosc.crc) << "one flipped bit";
+    // The CRC-32 of ZIP, which anyone can recompute.
+    const std::string abc = "123456789";
+    EXPECT_EQ(PoliczSume(std::span(reinterpret_cast<const std::uint8_t*>(abc.data()), abc.size())).crc, 0xCBF43926u);
+
+    const std::string rekord = KodujSume(calosc);
+    const auto bajty = [](const std::string& s) { return std::span(reinterpret_cast<const std::uint8_t*>(s.data()), s.size()); };
+    ASSERT_EQ(rekord.size(), kRozmiarSumy);
+    EXPECT_EQ(CzytajSume(bajty(rekord)), calosc);
+    std::string innyZnacznik = rekord;
+    innyZnacznik[0] = 'W';
+    for (const std::string& zly : {rekord.substr(0, 15), rekord + '\0', innyZnacznik, std::string()})
+        EXPECT_EQ(CzytajSume(bajty(zly)), std::nullopt) << zly.size();
+    EXPECT_EQ(ZasobSumy("VELTEN15A"), "VELTEN15A_SUMA");
 }
 
 }  // namespace

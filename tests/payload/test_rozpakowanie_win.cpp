@@ -32,8 +32,9 @@
 namespace {
 
 // As tools/packer/CMakeLists.txt slices the text: TESTA holds its first
-// kDlugoscA bytes, TESTB2 the next kDlugoscB2, TESTB and TESTC2 the rest from
-// where TESTA and TESTB2 end.
+// kDlugoscA bytes, TESTB2 the next kDlugoscB2, TESTB and TESTRESZTA the rest
+// from where TESTA ends, TESTC2 the rest from where TESTB2 ends. TESTA_SUMA is
+// the digest of the whole text; TESTB2_SUMA one that no slice matches.
 constexpr std::size_t kDlugoscA = 8000;
 constexpr std::size_t kDlugoscB2 = 6000;
 
@@ -93,7 +94,6 @@ TEST_F(Rozpakowanie, ProgramIsItsPartsWithTheEditionsStages) {
         {"edition 4 unpacks later parts fully", {"TESTA", "TESTB2", "TESTC2"}, 4, t},
         {"edition 3 writes a later part's LZ stream unchanged", {"TESTA", "TESTB2", ""}, 3,
          t.substr(0, kDlugoscA) + PierwszyEtap("TESTB2")},
-        // Shorter than what the cases before left: the file is replaced.
         {"first part alone", {"TESTA", "", ""}, 3, t.substr(0, kDlugoscA)},
         {"an empty second entry is skipped", {"TESTA", "", "TESTC2"}, 17,
          t.substr(0, kDlugoscA) + t.substr(kDlugoscA + kDlugoscB2)},
@@ -102,47 +102,63 @@ TEST_F(Rozpakowanie, ProgramIsItsPartsWithTheEditionsStages) {
     };
     for (const auto& p : przypadki) {
         SCOPED_TRACE(p.opis);
-        std::vector<std::string> zapisane;
-        ZlozProgram(p.zasoby, p.wydanie, P("VeltEn.exe"), zapisane);
-        EXPECT_EQ(zapisane, std::vector<std::string>{P("VeltEn.exe")});
-        const auto plik = Plik("VeltEn.exe");
-        ASSERT_TRUE(plik);
-        EXPECT_EQ(plik->size(), p.oczekiwany.size());
-        EXPECT_TRUE(*plik == p.oczekiwany);
+        const std::vector<std::uint8_t> program = RozpakujCzesci(p.zasoby, p.wydanie);
+        EXPECT_EQ(program.size(), p.oczekiwany.size());
+        EXPECT_TRUE(std::string(program.begin(), program.end()) == p.oczekiwany);
     }
 }
 
-// A program short of a part cannot run: the run must end with the error
-// outcome, and the unfinished file is the run's to remove on a cancellation.
-TEST_F(Rozpakowanie, MissingOrDamagedPartIsAnError) {
+// The program goes in whole, matching its digest, or not at all: a missing,
+// damaged or mismatched part is an error of the run, and a program that is
+// there (a reinstallation) stays as it was.
+TEST_F(Rozpakowanie, MissingDamagedOrMismatchedPartIsAnError) {
     struct Przypadek {
         const char* opis;
         ZasobyProgramu zasoby;
         std::int32_t wydanie;
-        std::string zapisano;
+        bool zapisany;
     };
-    const std::string a = Tekst().substr(0, kDlugoscA);
     const Przypadek przypadki[] = {
-        {"first part missing", {"BRAK", "TESTB", ""}, 3, ""},
-        {"second part missing", {"TESTA", "BRAK", ""}, 3, a},
-        {"third part missing", {"TESTA", "TESTB2", "BRAK"}, 17, a + Tekst().substr(kDlugoscA, kDlugoscB2)},
-        {"first part damaged", {"TESTZLY", "", ""}, 3, ""},
-        {"second part's prefix code damaged", {"TESTA", "TESTZLY", ""}, 3, a},
-        {"second part's LZ stream damaged", {"TESTA", "TESTLZZLY", ""}, 4, a},
+        {"whole, as the digest says", {"TESTA", "TESTB", ""}, 3, true},
+        {"whole by three parts", {"TESTA", "TESTB2", "TESTC2"}, 17, true},
+        {"first part missing", {"BRAK", "TESTB", ""}, 3, false},
+        {"second part missing", {"TESTA", "BRAK", ""}, 3, false},
+        {"third part missing", {"TESTA", "TESTB2", "BRAK"}, 17, false},
+        {"first part damaged", {"TESTZLY", "", ""}, 3, false},
+        {"second part's prefix code damaged", {"TESTA", "TESTZLY", ""}, 3, false},
+        {"second part's LZ stream damaged", {"TESTA", "TESTLZZLY", ""}, 4, false},
+        {"parts that unpack but are not the file", {"TESTA", "TESTB2", ""}, 3, false},
+        {"a part short", {"TESTA", "", ""}, 3, false},
+        {"a digest that does not match", {"TESTB2", "", ""}, 17, false},
+        {"no digest", {"TESTC2", "", ""}, 17, false},
     };
-    for (const auto& p : przypadki) {
-        SCOPED_TRACE(p.opis);
-        std::vector<std::string> zapisane;
-        EXPECT_THROW(ZlozProgram(p.zasoby, p.wydanie, P("VeltEn.exe"), zapisane), BladProgramu);
-        EXPECT_EQ(zapisane, std::vector<std::string>{P("VeltEn.exe")});
-        EXPECT_EQ(Plik("VeltEn.exe"), p.zapisano);
+    for (const bool byl : {false, true}) {
+        for (const auto& p : przypadki) {
+            SCOPED_TRACE(std::string(p.opis) + (byl ? ", over an older program" : ""));
+            if (byl) ASSERT_TRUE(sys::WriteWholeFile(P("VeltEn.exe"), "stary program"));
+            else sys::Ignore(sys::RemoveFile(P("VeltEn.exe")), "each case starts without it");
+            std::vector<std::string> zapisane;
+            if (p.zapisany) {
+                ZlozProgram(p.zasoby, p.wydanie, P("VeltEn.exe"), zapisane);
+                EXPECT_TRUE(Plik("VeltEn.exe") == Tekst());
+                EXPECT_EQ(zapisane, std::vector<std::string>{P("VeltEn.exe")});
+            } else {
+                EXPECT_THROW(ZlozProgram(p.zasoby, p.wydanie, P("VeltEn.exe"), zapisane), BladProgramu);
+                EXPECT_EQ(Plik("VeltEn.exe"), byl ? std::optional<std::string>("stary program") : std::nullopt);
+                EXPECT_TRUE(zapisane.empty());
+            }
+            // Nothing else is left beside it.
+            auto lista = sys::DirectoryEnumeration::Open(katalog_ + "\\*");
+            while (auto e = lista.Next())
+                EXPECT_TRUE(e->name == "." || e->name == ".." || e->name == "VeltEn.exe") << e->name;
+        }
     }
 }
 
 TEST_F(Rozpakowanie, NoFileWithoutAProgramOrAFolder) {
     std::vector<std::string> zapisane;
     EXPECT_THROW(ZlozProgram({"", "", ""}, 0, P("VeltEn.exe"), zapisane), BladProgramu);
-    EXPECT_THROW(ZlozProgram({"TESTA", "", ""}, 3, P("brak\\VeltEn.exe"), zapisane), BladProgramu);
+    EXPECT_THROW(ZlozProgram({"TESTA", "TESTB", ""}, 3, P("brak\\VeltEn.exe"), zapisane), BladProgramu);
     EXPECT_TRUE(zapisane.empty());
     EXPECT_FALSE(sys::FileExists(P("VeltEn.exe")));
 }
@@ -180,29 +196,47 @@ TEST_F(Rozpakowanie, ResourceIntoAFileThatCannotBeWritten) {
     EXPECT_FALSE(UnpackResourceToFile("TESTA", plik));
 }
 
-TEST_F(Rozpakowanie, PackedItemIsItsResourcesInOrder) {
-    const std::string& t = Tekst();
+TEST_F(Rozpakowanie, PackedItemIsItsResourcesInOrderCheckedWhole) {
+    enum class Wynik { Zainstalowany, NieRozpoczety, Blad };
     struct Przypadek {
         const char* opis;
         TDodatek dodatek;
-        bool wynik;
-        std::optional<std::string> plik;  // nullopt: no file made
+        Wynik wynik;
     };
     const Przypadek przypadki[] = {
-        {"two parts", Pozycja("TESTA", "TESTB2"), true, t.substr(0, kDlugoscA + kDlugoscB2)},
-        {"one part", Pozycja("TESTB2", ""), true, t.substr(kDlugoscA, kDlugoscB2)},
-        {"first resource missing", Pozycja("BRAK", "TESTA"), false, std::nullopt},
-        {"second resource missing", Pozycja("TESTA", "BRAK"), false, std::nullopt},
-        {"first part damaged", Pozycja("TESTZLY", "TESTA"), false, ""},
-        {"second part damaged", Pozycja("TESTA", "TESTLZZLY"), false, t.substr(0, kDlugoscA)},
+        {"two parts", Pozycja("TESTA", "TESTRESZTA"), Wynik::Zainstalowany},
+        {"first resource missing", Pozycja("BRAK", "TESTA"), Wynik::NieRozpoczety},
+        {"second resource missing", Pozycja("TESTA", "BRAK"), Wynik::NieRozpoczety},
+        {"first part damaged", Pozycja("TESTZLY", "TESTA"), Wynik::Blad},
+        {"second part damaged", Pozycja("TESTA", "TESTLZZLY"), Wynik::Blad},
+        {"parts that are not the whole file", Pozycja("TESTA", "TESTB2"), Wynik::Blad},
+        {"a digest that does not match", Pozycja("TESTB2", ""), Wynik::Blad},
     };
-    for (const auto& p : przypadki) {
-        SCOPED_TRACE(p.opis);
-        std::vector<std::string> zapisane;
-        EXPECT_EQ(InstallItem(p.dodatek, P("d.dat"), zapisane), p.wynik);
-        EXPECT_EQ(Plik("d.dat"), p.plik);
-        EXPECT_EQ(zapisane, p.plik ? std::vector<std::string>{P("d.dat")} : std::vector<std::string>{});
-        sys::Ignore(sys::RemoveFile(P("d.dat")), "the next case starts without it");
+    for (const bool byl : {false, true}) {
+        for (const auto& p : przypadki) {
+            SCOPED_TRACE(std::string(p.opis) + (byl ? ", over an older file" : ""));
+            if (byl) ASSERT_TRUE(sys::WriteWholeFile(P("d.dat"), "stary"));
+            else sys::Ignore(sys::RemoveFile(P("d.dat")), "each case starts without it");
+            const std::optional<std::string> przed = Plik("d.dat");
+            std::vector<std::string> zapisane;
+            switch (p.wynik) {
+            case Wynik::Zainstalowany:
+                EXPECT_TRUE(InstallItem(p.dodatek, P("d.dat"), zapisane));
+                EXPECT_TRUE(Plik("d.dat") == Tekst());
+                break;
+            case Wynik::NieRozpoczety:
+                EXPECT_FALSE(InstallItem(p.dodatek, P("d.dat"), zapisane));
+                EXPECT_EQ(Plik("d.dat"), przed);
+                break;
+            case Wynik::Blad:
+                EXPECT_THROW(sys::Ignore(InstallItem(p.dodatek, P("d.dat"), zapisane), "the call throws"), BladProgramu);
+                EXPECT_EQ(Plik("d.dat"), przed) << "nothing replaced";
+                break;
+            }
+            // Only a file it created is the run's to remove.
+            EXPECT_EQ(zapisane, p.wynik == Wynik::Zainstalowany && !byl ? std::vector<std::string>{P("d.dat")}
+                                                                         : std::vector<std::string>{});
+        }
     }
 }
 
@@ -255,31 +289,28 @@ protected:
 };
 
 // This program carries no VELTEN15A: the step names what it writes, then
-// fails, and the run knows of the file.
+// fails, writing nothing.
 TEST_F(RozpakowanieOkna, ProgramStepShowsSourceAndTargetThenFailsWithoutItsResources) {
     TfrmMain& m = *frmMain;
     for (const auto& [jezyk, z, doCelu] : {std::tuple<std::uint8_t, std::string, std::string>{0, "Z: ", "Do: "},
                                            {1, "From: ", "To: "}}) {
         m.JezykInterfejsu = jezyk;
-        m.SkopiowanePliki.clear();
         EXPECT_THROW(m.RozpakujProgram(), BladProgramu);
         EXPECT_EQ(m.lblPlikZ.Caption(), z + "D:\\");
         EXPECT_EQ(m.lblPlikDo.Caption(), doCelu + P("VeltEn.exe"));
-        EXPECT_EQ(m.SkopiowanePliki, std::vector<std::string>{P("VeltEn.exe")});
+        EXPECT_TRUE(m.SkopiowanePliki.empty());
         EXPECT_FALSE(Plik("VeltEn.exe")) << "no half-written program stays";
     }
     // A program already there (a reinstallation) survives a failed unpacking.
     ASSERT_TRUE(sys::WriteWholeFile(P("VeltEn.exe"), "stary program"));
     EXPECT_THROW(m.RozpakujProgram(), BladProgramu);
     EXPECT_EQ(Plik("VeltEn.exe"), "stary program");
-    EXPECT_TRUE(m.KopieZapasowe.empty());
     ASSERT_TRUE(sys::RemoveFile(P("VeltEn.exe")));
     // A drive root already ends in its backslash.
     m.KatalogDocelowy = "C:\\";
-    m.SkopiowanePliki.clear();
     EXPECT_THROW(m.RozpakujProgram(), BladProgramu);
-    EXPECT_EQ(m.SkopiowanePliki, std::vector<std::string>{"C:\\VeltEn.exe"});
-    sys::Ignore(sys::RemoveFile("C:\\VeltEn.exe"), "test clean-up");
+    EXPECT_EQ(m.lblPlikDo.Caption(), "To: C:\\VeltEn.exe");
+    EXPECT_FALSE(sys::FileExists("C:\\VeltEn.exe"));
 }
 
 TEST_F(RozpakowanieOkna, UpdateListsFollowTheirSwitches) {

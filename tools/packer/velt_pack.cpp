@@ -2,7 +2,7 @@
 // one again. Build steps use it to make the installer's packed resources.
 //
 //   velt-pack [--first-stage-only] [--offset N] [--length N] [--capacity N]
-//             [--no-verify] INPUT OUTPUT
+//             [--no-verify] [--digest FILE] INPUT OUTPUT
 //   velt-pack --unpack [--first-stage-only] [--capacity N] INPUT OUTPUT
 //
 // Numbers are decimal or 0x-prefixed hexadecimal. Exit status 0 on success,
@@ -12,6 +12,7 @@
 #include "Kompresja.h"
 #include "app/Blad.h"
 #include "payload/Dekompresja.h"
+#include "payload/SumaPliku.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -29,7 +30,7 @@ namespace {
 
 constexpr const char* Uzycie =
     "usage: velt-pack [--first-stage-only] [--offset N] [--length N] [--capacity N]\n"
-    "                 [--no-verify] INPUT OUTPUT\n"
+    "                 [--no-verify] [--digest FILE] INPUT OUTPUT\n"
     "       velt-pack --unpack [--first-stage-only] [--capacity N] INPUT OUTPUT\n"
     "\n"
     "Packs INPUT (or LENGTH bytes of it from OFFSET) into a packed block: LZ stage\n"
@@ -37,6 +38,8 @@ constexpr const char* Uzycie =
     "is decoded again and compared before it is written, unless --no-verify.\n"
     "CAPACITY is the largest result the installer accepts from the LZ stage\n"
     "(default 2500000, the main program's parts; 2097152 for update items).\n"
+    "--digest also writes the digest of the whole INPUT (its size and CRC-32),\n"
+    "which the installer checks the file against once it has all its parts.\n"
     "--unpack reverses it.\n";
 
 struct BladUzycia {
@@ -50,6 +53,7 @@ struct Opcje {
     std::optional<std::uint64_t> przesuniecie;
     std::optional<std::uint64_t> dlugosc;
     std::uint64_t pojemnosc = PojemnoscCzesciProgramu;
+    std::optional<std::string> suma;
     std::string wejscie;
     std::string wyjscie;
 };
@@ -89,6 +93,8 @@ Opcje CzytajOpcje(int argc, char** argv) {
             o.dlugosc = Liczba(a, wartosc());
         else if (a == "--capacity")
             o.pojemnosc = Liczba(a, wartosc());
+        else if (a == "--digest")
+            o.suma = std::string(wartosc());
         else if (a == "--help" || a == "-h")
             throw BladUzycia{};
         else if (a.size() > 1 && a[0] == '-')
@@ -98,8 +104,8 @@ Opcje CzytajOpcje(int argc, char** argv) {
     }
     if (pliki.size() != 2)
         throw BladUzycia{"expected INPUT and OUTPUT"};
-    if (o.rozpakuj && (o.przesuniecie || o.dlugosc))
-        throw BladUzycia{"--offset and --length apply to packing only"};
+    if (o.rozpakuj && (o.przesuniecie || o.dlugosc || o.suma))
+        throw BladUzycia{"--offset, --length and --digest apply to packing only"};
     o.wejscie = pliki[0];
     o.wyjscie = pliki[1];
     return o;
@@ -163,6 +169,12 @@ int Pakuj(const Opcje& o) {
             throw BladProgramu("verification failed: the packed block does not decode to the input");
     }
     ZapiszPlik(o.wyjscie, blok);
+    if (o.suma) {
+        // Of the whole file, whatever slice this block holds: the installer
+        // sums what all the parts give together.
+        const std::string rekord = KodujSume(PoliczSume(plik));
+        ZapiszPlik(*o.suma, std::vector<std::uint8_t>(rekord.begin(), rekord.end()));
+    }
     std::cout << "velt-pack: " << o.wejscie << " [" << od << ", +" << ile << "] -> " << o.wyjscie << ": "
               << blok.size() << " bytes" << (o.tylkoPierwszyEtap ? " (first stage only)" : "") << '\n';
     return 0;
