@@ -12,9 +12,9 @@ import sys
 import tempfile
 
 script, program, known = sys.argv[1:4]
-spec = importlib.util.spec_from_file_location("sprawdz_program", script)
-sp = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(sp)
+zrodlo = importlib.util.spec_from_file_location("sprawdz_program", script)
+sp = importlib.util.module_from_spec(zrodlo)
+zrodlo.loader.exec_module(sp)
 
 
 def first_import_slot(p, data):
