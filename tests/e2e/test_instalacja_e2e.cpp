@@ -1119,11 +1119,18 @@ protected:
         CloseHandle(watek);
         return jest;
     }
-    // The main program written whole.
+    // The main program written whole and closed: the size is reached before
+    // the writer lets go, and a run held in between keeps it locked.
     bool ProgramZapisany() const {
+        const std::wstring sciezka = cel_ + L"\\VeltEn.exe";
         WIN32_FILE_ATTRIBUTE_DATA dane;
-        return GetFileAttributesExW((cel_ + L"\\VeltEn.exe").c_str(), GetFileExInfoStandard, &dane) &&
-               dane.nFileSizeLow == rozmiarProgramu_;
+        if (!GetFileAttributesExW(sciezka.c_str(), GetFileExInfoStandard, &dane) ||
+            dane.nFileSizeLow != rozmiarProgramu_)
+            return false;
+        HANDLE plik = CreateFileW(sciezka.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (plik == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(plik);
+        return true;
     }
     // The next start: the question comes before anything else; then the CD.
     void Odzyskaj(bool tak) {
