@@ -19,12 +19,12 @@
 // on the first run and reused, and the target, removed after each copy. MB
 // are 1,048,576 bytes.
 
-#include "app/Przelaczniki.h"
-#include "app/Sciezki.h"
+#include "base/Przelaczniki.h"
+#include "base/Sciezki.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
 #include "setup/Opcje.h"
-#include "setup/Wydania.h"
+#include "base/Wydania.h"
 #include "sys/commandline.h"
 #include "sys/files.h"
 #include "sys/folders.h"

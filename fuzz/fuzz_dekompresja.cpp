@@ -6,7 +6,7 @@
 
 #include "DekodowanieLiniowe.h"
 #include "Kompresja.h"
-#include "app/Blad.h"
+#include "base/Blad.h"
 #include "payload/Dekompresja.h"
 
 #include <cstdlib>

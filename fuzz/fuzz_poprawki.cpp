@@ -4,7 +4,7 @@
 // its check sum made right, so that the commands run, or as it stands), or as
 // a packed patch file unpacked and run as the installer does.
 
-#include "app/Blad.h"
+#include "base/Blad.h"
 #include "payload/Dekompresja.h"
 #include "payload/SkryptPoprawki.h"
 

@@ -5,7 +5,7 @@
 // unpacked; otherwise the patch unpacks within its script capacity and the
 // script's output stays within the new capacity.
 
-#include "app/Blad.h"
+#include "base/Blad.h"
 #include "payload/Dekompresja.h"
 #include "payload/SkryptPoprawki.h"
 

@@ -2,7 +2,7 @@
 // scan of local headers, then the lookup and content of every entry must stay
 // inside the buffer. Errors of the program's own type are expected answers.
 
-#include "app/Blad.h"
+#include "base/Blad.h"
 #include "payload/KAZip.h"
 
 #include <cstddef>

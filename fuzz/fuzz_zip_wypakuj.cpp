@@ -4,8 +4,8 @@
 // not at all: the exact uncompressed size, the CRC-32 the entry names, never
 // above the size ceiling.
 
-#include "app/Blad.h"
-#include "app/Narzedzia.h"
+#include "base/Blad.h"
+#include "base/Narzedzia.h"
 #include "payload/Dekompresja.h"
 #include "payload/KAZip.h"
 

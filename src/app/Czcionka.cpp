@@ -1,7 +1,7 @@
 #include "app/Czcionka.h"
 
-#include "app/Jezyki.h"
-#include "app/Teksty.h"
+#include "base/Jezyki.h"
+#include "base/Teksty.h"
 #include "ui/Control.h"
 #include "ui/RichEdit.h"
 

@@ -1,7 +1,7 @@
 #include "app/Nienadzorowana.h"
 
-#include "app/Przelaczniki.h"
-#include "app/Teksty.h"
+#include "base/Przelaczniki.h"
+#include "base/Teksty.h"
 #include "app/untMain.h"
 #include "install/Protokol.h"
 #include "sys/files.h"

@@ -1,6 +1,6 @@
 #include "app/Obrazy.h"
 
-#include "app/Jezyki.h"
+#include "base/Jezyki.h"
 #include "sys/resources.h"
 #include "ui/Controls.h"
 

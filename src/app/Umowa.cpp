@@ -1,6 +1,6 @@
 #include "app/Umowa.h"
 
-#include "app/Jezyki.h"
+#include "base/Jezyki.h"
 
 std::vector<std::string> PodzielNaLinie(std::string_view tekst) {
     std::vector<std::string> linie;

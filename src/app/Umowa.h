@@ -5,7 +5,7 @@
 // keystrokes under a Polish or French keyboard layout, so that they come out
 // right whatever the system's code page).
 
-#include "app/Narzedzia.h"
+#include "base/Narzedzia.h"
 
 #include <cstdint>
 #include <string>

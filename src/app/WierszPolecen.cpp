@@ -1,7 +1,7 @@
 #include "app/WierszPolecen.h"
 
-#include "app/Jezyki.h"
-#include "app/Narzedzia.h"
+#include "base/Jezyki.h"
+#include "base/Narzedzia.h"
 
 namespace {
 

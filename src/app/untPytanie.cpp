@@ -1,7 +1,7 @@
 #include "app/untPytanie.h"
 
 #include "app/Czcionka.h"
-#include "app/Teksty.h"
+#include "base/Teksty.h"
 
 namespace {
 constexpr int kOdstep = 8;          // between buttons, and below them

@@ -1,6 +1,6 @@
 #include "install/Czcionki.h"
 
-#include "app/Sciezki.h"
+#include "base/Sciezki.h"
 #include "install/Dziennik.h"
 #include "install/NazwyCzcionek.h"
 #include "install/Protokol.h"

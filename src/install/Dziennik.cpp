@@ -1,7 +1,7 @@
 #include "install/Dziennik.h"
 
-#include "app/Blad.h"
-#include "app/Narzedzia.h"
+#include "base/Blad.h"
+#include "base/Narzedzia.h"
 #include "install/Protokol.h"
 #include "sys/folders.h"
 #include "sys/fonts.h"

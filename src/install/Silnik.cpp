@@ -1,7 +1,7 @@
 #include "install/Silnik.h"
 
-#include "app/Narzedzia.h"
-#include "app/Teksty.h"
+#include "base/Narzedzia.h"
+#include "base/Teksty.h"
 #include "install/Postep.h"
 #include "install/Protokol.h"
 

@@ -1,7 +1,7 @@
 #include "install/TabelaSkrotow.h"
 
-#include "app/StronyKodowe.h"
-#include "setup/Wydania.h"
+#include "base/StronyKodowe.h"
+#include "base/Wydania.h"
 
 namespace {
 

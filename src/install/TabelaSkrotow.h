@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "setup/Wydania.h"
+#include "base/Wydania.h"
 
 // Bit values of TWierszSkrotu::Rodzaj.
 enum RodzajSkrotu : std::uint8_t {

@@ -1,6 +1,6 @@
 #include "install/UruchomKopie.h"
 
-#include "app/Sciezki.h"
+#include "base/Sciezki.h"
 #include "install/SkryptUsuwania.h"
 #include "sys/files.h"
 #include "sys/folders.h"

@@ -1,6 +1,6 @@
 #include "install/WpisyDziennika.h"
 
-#include "app/Narzedzia.h"
+#include "base/Narzedzia.h"
 
 #include <zlib.h>
 

@@ -1,9 +1,9 @@
 #include "install/WpisyRejestru.h"
 
-#include "app/Sciezki.h"
+#include "base/Sciezki.h"
 #include "install/KodowanieSciezki.h"
 #include "install/TabelaSkrotow.h"
-#include "setup/Wydania.h"
+#include "base/Wydania.h"
 
 #include <exception>
 

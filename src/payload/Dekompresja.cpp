@@ -1,6 +1,6 @@
 #include "payload/Dekompresja.h"
 
-#include "app/Blad.h"
+#include "base/Blad.h"
 
 #include <algorithm>
 #include <array>

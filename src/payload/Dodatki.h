@@ -2,7 +2,7 @@
 // What the wizard knows about the files it carries packed in its own
 // resources: how each part of an edition's main program is unpacked, and the
 // update items with the per-edition lists that name them. Constant data and
-// pure functions; the unpacking itself is payload/Rozpakowanie.h.
+// pure functions; the unpacking itself is install/Rozpakowanie.h.
 //
 // Every string is single-byte Windows-1250 (resource names are ASCII).
 
@@ -11,7 +11,7 @@
 #include <string_view>
 
 // Parts of the main program, in the order they are written: the resource
-// names ZasobyA, ZasobyB, ZasobyC of setup/Wydania.h.
+// names ZasobyA, ZasobyB, ZasobyC of base/Wydania.h.
 inline constexpr int LiczbaCzesciProgramu = 3;
 
 // Whether part `czesc` (0 first, 1 second, 2 third) of the main program of
@@ -53,5 +53,5 @@ inline constexpr std::int32_t LiczbaDodatkow = 49;
 
 // The items that the update list of `wydanie` installs, in order; `wariant` is
 // the edition record's Variant. Empty for an edition without a list. Whether
-// a list is installed at all is a build switch (payload/Rozpakowanie.h).
+// a list is installed at all is a build switch (install/Rozpakowanie.h).
 [[nodiscard]] std::span<const std::int32_t> ListaDodatkow(std::int32_t wydanie, std::int32_t wariant) noexcept;

@@ -2,8 +2,8 @@
 
 #include "payload/KAZip.h"
 
-#include "app/Blad.h"
-#include "app/Narzedzia.h"
+#include "base/Blad.h"
+#include "base/Narzedzia.h"
 #include "payload/Dekompresja.h"
 
 #include <zlib.h>

@@ -1,6 +1,6 @@
 #include "payload/SkryptPoprawki.h"
 
-#include "app/Blad.h"
+#include "base/Blad.h"
 #include "payload/Dekompresja.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // Patch lists and difference scripts over memory: reading and writing the
 // entries of a list, and running a script against the old content of a file.
-// Platform independent; the files are payload/Poprawki.h.
+// Platform independent; the files are install/Poprawki.h.
 //
 // A patch list is a sequence of entries up to its end, every byte stored
 // complemented (bitwise NOT). After complementing, one entry is:

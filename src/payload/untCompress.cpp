@@ -2,7 +2,7 @@
 
 #include "payload/untCompress.h"
 
-#include "app/Blad.h"
+#include "base/Blad.h"
 #include "sys/files.h"
 #include "sys/result.h"
 

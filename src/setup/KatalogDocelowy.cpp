@@ -1,6 +1,6 @@
 #include "setup/KatalogDocelowy.h"
 
-#include "setup/Wydania.h"
+#include "base/Wydania.h"
 #include "sys/folders.h"
 
 std::string KatalogProgramFiles() {

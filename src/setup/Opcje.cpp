@@ -1,7 +1,7 @@
 #include "setup/Opcje.h"
 
-#include "app/Narzedzia.h"
-#include "setup/Wydania.h"
+#include "base/Narzedzia.h"
+#include "base/Wydania.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "setup/Zrodlo.h"
 
-#include "app/Narzedzia.h"
+#include "base/Narzedzia.h"
 
 std::string CzescDyskuSciezki(std::string_view sciezka) {
     if (sciezka.size() >= 2 && sciezka[1] == ':') return std::string(sciezka.substr(0, 2));

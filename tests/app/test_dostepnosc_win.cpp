@@ -18,14 +18,14 @@
 #include <string>
 #include <vector>
 
-#include "app/Przelaczniki.h"
-#include "app/Teksty.h"
+#include "base/Przelaczniki.h"
+#include "base/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
-#include "setup/Wydania.h"
-#include "setup/untCD.h"
-#include "setup/untKatalog.h"
-#include "setup/untKatalogDodaj.h"
+#include "base/Wydania.h"
+#include "app/untCD.h"
+#include "app/untKatalog.h"
+#include "app/untKatalogDodaj.h"
 #include "sys/folders.h"
 #include "sys/text.h"
 #include "ui/Application.h"

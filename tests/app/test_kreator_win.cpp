@@ -1,14 +1,14 @@
 // The wizard's forms driven through the headless backend, under Wine (the
 // forms read the real registry, files and locale).
 
-#include "app/Przelaczniki.h"
-#include "app/StronyKodowe.h"
-#include "app/Teksty.h"
+#include "base/Przelaczniki.h"
+#include "base/StronyKodowe.h"
+#include "base/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
 #include "setup/Opcje.h"
-#include "setup/Wydania.h"
-#include "setup/untCD.h"
+#include "base/Wydania.h"
+#include "app/untCD.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "ui/Application.h"

@@ -1,6 +1,6 @@
 #include "app/Umowa.h"
 
-#include "app/StronyKodowe.h"
+#include "base/StronyKodowe.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "app/WierszPolecen.h"
 
-#include "app/Jezyki.h"
+#include "base/Jezyki.h"
 
 #include <gtest/gtest.h>
 

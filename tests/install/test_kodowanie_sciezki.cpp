@@ -1,6 +1,6 @@
 #include "install/KodowanieSciezki.h"
 
-#include "app/StronyKodowe.h"
+#include "base/StronyKodowe.h"
 
 #include <gtest/gtest.h>
 

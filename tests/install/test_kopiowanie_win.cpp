@@ -2,8 +2,8 @@
 // headless backend: the message hook presses Cancel, the modal handler
 // answers the question.
 
-#include "app/Blad.h"
-#include "app/Teksty.h"
+#include "base/Blad.h"
+#include "base/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
 #include "install/Dziennik.h"
@@ -11,7 +11,7 @@
 #include "install/Postep.h"
 #include "install/Silnik.h"
 #include "setup/Miejsce.h"
-#include "setup/Wydania.h"
+#include "base/Wydania.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/registry.h"

@@ -3,12 +3,12 @@
 
 #include "install/Rejestr.h"
 
-#include "app/Przelaczniki.h"
-#include "app/StronyKodowe.h"
-#include "app/Teksty.h"
+#include "base/Przelaczniki.h"
+#include "base/StronyKodowe.h"
+#include "base/Teksty.h"
 #include "app/untMain.h"
 #include "install/KodowanieSciezki.h"
-#include "setup/Wydania.h"
+#include "base/Wydania.h"
 #include "sys/registry.h"
 #include "ui/Application.h"
 #include "ui/headless/HeadlessBackend.h"

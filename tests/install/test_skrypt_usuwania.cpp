@@ -1,6 +1,6 @@
 #include "install/SkryptUsuwania.h"
 
-#include "app/StronyKodowe.h"
+#include "base/StronyKodowe.h"
 
 #include <gtest/gtest.h>
 

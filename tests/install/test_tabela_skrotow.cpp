@@ -1,5 +1,5 @@
-#include "app/Sciezki.h"
-#include "app/StronyKodowe.h"
+#include "base/Sciezki.h"
+#include "base/StronyKodowe.h"
 #include "install/TabelaSkrotow.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "install/UruchomKopie.h"
 
-#include "app/StronyKodowe.h"
+#include "base/StronyKodowe.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/text.h"

@@ -1,6 +1,6 @@
 #include "install/WpisyDziennika.h"
 
-#include "app/StronyKodowe.h"
+#include "base/StronyKodowe.h"
 
 #include <gtest/gtest.h>
 

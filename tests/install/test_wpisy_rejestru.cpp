@@ -1,6 +1,6 @@
 #include "install/WpisyRejestru.h"
 
-#include "app/Blad.h"
+#include "base/Blad.h"
 #include "install/KodowanieSciezki.h"
 
 #include <gtest/gtest.h>

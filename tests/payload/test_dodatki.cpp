@@ -1,6 +1,6 @@
 #include "payload/Dodatki.h"
 
-#include "setup/Wydania.h"
+#include "base/Wydania.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 
 #include "payload/KAZip.h"
 
-#include "app/Blad.h"
-#include "app/StronyKodowe.h"
+#include "base/Blad.h"
+#include "base/StronyKodowe.h"
 #include "payload/Dekompresja.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 
 #include "payload/untCompress.h"
 
-#include "app/Blad.h"
-#include "payload/Rozpakowanie.h"
+#include "base/Blad.h"
+#include "install/Rozpakowanie.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/result.h"

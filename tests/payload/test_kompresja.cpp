@@ -5,7 +5,7 @@
 
 #include "DekodowanieLiniowe.h"
 #include "Kompresja.h"
-#include "app/Blad.h"
+#include "base/Blad.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "setup/Opcje.h"
 
-#include "app/StronyKodowe.h"
-#include "setup/Wydania.h"
+#include "base/StronyKodowe.h"
+#include "base/Wydania.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "setup/ZnacznikInstalacji.h"
 
-#include "setup/Wydania.h"
+#include "base/Wydania.h"
 #include "sys/registry.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "app/Sciezki.h"
-#include "app/StronyKodowe.h"
+#include "base/Sciezki.h"
+#include "base/StronyKodowe.h"
 #include "setup/Zrodlo.h"
 
 #include "app/WierszPolecen.h"

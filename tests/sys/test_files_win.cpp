@@ -1,6 +1,6 @@
 #include "sys/files.h"
 
-#include "app/StronyKodowe.h"
+#include "base/StronyKodowe.h"
 #include "sys/folders.h"
 #include "sys/text.h"
 

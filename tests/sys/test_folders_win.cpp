@@ -1,6 +1,6 @@
 #include "sys/folders.h"
 
-#include "app/StronyKodowe.h"
+#include "base/StronyKodowe.h"
 #include "sys/files.h"
 #include "sys/text.h"
 

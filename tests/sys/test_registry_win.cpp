@@ -1,4 +1,4 @@
-#include "app/StronyKodowe.h"
+#include "base/StronyKodowe.h"
 #include "sys/registry.h"
 
 #include <gtest/gtest.h>

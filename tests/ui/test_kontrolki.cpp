@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/StronyKodowe.h"
+#include "base/StronyKodowe.h"
 #include "ui/Controls.h"
 
 #include "../Pomocnicy.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/StronyKodowe.h"
+#include "base/StronyKodowe.h"
 #include "ui/RichEdit.h"
 #include "ui/TreeView.h"
 

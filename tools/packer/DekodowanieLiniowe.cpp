@@ -1,6 +1,6 @@
 #include "DekodowanieLiniowe.h"
 
-#include "app/Blad.h"
+#include "base/Blad.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #include "Kompresja.h"
 
-#include "app/Blad.h"
+#include "base/Blad.h"
 
 #include <algorithm>
 #include <limits>

@@ -10,7 +10,7 @@
 
 #include "DekodowanieLiniowe.h"
 #include "Kompresja.h"
-#include "app/Blad.h"
+#include "base/Blad.h"
 #include "payload/Dekompresja.h"
 #include "payload/SumaPliku.h"
 

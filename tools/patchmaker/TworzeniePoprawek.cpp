@@ -1,7 +1,7 @@
 #include "TworzeniePoprawek.h"
 
 #include "Kompresja.h"
-#include "app/Blad.h"
+#include "base/Blad.h"
 #include "payload/Dekompresja.h"
 
 #include <algorithm>

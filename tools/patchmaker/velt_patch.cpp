@@ -9,7 +9,7 @@
 // error. On an error neither output is touched.
 
 #include "TworzeniePoprawek.h"
-#include "app/Blad.h"
+#include "base/Blad.h"
 
 #include <cstdio>
 #include <fstream>

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/StronyKodowe.h"
+#include "base/StronyKodowe.h"
 #include "ui/Types.h"
 
 inline constexpr uint8_t JezykPolski = 0;

@@ -1,6 +1,6 @@
-#include "app/Narzedzia.h"
+#include "base/Narzedzia.h"
 
-#include "app/StronyKodowe.h"
+#include "base/StronyKodowe.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Jezyki.h"
-#include "app/KonwersjaZnakow.h"
-#include "app/StronyKodowe.h"
-#include "app/Teksty.h"
+#include "base/Jezyki.h"
+#include "base/KonwersjaZnakow.h"
+#include "base/StronyKodowe.h"
+#include "base/Teksty.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/Jezyki.h"
-#include "app/StronyKodowe.h"
+#include "base/Jezyki.h"
+#include "base/StronyKodowe.h"
 
 enum class KierunekKonwersji : uint8_t {
     DoPostaciZapisanej,  // from the language's code page to Windows-1250

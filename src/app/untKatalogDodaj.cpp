@@ -1,8 +1,8 @@
-#include "setup/untKatalogDodaj.h"
+#include "app/untKatalogDodaj.h"
 
 #include "app/Czcionka.h"
-#include "app/StronyKodowe.h"
-#include "app/Teksty.h"
+#include "base/StronyKodowe.h"
+#include "base/Teksty.h"
 
 TfrmKatalogDodaj* frmKatalogDodaj = nullptr;
 

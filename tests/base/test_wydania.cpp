@@ -1,8 +1,8 @@
-#include "setup/Wydania.h"
+#include "base/Wydania.h"
 
-#include "app/Blad.h"
-#include "app/Narzedzia.h"
-#include "app/StronyKodowe.h"
+#include "base/Blad.h"
+#include "base/Narzedzia.h"
+#include "base/StronyKodowe.h"
 
 #include <gtest/gtest.h>
 

@@ -1,19 +1,19 @@
 // The installation steps that turn the wizard's packed resources into files:
 // the main program, and the update items of the edition's list.
 
-#include "payload/Rozpakowanie.h"
+#include "install/Rozpakowanie.h"
 #include "install/Protokol.h"
 
-#include "app/Blad.h"
-#include "app/Formatuj.h"
-#include "app/Sciezki.h"
-#include "app/Teksty.h"
+#include "base/Blad.h"
+#include "base/Formatuj.h"
+#include "base/Sciezki.h"
+#include "base/Teksty.h"
 #include "app/untMain.h"
 #include "install/Dziennik.h"
 #include "payload/Dekompresja.h"
 #include "payload/SumaPliku.h"
 #include "payload/untCompress.h"
-#include "setup/Wydania.h"
+#include "base/Wydania.h"
 #include "sys/files.h"
 #include "sys/result.h"
 #include "sys/resources.h"

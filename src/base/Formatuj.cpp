@@ -1,4 +1,4 @@
-#include "app/Formatuj.h"
+#include "base/Formatuj.h"
 
 std::string FormatujTekst(std::string_view wzor, const std::vector<ArgumentTekstu>& argumenty) {
     std::string wynik;

@@ -3,15 +3,15 @@
 // slices of one text packed at build time, the text itself, and two damaged
 // blocks.
 
-#include "payload/Rozpakowanie.h"
+#include "install/Rozpakowanie.h"
 
-#include "app/Blad.h"
-#include "app/Przelaczniki.h"
+#include "base/Blad.h"
+#include "base/Przelaczniki.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
 #include "payload/Dekompresja.h"
-#include "setup/Wydania.h"
-#include "setup/untCD.h"
+#include "base/Wydania.h"
+#include "app/untCD.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/result.h"

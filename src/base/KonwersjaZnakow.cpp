@@ -1,4 +1,4 @@
-#include "app/KonwersjaZnakow.h"
+#include "base/KonwersjaZnakow.h"
 
 namespace {
 

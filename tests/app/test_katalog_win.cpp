@@ -6,15 +6,15 @@
 // prefix has no CD-ROM and no network drive; the drive filter is checked
 // against what the system reports for every drive it has.
 
-#include "app/Jezyki.h"
-#include "app/Narzedzia.h"
-#include "app/Przelaczniki.h"
-#include "app/StronyKodowe.h"
-#include "app/Teksty.h"
+#include "base/Jezyki.h"
+#include "base/Narzedzia.h"
+#include "base/Przelaczniki.h"
+#include "base/StronyKodowe.h"
+#include "base/Teksty.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
-#include "setup/untKatalog.h"
-#include "setup/untKatalogDodaj.h"
+#include "app/untKatalog.h"
+#include "app/untKatalogDodaj.h"
 #include "sys/drives.h"
 #include "sys/files.h"
 #include "sys/folders.h"

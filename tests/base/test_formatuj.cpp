@@ -1,4 +1,4 @@
-#include "app/Formatuj.h"
+#include "base/Formatuj.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // Patch lists applied to files on disk, under Wine: result codes, refused and
 // skipped entries, numbered lists, and patches made by the patch maker.
 
-#include "payload/Poprawki.h"
+#include "install/Poprawki.h"
 
 #include "../PomocnicyWin.h"
 #include "Kompresja.h"
 #include "TworzeniePoprawek.h"
-#include "app/Blad.h"
+#include "base/Blad.h"
 #include "payload/Dekompresja.h"
 #include "sys/files.h"
 #include "sys/folders.h"

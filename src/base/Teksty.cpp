@@ -1,9 +1,9 @@
-#include "app/Teksty.h"
+#include "base/Teksty.h"
 
 #include <cstddef>
 #include <string_view>
 
-#include "app/KonwersjaZnakow.h"
+#include "base/KonwersjaZnakow.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ struct TWierszTekstu {
 };
 
 constexpr TWierszTekstu Wiersze[] = {
-#include "app/Teksty.inc"
+#include "base/Teksty.inc"
 };
 
 // Deliberately not constexpr: each is called only when a row breaks its rule, and

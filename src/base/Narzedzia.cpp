@@ -1,4 +1,4 @@
-#include "app/Narzedzia.h"
+#include "base/Narzedzia.h"
 
 #include <algorithm>
 

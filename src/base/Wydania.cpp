@@ -1,7 +1,7 @@
-#include "setup/Wydania.h"
+#include "base/Wydania.h"
 
-#include "app/Blad.h"
-#include "app/StronyKodowe.h"
+#include "base/Blad.h"
+#include "base/StronyKodowe.h"
 
 #include <algorithm>
 

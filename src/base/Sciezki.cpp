@@ -1,4 +1,4 @@
-#include "app/Sciezki.h"
+#include "base/Sciezki.h"
 
 std::string ZUkosnikiem(std::string_view katalog) {
     std::string wynik(katalog);

@@ -19,8 +19,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Jezyki.h"
-#include "app/StronyKodowe.h"
+#include "base/Jezyki.h"
+#include "base/StronyKodowe.h"
 
 // 1..340 are the inherited table; the program's own texts follow.
 inline constexpr int LiczbaTekstow = 400;

@@ -1,4 +1,4 @@
-#include "app/Jezyki.h"
+#include "base/Jezyki.h"
 
 namespace {
 

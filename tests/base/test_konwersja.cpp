@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/Jezyki.h"
-#include "app/KonwersjaZnakow.h"
-#include "app/StronyKodowe.h"
+#include "base/Jezyki.h"
+#include "base/KonwersjaZnakow.h"
+#include "base/StronyKodowe.h"
 
 namespace {
 

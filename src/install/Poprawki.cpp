@@ -1,12 +1,12 @@
-#include "payload/Poprawki.h"
+#include "install/Poprawki.h"
 
-#include "app/Blad.h"
-#include "app/Sciezki.h"
+#include "base/Blad.h"
+#include "base/Sciezki.h"
 #include "app/untMain.h"
 #include "install/Protokol.h"
 #include "install/Dziennik.h"
 #include "payload/Dekompresja.h"
-#include "setup/Wydania.h"
+#include "base/Wydania.h"
 #include "sys/files.h"
 #include "sys/result.h"
 

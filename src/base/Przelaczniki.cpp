@@ -1,4 +1,4 @@
-#include "app/Przelaczniki.h"
+#include "base/Przelaczniki.h"
 
 bool PytajOCD = false;
 bool BezKopiowaniaPlikow = false;
