@@ -1,26 +1,31 @@
 // The installation run: the sequence of steps between the options page and
-// the end page, with its one guard and the three outcomes.
+// the end page, with its one guard and the three outcomes; and the form's
+// steps, each a thin adapter over the engine in install/.
 
+#include "app/OknoKreatora.h"
+#include "app/WierszPolecen.h"
+#include "app/untMain.h"
+#include "app/untPytanie.h"
 #include "base/Formatuj.h"
 #include "base/Jezyki.h"
+#include "base/Narzedzia.h"
 #include "base/Przelaczniki.h"
 #include "base/Sciezki.h"
 #include "base/Teksty.h"
-#include "app/untMain.h"
-#include "app/untPytanie.h"
+#include "base/Wydania.h"
 #include "install/Czcionki.h"
 #include "install/Dziennik.h"
-#include "app/OknoKreatora.h"
+#include "install/Kopiowanie.h"
+#include "install/Poprawki.h"
 #include "install/Postep.h"
 #include "install/Protokol.h"
 #include "install/Rejestr.h"
-#include "install/Skladniki.h"
+#include "install/Rozpakowanie.h"
 #include "install/Silnik.h"
+#include "install/Skladniki.h"
 #include "install/Skroty.h"
 #include "install/TabelaSkrotow.h"
-#include "install/Poprawki.h"
 #include "setup/Opcje.h"
-#include "base/Wydania.h"
 #include "setup/Zrodlo.h"
 #include "sys/drives.h"
 #include "sys/files.h"
@@ -222,4 +227,97 @@ void OdzyskajPoPrzerwaniu(TfrmMain& form) {
         return decyzja;
     };
     sys::Ignore(OdzyskajPrzerwaneInstalacje(zapytaj), "the wizard goes on as usual either way");
+}
+
+// ---- the steps of the run, as the wizard hands them its records and window ----
+
+StanKopiowania StanKopiowaniaKreatora(TfrmMain& form) noexcept {
+    return {form.DziennikInstalacji, form.UtworzoneKatalogi, form.SkopiowanePliki, form.Postep};
+}
+
+void TfrmMain::KopiujKatalog(const std::string& zrodlo, const std::string& cel, const std::string& pomijane) {
+    StanKopiowania stan = StanKopiowaniaKreatora(*this);
+    OknoKreatora okno(*this);
+    ::KopiujKatalog(stan, okno, zrodlo, cel, pomijane);
+}
+
+void TfrmMain::KopiujPlik(const std::string& zrodlo, const std::string& cel) {
+    StanKopiowania stan = StanKopiowaniaKreatora(*this);
+    OknoKreatora okno(*this);
+    ::KopiujPlik(stan, okno, zrodlo, cel);
+}
+
+bool TfrmMain::SprawdzPrzerwanie() {
+    if (Przerwano) return true;
+    if (!PrzerwijZadane) return false;
+    // A silent run has no one to ask: a close request there is a cancel.
+    const bool tak = PrzelacznikiWiersza.Cichy() ||
+                     Zapytaj(*frmPytanie, *this, PobierzTekst(JezykInterfejsu, TekstCzyPrzerwacInstalacje),
+                             PytanieTakNie) == ui::mrYes;
+    Protokoluj("Cancel requested; ", PrzelacznikiWiersza.Cichy() ? "answered by the silent mode: " : "the user answered: ",
+               TakNie(tak));
+    if (!tak) {
+        PrzerwijZadane = false;
+        return false;
+    }
+
+    // The one undo of a run, the one the next start uses for a run that died.
+    OknoKreatora okno(*this);
+    CofniecieNiepelne = !WycofajInstalacje(okno, DziennikInstalacji, UtworzoneKatalogi);
+    SkopiowanePliki.clear();
+    UtworzoneKatalogi.clear();
+
+    Przerwano = true;
+    return true;
+}
+
+void ZapiszRejestr(TfrmMain& form) {
+    form.lblInstalacjaOpis.SetCaption(PobierzTekst(form.JezykInterfejsu, TekstTworzenieRejestru));
+    ZapiszRejestr(TDaneRejestru{
+        .wydanie = NumerWydania,
+        .katalogDocelowy = form.KatalogDocelowy,
+        .katalogZrodlowy = form.KatalogZrodlowy,
+        .jezyk = form.JezykInterfejsu,
+        .dlaWszystkich = SkrotyDlaWszystkich,
+    });
+    ui::Application::Current().ProcessMessages();
+}
+
+void UtworzSkroty(TfrmMain& form) {
+    form.lblInstalacjaOpis.SetCaption(PobierzTekst(form.JezykInterfejsu, TekstTworzenieSkrotow));
+    ui::Application::Current().ProcessMessages();
+    UtworzSkroty(TOpcjeSkrotow{
+        .wydanie = NumerWydania,
+        .jezyk = form.JezykInterfejsu,
+        .katalogDocelowy = form.KatalogDocelowy,
+        .grupa = form.chbUtworzGrupe.Checked(),
+        .translatory = form.chbUtworzSkrotyTranslatorow.Checked(),
+        .slowniki = form.chbUtworzSkrotySlownikow.Checked(),
+        .dlaWszystkich = SkrotyDlaWszystkich,
+    });
+}
+
+void ZastosujPoprawki(TfrmMain& form) { ZastosujPoprawki(NumerWydania, form.KatalogZrodlowy, form.KatalogDocelowy); }
+
+void TfrmMain::RozpakujProgram() {
+    const std::string cel = DolaczDoKatalogu(KatalogDocelowy, WpisWydania(ProgramyGlowne, NumerWydania));
+    lblPlikZ.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikZ), KatalogZrodlowy));
+    lblPlikDo.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikDo), cel));
+    ::PrzetworzKomunikaty();
+
+    // Checked whole against its digest before it replaces anything; a main
+    // program already there (a reinstallation) stays whole until then.
+    ZlozProgram({WpisWydania(ZasobyA, NumerWydania), WpisWydania(ZasobyB, NumerWydania),
+                 WpisWydania(ZasobyC, NumerWydania)},
+                NumerWydania, cel, SkopiowanePliki);
+    const auto stempel = sys::StampOf(cel);
+    Protokoluj("Main program unpacked: ", cel, " (", stempel ? stempel->size : -1, " bytes)");
+    ::PrzetworzKomunikaty();
+
+    // A cancel pressed while the program was written is answered now.
+    if (!Przerwano) sys::Ignore(SprawdzPrzerwanie(), "the run's next stop point reads Przerwano");
+}
+
+void TfrmMain::RozpakujDodatki() {
+    RozpakujDodatkiWydania(NumerWydania, AktualnyAppConst.Variant, KatalogDocelowy, SkopiowanePliki);
 }

@@ -2,6 +2,7 @@
 // The wizard form as the installation engine sees it: the installation
 // page's labels and gauge, the message pump and the Close button.
 
+#include "install/Kopiowanie.h"
 #include "install/Silnik.h"
 
 class TfrmMain;
@@ -26,3 +27,14 @@ private:
 // or asked about again at the next start, as the user answers (a silent run
 // undoes them), before the wizard shows its first page.
 void OdzyskajPoPrzerwaniu(TfrmMain& form);
+
+// The wizard's own records, as its installation run keeps them.
+[[nodiscard]] StanKopiowania StanKopiowaniaKreatora(TfrmMain& form) noexcept;
+
+// The steps of the installation run after the files, each showing its status
+// line first: the registry entries for the current edition and the wizard's
+// choices; the links from its options, edition and target folder; the patch
+// lists of the medium (patch folder KatalogZrodlowy) applied to the target.
+void ZapiszRejestr(TfrmMain& form);
+void UtworzSkroty(TfrmMain& form);
+void ZastosujPoprawki(TfrmMain& form);

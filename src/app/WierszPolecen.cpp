@@ -3,6 +3,8 @@
 #include "base/Jezyki.h"
 #include "base/Narzedzia.h"
 
+TWierszPolecen PrzelacznikiWiersza;
+
 namespace {
 
 enum class Rodzaj : std::uint8_t { Flaga, Katalog, Zrodlo, Plik, Jezyk };

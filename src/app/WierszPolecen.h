@@ -73,3 +73,6 @@ struct TWynikWiersza {
 // "/doit" first, then every argument given (without an earlier "/doit"),
 // each quoted as needed.
 [[nodiscard]] std::string ArgumentyKopii(const std::vector<std::string>& argumenty);
+
+// The switches of this run's command line, read once at the program entry.
+extern TWierszPolecen PrzelacznikiWiersza;

@@ -111,3 +111,17 @@ bool SzukajZnaku(std::string_view tekst, std::int64_t& pozycja, const ZbiorZnako
     }
     return false;
 }
+
+std::string WpisListy(std::string_view nazwa) {
+    // Built by appending: GCC 12 warns wrongly about "<" + std::string at -O3.
+    std::string wpis;
+    wpis.reserve(nazwa.size() + 2);
+    wpis.push_back('<');
+    wpis.append(NaMale(nazwa));
+    wpis.push_back('>');
+    return wpis;
+}
+
+bool JestNaLiscie(std::string_view nazwa, std::string_view lista) {
+    return NaMale(lista).find(WpisListy(nazwa)) != std::string::npos;
+}

@@ -56,6 +56,14 @@ bool ZawieraZnakZeZbioru(std::string_view tekst, const ZbiorZnakow& zbior) noexc
 bool SzukajZnaku(std::string_view tekst, std::int64_t& pozycja, const ZbiorZnakow& zbior,
                  bool wstecz) noexcept;
 
+// A name list (`ListaNazw`) is a string of entries "<name>".
+
+// `nazwa` as an entry of a name list: "<name>" in lower case.
+std::string WpisListy(std::string_view nazwa);
+
+// Whether `nazwa` is a whole entry of `lista`, in any letter case.
+bool JestNaLiscie(std::string_view nazwa, std::string_view lista);
+
 constexpr bool WZakresie(std::int64_t wartosc, std::int64_t od, std::int64_t doWartosci) noexcept {
     return od <= wartosc && wartosc <= doWartosci;
 }

@@ -8,4 +8,3 @@ bool ZrodloStale = false;
 std::string StaleZrodlo;
 bool ZrodloWlasnyKatalog = false;
 bool SkrotyDlaWszystkich = false;
-TWierszPolecen PrzelacznikiWiersza;

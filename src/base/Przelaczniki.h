@@ -4,8 +4,6 @@
 // copy clears CzyscFlageInstalacji, and the options page sets
 // SkrotyDlaWszystkich.
 
-#include "app/WierszPolecen.h"
-
 #include <string>
 
 extern bool PytajOCD;              // ask for the CD drive once, and keep the answer
@@ -16,6 +14,3 @@ extern bool ZrodloStale;           // the source is the fixed path below
 extern std::string StaleZrodlo;
 extern bool ZrodloWlasnyKatalog;   // the source is the wizard's own folder
 extern bool SkrotyDlaWszystkich;   // shortcuts and uninstall entry for all users
-
-// The switches of this run's command line, read once at the program entry.
-extern TWierszPolecen PrzelacznikiWiersza;

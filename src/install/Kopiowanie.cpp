@@ -8,14 +8,10 @@
 #include "base/Przelaczniki.h"
 #include "base/Sciezki.h"
 #include "base/Teksty.h"
-#include "app/untMain.h"
-#include "app/untPytanie.h"
 #include "install/Dziennik.h"
-#include "app/OknoKreatora.h"
 #include "install/Silnik.h"
 #include "install/Postep.h"
 #include "install/Protokol.h"
-#include "setup/Opcje.h"
 #include "sys/drives.h"
 #include "sys/files.h"
 #include "sys/result.h"
@@ -83,10 +79,6 @@ bool BladOtwarciaKatalogu(std::uint32_t kodBledu, bool katalogIstnieje) noexcept
     // A drive root has no "." entry, so an empty one matches nothing.
     if (katalogIstnieje) return kodBledu != ERROR_FILE_NOT_FOUND && kodBledu != ERROR_NO_MORE_FILES;
     return true;
-}
-
-StanKopiowania StanKopiowaniaKreatora(TfrmMain& form) noexcept {
-    return {form.DziennikInstalacji, form.UtworzoneKatalogi, form.SkopiowanePliki, form.Postep};
 }
 
 void KopiujKatalog(StanKopiowania& stan, OknoInstalacji& okno, const std::string& zrodlo, const std::string& cel,
@@ -166,41 +158,3 @@ void KopiujPlik(StanKopiowania& stan, OknoInstalacji& okno, const std::string& z
         throw BladProgramu(Opis(blad, *gdzie, kod));
     }
 }
-
-void TfrmMain::KopiujKatalog(const std::string& zrodlo, const std::string& cel, const std::string& pomijane) {
-    StanKopiowania stan = StanKopiowaniaKreatora(*this);
-    OknoKreatora okno(*this);
-    ::KopiujKatalog(stan, okno, zrodlo, cel, pomijane);
-}
-
-void TfrmMain::KopiujPlik(const std::string& zrodlo, const std::string& cel) {
-    StanKopiowania stan = StanKopiowaniaKreatora(*this);
-    OknoKreatora okno(*this);
-    ::KopiujPlik(stan, okno, zrodlo, cel);
-}
-
-bool TfrmMain::SprawdzPrzerwanie() {
-    if (Przerwano) return true;
-    if (!PrzerwijZadane) return false;
-    // A silent run has no one to ask: a close request there is a cancel.
-    const bool tak = PrzelacznikiWiersza.Cichy() ||
-                     Zapytaj(*frmPytanie, *this, PobierzTekst(JezykInterfejsu, TekstCzyPrzerwacInstalacje),
-                             PytanieTakNie) == ui::mrYes;
-    Protokoluj("Cancel requested; ", PrzelacznikiWiersza.Cichy() ? "answered by the silent mode: " : "the user answered: ",
-               TakNie(tak));
-    if (!tak) {
-        PrzerwijZadane = false;
-        return false;
-    }
-
-    // The one undo of a run, the one the next start uses for a run that died.
-    OknoKreatora okno(*this);
-    CofniecieNiepelne = !WycofajInstalacje(okno, DziennikInstalacji, UtworzoneKatalogi);
-    SkopiowanePliki.clear();
-    UtworzoneKatalogi.clear();
-
-    Przerwano = true;
-    return true;
-}
-
-

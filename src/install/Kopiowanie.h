@@ -3,7 +3,7 @@
 // skip list, replacements through the journal (install/Dziennik.h), and the
 // stop after a confirmed cancel; and its rules that decide without touching
 // the disk. The wizard reaches it through TfrmMain::KopiujKatalog and
-// KopiujPlik (app/untMain.h). Paths are Windows-1250.
+// KopiujPlik, which hand it their records and window. Paths are Windows-1250.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +13,6 @@
 
 class Dziennik;
 class OknoInstalacji;
-class TfrmMain;
 
 // Bytes moved by one read and one write of a file copy.
 inline constexpr std::size_t kBlokKopiowania = 32768;
@@ -35,9 +34,6 @@ struct StanKopiowania {
     std::vector<std::string>& skopiowanePliki;    // files written
     std::int64_t& postep;  // bytes copied (and the listing's folder sizes)
 };
-
-// The wizard's own records, as its installation run keeps them.
-[[nodiscard]] StanKopiowania StanKopiowaniaKreatora(TfrmMain& form) noexcept;
 
 // Copies the tree under `zrodlo` into `cel` (both without trailing
 // backslash), skipping the names on `pomijane` at every level, showing each

@@ -2,7 +2,6 @@
 
 #include "base/Blad.h"
 #include "base/Sciezki.h"
-#include "app/untMain.h"
 #include "install/Protokol.h"
 #include "install/Dziennik.h"
 #include "payload/Dekompresja.h"
@@ -159,5 +158,3 @@ void ZastosujPoprawki(std::int32_t wydanie, const std::string& katalogPoprawek, 
         }
     }
 }
-
-void ZastosujPoprawki(TfrmMain& form) { ZastosujPoprawki(NumerWydania, form.KatalogZrodlowy, form.KatalogDocelowy); }

@@ -11,8 +11,6 @@
 #include <cstdint>
 #include <string>
 
-class TfrmMain;
-
 // Result codes of a list.
 enum WynikListyPoprawek : std::int32_t {
     PoprawkiZastosowane = 0,     // every entry was applied
@@ -50,7 +48,3 @@ void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, co
 // missing one. An error of a record's list ends the step (it propagates); an
 // error of a numbered list is ignored. Result codes are not looked at.
 void ZastosujPoprawki(std::int32_t wydanie, const std::string& katalogPoprawek, const std::string& katalogDocelowy);
-
-// The same for the run of `form`: NumerWydania, patch folder KatalogZrodlowy,
-// target folder KatalogDocelowy.
-void ZastosujPoprawki(TfrmMain& form);

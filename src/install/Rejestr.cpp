@@ -3,13 +3,11 @@
 #include "base/Blad.h"
 #include "base/Przelaczniki.h"
 #include "base/Teksty.h"
-#include "app/untMain.h"
 #include "install/Dziennik.h"
 #include "install/Protokol.h"
 #include "base/Wydania.h"
 #include "sys/registry.h"
 #include "sys/result.h"
-#include "ui/Application.h"
 
 #include <type_traits>
 #include <variant>
@@ -88,16 +86,4 @@ void ZapiszRejestr(const TDaneRejestru& dane) {
                            ": not written: ", BladSystemu{r.error});
         }
     }
-}
-
-void ZapiszRejestr(TfrmMain& form) {
-    form.lblInstalacjaOpis.SetCaption(PobierzTekst(form.JezykInterfejsu, TekstTworzenieRejestru));
-    ZapiszRejestr(TDaneRejestru{
-        .wydanie = NumerWydania,
-        .katalogDocelowy = form.KatalogDocelowy,
-        .katalogZrodlowy = form.KatalogZrodlowy,
-        .jezyk = form.JezykInterfejsu,
-        .dlaWszystkich = SkrotyDlaWszystkich,
-    });
-    ui::Application::Current().ProcessMessages();
 }

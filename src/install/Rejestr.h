@@ -5,16 +5,9 @@
 
 #include "install/WpisyRejestru.h"
 
-class TfrmMain;
-
 // Writes the edition's key and the uninstall entry in two guarded passes
 // (a key that cannot be opened, or a value that cannot be written, ends only
 // its pass), then "JezykInterfejsu" into the settings key of each program
 // kind under HKEY_CURRENT_USER, where a failed write raises BladProgramu.
 // The program-kind keys are those of the current edition (AktualnyAppConst).
 void ZapiszRejestr(const TDaneRejestru& dane);
-
-// The step of the installation run: shows its status line, writes the entries
-// for the current edition and the wizard's choices, and lets the window
-// catch up.
-void ZapiszRejestr(TfrmMain& form);

@@ -8,7 +8,6 @@
 #include "base/Formatuj.h"
 #include "base/Sciezki.h"
 #include "base/Teksty.h"
-#include "app/untMain.h"
 #include "install/Dziennik.h"
 #include "payload/Dekompresja.h"
 #include "payload/SumaPliku.h"
@@ -17,7 +16,6 @@
 #include "sys/files.h"
 #include "sys/result.h"
 #include "sys/resources.h"
-#include "ui/Application.h"
 
 #include <cstdio>
 
@@ -26,8 +24,6 @@ bool DodatkiWydania4 = false;
 bool DodatkiWydania6 = false;
 
 namespace {
-
-void PrzetworzKomunikaty() { ui::Application::Current().ProcessMessages(); }
 
 // What failed: the run's guard writes it to the log; the user never sees it.
 std::string Opis(std::string_view co, std::string_view gdzie, std::uint32_t kod = 0) {
@@ -211,35 +207,16 @@ bool InstallItem(std::int32_t numer, const std::string& sciezka, std::vector<std
     return dodatek && InstallItem(*dodatek, sciezka, zapisane);
 }
 
-void TfrmMain::RozpakujProgram() {
-    const std::string cel = DolaczDoKatalogu(KatalogDocelowy, WpisWydania(ProgramyGlowne, NumerWydania));
-    lblPlikZ.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikZ), KatalogZrodlowy));
-    lblPlikDo.SetCaption(Formatuj(PobierzTekst(JezykInterfejsu, TekstPlikDo), cel));
-    PrzetworzKomunikaty();
-
-    // Checked whole against its digest before it replaces anything; a main
-    // program already there (a reinstallation) stays whole until then.
-    ZlozProgram({WpisWydania(ZasobyA, NumerWydania), WpisWydania(ZasobyB, NumerWydania),
-                 WpisWydania(ZasobyC, NumerWydania)},
-                NumerWydania, cel, SkopiowanePliki);
-    const auto stempel = sys::StampOf(cel);
-    Protokoluj("Main program unpacked: ", cel, " (", stempel ? stempel->size : -1, " bytes)");
-    PrzetworzKomunikaty();
-
-    // A cancel pressed while the program was written is answered now.
-    if (!Przerwano) sys::Ignore(SprawdzPrzerwanie(), "the run's next stop point reads Przerwano");
-}
-
-void TfrmMain::RozpakujDodatki() {
-    if (!PrzelacznikDodatkow(NumerWydania)) return;
-    for (const std::int32_t numer : ListaDodatkow(NumerWydania, AktualnyAppConst.Variant)) {
+void RozpakujDodatkiWydania(std::int32_t wydanie, std::int32_t wariant, const std::string& katalogDocelowy,
+                            std::vector<std::string>& zapisane) {
+    if (!PrzelacznikDodatkow(wydanie)) return;
+    for (const std::int32_t numer : ListaDodatkow(wydanie, wariant)) {
         const TDodatek* dodatek = Dodatek(numer);
         if (!dodatek) continue;
         // Written whole through the journal, or not at all; a damaged one is
         // an error of the run.
-        const std::string sciezka = DolaczDoKatalogu(KatalogDocelowy, dodatek->Plik);
-        if (InstallItem(*dodatek, sciezka, SkopiowanePliki))
-            Protokoluj("Update item ", numer, " installed: ", sciezka);
+        const std::string sciezka = DolaczDoKatalogu(katalogDocelowy, dodatek->Plik);
+        if (InstallItem(*dodatek, sciezka, zapisane)) Protokoluj("Update item ", numer, " installed: ", sciezka);
         else
             Protokoluj("Warning: update item ", numer, " (", sciezka,
                        ") not installed: its resources are missing or unusable");

@@ -1,7 +1,7 @@
 #pragma once
 // Files that the wizard writes out of its own packed RCDATA resources: the
 // edition's main program (TfrmMain::RozpakujProgram) and the update items
-// (TfrmMain::RozpakujDodatki), both declared in app/untMain.h. Resources are
+// (TfrmMain::RozpakujDodatki). Resources are
 // looked up by name in the wizard's own module; each packed part is unpacked
 // in memory whole and then written.
 //
@@ -91,3 +91,9 @@ void ZlozProgram(const ZasobyProgramu& zasoby, std::int32_t wydanie, const std::
 // The same for item `numer` of the update item table; false for a number
 // outside it.
 [[nodiscard]] bool InstallItem(std::int32_t numer, const std::string& sciezka, std::vector<std::string>& zapisane);
+
+// The update items of the list of `wydanie` and `wariant` into
+// `katalogDocelowy`, when this build installs that list (DodatkiWydania*),
+// each logged as installed or left out. Raises BladProgramu as InstallItem.
+void RozpakujDodatkiWydania(std::int32_t wydanie, std::int32_t wariant, const std::string& katalogDocelowy,
+                            std::vector<std::string>& zapisane);

@@ -4,17 +4,14 @@
 #include "base/Przelaczniki.h"
 #include "base/Sciezki.h"
 #include "base/Teksty.h"
-#include "app/untMain.h"
 #include "install/Dziennik.h"
 #include "install/TabelaSkrotow.h"
 #include "install/Protokol.h"
 #include "base/Wydania.h"
-#include "setup/Zrodlo.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/result.h"
 #include "sys/shell.h"
-#include "ui/Application.h"
 
 namespace {
 
@@ -89,18 +86,4 @@ void UtworzSkroty(const TOpcjeSkrotow& opcje) {
         if (opcje.translatory) UtworzSkrotyRodzaju(opcje, pulpit, SkrotPulpituTranslatora);
         if (opcje.slowniki) UtworzSkrotyRodzaju(opcje, pulpit, SkrotPulpituSlownika);
     }
-}
-
-void UtworzSkroty(TfrmMain& form) {
-    form.lblInstalacjaOpis.SetCaption(PobierzTekst(form.JezykInterfejsu, TekstTworzenieSkrotow));
-    ui::Application::Current().ProcessMessages();
-    UtworzSkroty(TOpcjeSkrotow{
-        .wydanie = NumerWydania,
-        .jezyk = form.JezykInterfejsu,
-        .katalogDocelowy = form.KatalogDocelowy,
-        .grupa = form.chbUtworzGrupe.Checked(),
-        .translatory = form.chbUtworzSkrotyTranslatorow.Checked(),
-        .slowniki = form.chbUtworzSkrotySlownikow.Checked(),
-        .dlaWszystkich = SkrotyDlaWszystkich,
-    });
 }

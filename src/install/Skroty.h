@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-class TfrmMain;
-
 // What the step reads of the wizard.
 struct TOpcjeSkrotow {
     std::int32_t wydanie = 0;
@@ -33,7 +31,3 @@ bool UtworzSkrot(std::string_view cel, std::string_view lnk, std::string_view op
 // Makes the links. Nothing that goes wrong stops it or is reported: a link
 // that cannot be made is left out.
 void UtworzSkroty(const TOpcjeSkrotow& opcje);
-
-// The step of the installation run: shows its status line, then makes the
-// links from the wizard's options, edition and target folder.
-void UtworzSkroty(TfrmMain& form);

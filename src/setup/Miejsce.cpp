@@ -1,5 +1,6 @@
 #include "setup/Miejsce.h"
 
+#include "base/Narzedzia.h"
 #include "setup/Opcje.h"
 #include "sys/files.h"
 

@@ -5,27 +5,10 @@
 
 #include <cmath>
 
-namespace {
-// "<name>" in lower case. Built by appending: GCC 12 warns wrongly about
-// "<" + std::string at -O3.
-std::string Wpis(std::string_view nazwa) {
-    std::string wpis;
-    wpis.reserve(nazwa.size() + 2);
-    wpis.push_back('<');
-    wpis.append(NaMale(nazwa));
-    wpis.push_back('>');
-    return wpis;
-}
-}  // namespace
-
-bool JestNaLiscie(std::string_view nazwa, std::string_view lista) {
-    return NaMale(lista).find(Wpis(nazwa)) != std::string::npos;
-}
-
 std::string ListaPominietych(std::int32_t wydanie, bool instalujSlowniki, std::string_view nazwaInstalatora) {
     std::string lista(kPlikiInstalatora);
     lista += WpisWydania(PlikiWydania, wydanie);
-    lista += Wpis(nazwaInstalatora);
+    lista += WpisListy(nazwaInstalatora);
     if (!instalujSlowniki) lista += WpisWydania(PlikiSlownikow, wydanie);
     return lista;
 }

@@ -1,15 +1,10 @@
 #pragma once
-// The options page's rules that need no system call: the skip list, its
-// membership test, drive numbers and the size format. Windows-1250.
+// The options page's rules that need no system call: the skip list (a name
+// list, base/Narzedzia.h), drive numbers and the size format. Windows-1250.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-// A name list (`ListaNazw`) is a string of entries "<name>".
-
-// Whether `nazwa` is a whole entry of `lista`, in any letter case.
-bool JestNaLiscie(std::string_view nazwa, std::string_view lista);
 
 // The wizard's own files on the medium, which are never installed; "." and
 // ".." keep the tree scans from following the folder links.

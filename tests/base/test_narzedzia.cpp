@@ -113,4 +113,14 @@ TEST(WZakresie, InclusiveSigned64) {
     EXPECT_FALSE(WZakresie(INT64_MAX, 0, INT64_MAX - 1));
 }
 
+TEST(JestNaLiscie, WholeEntriesInAnyCase) {
+    const std::string lista = "<.><..><UmowaPol.txt><velten.exe><Łódź.txt>"_cp1250;
+    for (const char* nazwa : {".", "..", "umowapol.txt", "UMOWAPOL.TXT", "VeltEn.exe", "łódź.TXT"_cp1250})
+        EXPECT_TRUE(JestNaLiscie(nazwa, lista)) << nazwa;
+    // An entry that merely contains the name does not count.
+    for (const char* nazwa : {"velt", "en.exe", "umowa", "", "...", "<.>"})
+        EXPECT_FALSE(JestNaLiscie(nazwa, lista)) << nazwa;
+    EXPECT_FALSE(JestNaLiscie("a", ""));
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include "base/Przelaczniki.h"
 #include "base/StronyKodowe.h"
 #include "base/Teksty.h"
+#include "app/OknoKreatora.h"
 #include "app/untMain.h"
 #include "install/KodowanieSciezki.h"
 #include "base/Wydania.h"

@@ -8,6 +8,7 @@
 #include "base/Przelaczniki.h"
 #include "base/StronyKodowe.h"
 #include "base/Teksty.h"
+#include "app/OknoKreatora.h"
 #include "app/untMain.h"
 #include "base/Wydania.h"
 #include "ui/Application.h"

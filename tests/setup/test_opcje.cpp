@@ -1,21 +1,12 @@
 #include "setup/Opcje.h"
 
+#include "base/Narzedzia.h"
 #include "base/StronyKodowe.h"
 #include "base/Wydania.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(JestNaLiscie, WholeEntriesInAnyCase) {
-    const std::string lista = "<.><..><UmowaPol.txt><velten.exe><Łódź.txt>"_cp1250;
-    for (const char* nazwa : {".", "..", "umowapol.txt", "UMOWAPOL.TXT", "VeltEn.exe", "łódź.TXT"_cp1250})
-        EXPECT_TRUE(JestNaLiscie(nazwa, lista)) << nazwa;
-    // An entry that merely contains the name does not count.
-    for (const char* nazwa : {"velt", "en.exe", "umowa", "", "...", "<.>"})
-        EXPECT_FALSE(JestNaLiscie(nazwa, lista)) << nazwa;
-    EXPECT_FALSE(JestNaLiscie("a", ""));
-}
 
 TEST(ListaPominietych, PiecesInOrder) {
     const std::string z = ListaPominietych(3, true, "Instal.EXE");
