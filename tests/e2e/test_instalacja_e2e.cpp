@@ -848,11 +848,21 @@ TEST_F(Nienadzorowana, ExitCodes) {
             break;
         }
         case Krok::PrzerwijInstalacje: {
-            // As soon as the window shows, the run is copying.
+            // As soon as the window shows, the run is copying. The demo copy
+            // takes milliseconds, so the run is held, watched without pause,
+            // while the click is queued: it is answered between two files.
             HWND okno = nullptr;
-            Czekaj([&] { return (okno = ZnajdzOkno(L"frmMain")) != nullptr; }, 60s);
+            for (const auto start = std::chrono::steady_clock::now();
+                 !okno && std::chrono::steady_clock::now() - start < 60s;)
+                okno = ZnajdzOkno(L"frmMain");
             ASSERT_TRUE(okno);
+            HANDLE watek = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(okno, nullptr));
+            if (watek) SuspendThread(watek);
             Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+            if (watek) {
+                ResumeThread(watek);
+                CloseHandle(watek);
+            }
             break;
         }
         }
