@@ -32,6 +32,7 @@
 #include "ui/win32/Win32Backend.h"
 
 #include "../NazwyOkien.h"
+#include "Formularze.h"
 
 namespace {
 
@@ -41,25 +42,14 @@ HWND OknoKontrolki(const ui::Form& form, const ui::Control& kontrolka) {
     return pomocnicy::ZnajdzKontrolke(OknoFormularza(form), sys::ToWide(kontrolka.Name(), 1252));
 }
 
-struct Dostepnosc : ::testing::Test {
+struct Dostepnosc : Formularze<ui::win32::Win32Backend> {
     void SetUp() override {
-        UstawAppConst(RekordWydaniaInstalatora());
-        app = std::make_unique<ui::Application>(backend);
-        UtworzFormularze(*app);
+        Formularze::SetUp();
         app->SetMainForm(frmMain);
-        PytajOCD = true;
-        CzyscFlageInstalacji = true;
         // A medium already known: no CD dialog before the first page.
         frmMain->KatalogZrodlowy = sys::TempFolder().value();
         frmMain->Show();
     }
-    void TearDown() override {
-        ZniszczFormularze(*app);
-        app.reset();
-    }
-
-    ui::win32::Win32Backend backend;
-    std::unique_ptr<ui::Application> app;
 };
 
 // ---- what a screen reader learns ----

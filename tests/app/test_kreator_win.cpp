@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "../PomocnicyWin.h"
+#include "Formularze.h"
 
 #include <memory>
 
@@ -35,24 +36,12 @@ public:
     std::string Korzen() const { return Sciezka() + "\\"; }
 };
 
-class Kreator : public ::testing::Test {
+class Kreator : public Formularze<ui::headless::HeadlessBackend> {
 protected:
-    void SetUp() override {
-        UstawAppConst(RekordWydaniaInstalatora());
-        app_ = std::make_unique<ui::Application>(backend_);
-        UtworzFormularze(*app_);
-        PytajOCD = true;
-        CzyscFlageInstalacji = true;
-    }
-    void TearDown() override {
-        ZniszczFormularze(*app_);
-        app_.reset();
-    }
-
     // Shows the wizard with the medium already known, as after the CD dialog.
     TfrmMain& Pokaz(const std::string& zrodlo) {
         frmMain->KatalogZrodlowy = zrodlo;
-        app_->Run(*frmMain);
+        app->Run(*frmMain);
         return *frmMain;
     }
     // The same, moved on to the options page with the agreement accepted.
@@ -63,9 +52,6 @@ protected:
         m.btnDalej.Click();
         return m;
     }
-
-    ui::headless::HeadlessBackend backend_;
-    std::unique_ptr<ui::Application> app_;
 };
 
 TEST_F(Kreator, StartsInPolishOnTheFirstPage) {
@@ -156,22 +142,22 @@ TEST_F(Kreator, CloseAsksOnTheFirstPages) {
     TfrmMain& m = Pokaz(cd.Korzen());
     std::string pytanie;
     int odpowiedz = ui::mrNo;
-    backend_.SetModalHandler([&](ui::Form& f) {
+    backend.SetModalHandler([&](ui::Form& f) {
         pytanie = frmPytanie->lblPytanie.Caption();
         f.SetModalResult(odpowiedz);
     });
     m.btnZamknij.Click();
     EXPECT_EQ(pytanie, PobierzTekst(0, TekstCzyPrzerwacInstalacje));
-    EXPECT_FALSE(app_->Terminated());
+    EXPECT_FALSE(app->Terminated());
     EXPECT_EQ(m.Strona, StronaWstep);
     odpowiedz = ui::mrYes;
     m.btnZamknij.Click();
-    EXPECT_TRUE(app_->Terminated());
+    EXPECT_TRUE(app->Terminated());
 }
 
 TEST_F(Kreator, CancelledCdDialogClosesTheWizard) {
     int pokazy = 0;
-    backend_.SetModalHandler([&](ui::Form& f) {
+    backend.SetModalHandler([&](ui::Form& f) {
         ++pokazy;
         EXPECT_EQ(&f, frmCD);
         // The dialog's flag switches the whole wizard.
@@ -180,7 +166,7 @@ TEST_F(Kreator, CancelledCdDialogClosesTheWizard) {
     });
     Pokaz("");
     EXPECT_EQ(pokazy, 1);
-    EXPECT_TRUE(app_->Terminated());
+    EXPECT_TRUE(app->Terminated());
     EXPECT_EQ(frmMain->KatalogZrodlowy, "");
     EXPECT_EQ(frmMain->JezykInterfejsu, 1);
     EXPECT_EQ(frmCD->btnOK.Caption(), "OK");
@@ -192,13 +178,13 @@ TEST_F(Kreator, CdDialogRepeatsUntilAnAcceptableDrive) {
     // nothing, and the dialog comes back, with its list read anew, until the
     // user cancels.
     int pokazy = 0;
-    backend_.SetModalHandler([&](ui::Form& f) {
+    backend.SetModalHandler([&](ui::Form& f) {
         frmCD->cmbDrive.SetItemIndex(-1);
         f.SetModalResult(++pokazy < 3 ? ui::mrOk : ui::mrCancel);
     });
     Pokaz("");
     EXPECT_EQ(pokazy, 3);
-    EXPECT_TRUE(app_->Terminated());
+    EXPECT_TRUE(app->Terminated());
 }
 
 TEST_F(Kreator, OptionsPageShowsRequiredAndFreeSpace) {
@@ -231,7 +217,7 @@ TEST_F(Kreator, TargetOnMissingDriveCannotBeCreated) {
     EXPECT_FALSE(m.SprawdzWolneMiejsce());
     EXPECT_EQ(m.lblMiejsceWolne.Font().Colour, ui::clRed);
     std::vector<std::string> pytania;
-    backend_.SetModalHandler([&](ui::Form& f) {
+    backend.SetModalHandler([&](ui::Form& f) {
         pytania.push_back(frmPytanie->lblPytanie.Caption());
         EXPECT_FALSE(frmPytanie->btnNie.Visible()) << "a message, not a question";
         f.SetModalResult(ui::mrYes);

@@ -26,6 +26,7 @@
 #include "ui/win32/Win32Backend.h"
 
 #include "../NazwyOkien.h"
+#include "Formularze.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -107,22 +108,11 @@ void CheckForm(const ui::Form& form, int designWidth, int designHeight, int expe
     EnumChildWindows(hwnd, &CheckChild, reinterpret_cast<LPARAM>(&what));
 }
 
-struct Skala : ::testing::Test {
+struct Skala : Formularze<ui::win32::Win32Backend> {
     void SetUp() override {
-        UstawAppConst(RekordWydaniaInstalatora());
-        app = std::make_unique<ui::Application>(backend);
-        UtworzFormularze(*app);
+        Formularze::SetUp();
         app->SetMainForm(frmMain);
-        PytajOCD = true;
-        CzyscFlageInstalacji = true;
     }
-    void TearDown() override {
-        ZniszczFormularze(*app);
-        app.reset();
-    }
-
-    ui::win32::Win32Backend backend;
-    std::unique_ptr<ui::Application> app;
 };
 
 TEST_F(Skala, EveryWindowAtTheDisplaysResolution) {
