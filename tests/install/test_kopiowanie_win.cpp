@@ -630,7 +630,9 @@ TEST_F(KopiowanieBezKreatora, UndoLeavesWhatChangedSinceAndKeepsWhatFailed) {
         // What stays is done at the next start, once nothing holds the file.
         const WynikCofania ponownie = WycofajWpisy(wynik.pozostale, true);
         EXPECT_TRUE(ponownie.pozostale.empty());
-        if (p.zostaje) EXPECT_EQ(sys::ReadWholeFile(plik, 100).value_or(""), p.byl ? "stary" : "");
+        if (p.zostaje) {
+            EXPECT_EQ(sys::ReadWholeFile(plik, 100).value_or(""), p.byl ? "stary" : "");
+        }
     }
 }
 
