@@ -41,10 +41,10 @@ void PrzetworzKomunikaty() { ui::Application::Current().ProcessMessages(); }
 bool TfrmMain::SprawdzDziennik() {
     // Tried where the run will write it, and removed again: the run itself
     // starts its journal only once it begins.
-    const std::string sciezka = NowaSciezkaDziennika();
-    std::uint32_t blad = ERROR_PATH_NOT_FOUND;
+    const sys::Result katalog = PrzygotujKatalogDziennikow();
+    const std::string sciezka = katalog ? NowaSciezkaDziennika() : std::string();
+    std::uint32_t blad = katalog ? ERROR_PATH_NOT_FOUND : katalog.error;
     if (!sciezka.empty()) {
-        sys::Ignore(sys::CreateFolder(KatalogDziennikow()), "usually exists");
         sys::File proba = sys::File::CreateNew(sciezka);
         blad = proba ? 0 : proba.error();
         sys::Ignore(proba.Close(), "an empty file, removed next");

@@ -6,11 +6,13 @@
 #include "sys/folders.h"
 #include "sys/fonts.h"
 #include "sys/result.h"
+#include "sys/security.h"
 
 #include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -158,6 +160,41 @@ BiezacyDziennik::~BiezacyDziennik() { biezacy = poprzedni_; }
 
 // ---- where the journals live ----
 
+namespace {
+
+// Where the system keeps no owners or DACLs of files (Wine), the account
+// running the wizard is all an owner can be: said once, as what is trusted.
+void ZaufanieBezDeskryptorow() {
+    static bool powiedziane = false;
+    if (sys::SystemKeepsFileSecurity() || std::exchange(powiedziane, true)) return;
+    Protokoluj("Warning: this system keeps no owners or access rights of files (Wine): the journal folder and its "
+               "journals are trusted when the account running the wizard owns them and no one else may write to them");
+}
+
+std::string NazwaNiezaufanego(std::string_view dziennik, unsigned numer) {
+    std::string n(dziennik);
+    n += ".niezaufany";
+    if (numer > 1) n += std::to_string(numer);
+    return n;
+}
+
+// Renamed rather than deleted: the scan passes it over all the same, and an
+// administrator can still see what was planted, or what an older wizard left
+// in a folder it had not protected.
+void OdlozNiezaufany(const std::string& sciezka) {
+    const std::string nowa = WolnaNazwa(sciezka, &NazwaNiezaufanego);
+    const sys::Result r = nowa.empty() ? sys::Result{ERROR_FILE_EXISTS} : sys::MoveEntry(sciezka, nowa);
+    if (r)
+        Protokoluj("Warning: the journal ", sciezka,
+                   " is not replayed: others than administrators could have written it; set aside as ", nowa);
+    else
+        Protokoluj("Warning: the journal ", sciezka,
+                   " is not replayed: others than administrators could have written it; it stays: ",
+                   BladSystemu{r.error});
+}
+
+}  // namespace
+
 std::string KatalogDziennikow() {
     std::string katalog = sys::ShellFolder(sys::RegistryRoot::LocalMachine, "Common AppData").value_or("");
     if (katalog.empty()) return {};
@@ -165,9 +202,34 @@ std::string KatalogDziennikow() {
     return katalog + "Zelpax";
 }
 
-std::string NowaSciezkaDziennika() {
+sys::Result PrzygotujKatalogDziennikow() {
     const std::string katalog = KatalogDziennikow();
-    if (katalog.empty()) return {};
+    if (katalog.empty()) return sys::Result{ERROR_PATH_NOT_FOUND};
+    ZaufanieBezDeskryptorow();
+    const sys::Access dostep = sys::FolderAccess(katalog);
+    if (dostep == sys::Access::AdminsOnly) return {};
+    sys::Result r;
+    bool obcy = dostep == sys::Access::Others;
+    if (!obcy) {
+        r = sys::CreateAdminFolder(katalog);
+        // Made by someone else since the look.
+        obcy = r.error == ERROR_ALREADY_EXISTS;
+    }
+    if (obcy) r = sys::ProtectFolder(katalog);
+    // A system that took the descriptor without keeping it.
+    if (r && sys::FolderAccess(katalog) != sys::Access::AdminsOnly) r = sys::Result{ERROR_NOT_SUPPORTED};
+    if (!r)
+        Protokoluj("Warning: the journal folder ", katalog, " cannot be kept for administrators alone (",
+                   BladSystemu{r.error}, "): no journal is read from it or written to it");
+    else if (obcy)
+        Protokoluj("Warning: the journal folder ", katalog,
+                   " could be changed by others than administrators; it is kept for administrators alone now");
+    return r;
+}
+
+std::string NowaSciezkaDziennika() {
+    if (!PrzygotujKatalogDziennikow()) return {};
+    const std::string katalog = KatalogDziennikow();
     for (unsigned numer = 1; numer <= kProbyNazwy; ++numer) {
         std::string sciezka = katalog + "\\" + NazwaDziennika(numer);
         if (!sys::EntryExists(sciezka)) return sciezka;
@@ -177,13 +239,27 @@ std::string NowaSciezkaDziennika() {
 
 std::vector<std::string> PozostawioneDzienniki() {
     const std::string katalog = KatalogDziennikow();
-    std::vector<std::pair<unsigned, std::string>> znalezione;
     if (katalog.empty()) return {};
+    const sys::Access dostep = sys::FolderAccess(katalog);
+    if (dostep == sys::Access::Missing) return {};
+    // A folder that others could change may hold anything of theirs, under
+    // any name and, renamed in, under any owner (under Wine every file shows
+    // the same one): none of its journals is replayed. It is taken back
+    // first, so that nothing more comes in; one that cannot be is not touched.
+    const bool zaufany = dostep == sys::Access::AdminsOnly;
+    if (zaufany) ZaufanieBezDeskryptorow();
+    else if (!PrzygotujKatalogDziennikow()) return {};
+    std::vector<std::pair<unsigned, std::string>> nazwy, znalezione;
     auto lista = sys::DirectoryEnumeration::Open(katalog + "\\" + std::string(kNazwaDziennika) + "*" +
                                                  std::string(kRozszerzenieDziennika));
     while (const auto wpis = lista.Next()) {
         if (wpis->IsFolder()) continue;
-        if (const auto numer = NumerDziennika(wpis->name)) znalezione.emplace_back(*numer, katalog + "\\" + wpis->name);
+        if (const auto numer = NumerDziennika(wpis->name)) nazwy.emplace_back(*numer, katalog + "\\" + wpis->name);
+    }
+    // A file that a user owns or may write is theirs whatever the folder.
+    for (auto& z : nazwy) {
+        if (zaufany && sys::FileAccess(z.second) == sys::Access::AdminsOnly) znalezione.push_back(std::move(z));
+        else OdlozNiezaufany(z.second);
     }
     std::sort(znalezione.begin(), znalezione.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     std::vector<std::string> wynik;

@@ -86,12 +86,25 @@ private:
 // ---- where the journals live ----
 // The folder of the journals: Zelpax in the machine's application-data
 // folder, outside any target folder. Empty when the system names none.
+// Every user may add folders and files to the application-data folder, and
+// the elevated wizard replays what it finds in this one: so the folder is
+// kept for administrators alone, and nothing that others could have written
+// is replayed.
 [[nodiscard]] std::string KatalogDziennikow();
+// Makes the folder ready for a run's journal: created for administrators
+// alone (sys::CreateAdminFolder), or, when it is there and others may change
+// it, taken back (sys::ProtectFolder). The error when that cannot be done,
+// which is logged.
+[[nodiscard]] sys::Result PrzygotujKatalogDziennikow();
 // A journal file in that folder that holds nothing yet: "instal.dzn", or,
 // while an earlier journal waits for its question, "instal2.dzn" and on.
-// Empty when there is no folder.
+// Makes the folder ready first; empty when it cannot be.
 [[nodiscard]] std::string NowaSciezkaDziennika();
-// The journals left in the folder by runs that did not end, newest first.
+// The journals left in the folder by runs that did not end, newest first:
+// only those owned by administrators in a folder only they could change. Any
+// other is never replayed: it is logged and renamed out of the way of this
+// scan (".niezaufany"), kept for an administrator to look at. A folder that
+// others could change is taken back first.
 [[nodiscard]] std::vector<std::string> PozostawioneDzienniki();
 // The records of a journal file; nullopt when it cannot be read.
 [[nodiscard]] std::optional<OdczytDziennika> WczytajDziennik(const std::string& sciezka);

@@ -9,7 +9,9 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
 #include <commctrl.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <cwctype>
@@ -985,7 +987,7 @@ protected:
         UsunDrzewo(cel_);
         // A journal a failed case left would ask the next test its question.
         WIN32_FIND_DATAW dane;
-        HANDLE szukanie = FindFirstFileW((KatalogDziennikow() + L"\\instal*.dzn").c_str(), &dane);
+        HANDLE szukanie = FindFirstFileW((KatalogDziennikow() + L"\\instal*.dzn*").c_str(), &dane);
         if (szukanie == INVALID_HANDLE_VALUE) return;
         do DeleteFileW((KatalogDziennikow() + L"\\" + dane.cFileName).c_str());
         while (FindNextFileW(szukanie, &dane));
@@ -1076,6 +1078,44 @@ protected:
         CloseHandle(h);
     }
     bool JestDziennik() const { return GetFileAttributesW(dziennik_.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    // Lets everyone change `sciezka`, as a user's own folder or file would.
+    static bool OtworzDlaWszystkich(const std::wstring& sciezka, const wchar_t* sddl) {
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr)) return false;
+        BOOL jest = FALSE, domyslny = FALSE;
+        PACL dacl = nullptr;
+        std::wstring s = sciezka;
+        const bool ok = GetSecurityDescriptorDacl(sd, &jest, &dacl, &domyslny) &&
+                        SetNamedSecurityInfoW(s.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                              dacl, nullptr) == ERROR_SUCCESS;
+        LocalFree(sd);
+        return ok;
+    }
+    // Whether Everyone, Users, Authenticated Users or the creator of an entry
+    // made inside may change `sciezka`.
+    static bool ZwykliMogaZmienic(const std::wstring& sciezka) {
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        PACL dacl = nullptr;
+        if (GetNamedSecurityInfoW(sciezka.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                                  nullptr, &sd) != ERROR_SUCCESS)
+            return true;
+        bool moga = !dacl;
+        for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+            void* ace = nullptr;
+            if (!GetAce(dacl, i, &ace) || static_cast<ACE_HEADER*>(ace)->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+            const auto* dozwolony = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+            LPWSTR sid = nullptr;
+            if (!ConvertSidToStringSidW(const_cast<DWORD*>(&dozwolony->SidStart), &sid)) continue;
+            const std::wstring s = sid;
+            LocalFree(sid);
+            if ((s == L"S-1-1-0" || s == L"S-1-5-32-545" || s == L"S-1-5-11" || s == L"S-1-3-0") &&
+                (dozwolony->Mask & (FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE | WRITE_DAC |
+                                    WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL)))
+                moga = true;
+        }
+        LocalFree(sd);
+        return moga;
+    }
     bool JestKopia() const { return !Kopia().empty(); }
     // A backup of the target's (relative, lower case), or empty.
     std::wstring Kopia() const {
@@ -1231,6 +1271,34 @@ TEST_F(Przerwana, KilledRunIsUndoneAtTheNextStart) {
         EXPECT_EQ(Zawartosc(readme), "stara wersja " + std::to_string(medium_.at(L"readme.txt").size()))
             << "the only good copy comes back";
         EXPECT_FALSE(JestKopia());
+    }
+}
+
+// The wizard runs elevated, while any user may plant a journal in a folder
+// that lets them write: such a journal, however real its records, is never
+// replayed. The next start asks nothing, leaves everything it names as it
+// is, sets it aside and keeps the folder for administrators.
+TEST_F(Przerwana, JournalOthersCouldWriteIsNeverReplayed) {
+    for (const bool katalog : {true, false}) {
+        SCOPED_TRACE(katalog ? "in a folder everyone may write to" : "a journal everyone may write to");
+        ASSERT_TRUE(UsunDrzewo(cel_));
+        ASSERT_TRUE(Zatrzymaj([&] { return ProgramZapisany(); }));
+        ZamknijKreator();
+        ASSERT_TRUE(JestDziennik());
+        ASSERT_TRUE(katalog ? OtworzDlaWszystkich(KatalogDziennikow(), L"D:(A;OICI;FA;;;WD)(A;OICI;FA;;;BU)")
+                            : OtworzDlaWszystkich(dziennik_, L"D:(A;;FA;;;WD)(A;;FA;;;BU)"));
+        ASSERT_TRUE(ZwykliMogaZmienic(katalog ? KatalogDziennikow() : dziennik_));
+        const Stan przed = Zrzut();
+        ASSERT_TRUE(przed.count(L"cel:velten.exe"));
+
+        ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\""));
+        ASSERT_TRUE(CzekajNaOkno(L"frmCD", 60s));
+        EXPECT_EQ(ZnajdzOkno(L"frmPytanie"), nullptr);
+        ZamknijKreator();
+        Roznice(przed, Zrzut());
+        EXPECT_FALSE(JestDziennik());
+        EXPECT_TRUE(DeleteFileW((dziennik_ + L".niezaufany").c_str())) << "set aside for an administrator";
+        EXPECT_FALSE(ZwykliMogaZmienic(KatalogDziennikow()));
     }
 }
 

@@ -1,0 +1,221 @@
+#include "sys/security.h"
+
+#include "sys/files.h"
+#include "sys/lasterror.h"
+#include "sys/text.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <array>
+#include <initializer_list>
+
+namespace sys {
+
+namespace {
+
+using TokenHandle = NullHandle<HANDLE, &CloseHandle, struct TokenKind>;
+
+// The journal folder's descriptor: owner Administrators; SYSTEM and
+// Administrators full control, Users read and execute (0x1200a9), each for
+// the folder and everything made in it; nothing inherited from above.
+constexpr wchar_t kAdminFolder[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+constexpr std::wstring_view kSystem = L"S-1-5-18";
+constexpr std::wstring_view kAdministrators = L"S-1-5-32-544";
+constexpr std::wstring_view kTrustedInstaller = L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
+
+// What lets a trustee change an entry or what it holds. Generic bits stay
+// unmapped in inherit-only ACEs.
+constexpr DWORD kChanges = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER |
+                           GENERIC_WRITE | GENERIC_ALL;
+
+std::wstring SidText(PSID sid) {
+    LPWSTR text = nullptr;
+    if (!sid || !ConvertSidToStringSidW(sid, &text)) return {};
+    const LocalMemory owned(text);
+    return text;
+}
+
+bool Admin(PSID sid, std::wstring_view alsoAdmin, bool owner) {
+    const std::wstring s = SidText(sid);
+    if (s.empty()) return false;
+    if (s == kSystem || s == kAdministrators || (!alsoAdmin.empty() && s == alsoAdmin)) return true;
+    return !owner && s == kTrustedInstaller;
+}
+
+// The SID of the account the process runs as, "S-1-..."; empty when unknown.
+std::wstring ProcessUser() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return {};
+    const TokenHandle token(raw);
+    alignas(TOKEN_USER) BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    DWORD size = 0;
+    if (!GetTokenInformation(token.get(), TokenUser, buffer, sizeof(buffer), &size)) return {};
+    return SidText(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid);
+}
+
+// Who else counts as an administrator where the system keeps no descriptors.
+const std::wstring& AlsoAdmin() {
+    static const std::wstring sid = SystemKeepsFileSecurity() ? std::wstring() : ProcessUser();
+    return sid;
+}
+
+// The entry at `path` itself, never what a link points to, open for
+// `access`. Backup semantics let the privileges of an administrator, where
+// enabled, grant it whatever the DACL says.
+UniqueHandle<FileHandleTraits> OpenEntry(std::string_view path, DWORD access) {
+    return UniqueHandle<FileHandleTraits>(
+        CreateFileW(ToWide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+enum class Kind { Folder, File, Link };
+
+// What the open `entry` at `path` is, as both the name and the handle tell:
+// Wine shows a Unix link as a reparse point only to the name, Windows a
+// junction to both. nullopt when neither can be read.
+std::optional<Kind> KindOf(std::string_view path, HANDLE entry) {
+    const auto byName = Attributes(path);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!byName || !GetFileInformationByHandle(entry, &info)) return std::nullopt;
+    const DWORD a = *byName | info.dwFileAttributes;
+    if (a & FILE_ATTRIBUTE_REPARSE_POINT) return Kind::Link;
+    return a & FILE_ATTRIBUTE_DIRECTORY ? Kind::Folder : Kind::File;
+}
+
+Access EntryAccess(std::string_view path, Kind wanted) {
+    const auto entry = OpenEntry(path, READ_CONTROL);
+    if (!entry) {
+        const DWORD e = GetLastError();
+        return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? Access::Missing : Access::Others;
+    }
+    const auto kind = KindOf(path, entry.get());
+    if (kind != wanted) return kind && kind != Kind::Link ? Access::Missing : Access::Others;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (GetSecurityInfo(entry.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
+                        nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
+        return Access::Others;
+    return OnlyAdminsMayChange(SecurityDescriptor(sd), AlsoAdmin()) ? Access::AdminsOnly : Access::Others;
+}
+
+// Enables privileges of the process's token for the scope, as far as the
+// token holds them; what was enabled before stays so.
+class Privileges {
+public:
+    explicit Privileges(std::initializer_list<const wchar_t*> names) {
+        HANDLE raw = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return;
+        token_.reset(raw);
+        Set wanted{};
+        for (const wchar_t* name : names) {
+            if (wanted.count == wanted.privileges.size()) break;
+            LUID_AND_ATTRIBUTES& p = wanted.privileges[wanted.count];
+            if (!LookupPrivilegeValueW(nullptr, name, &p.Luid)) continue;
+            p.Attributes = SE_PRIVILEGE_ENABLED;
+            ++wanted.count;
+        }
+        DWORD size = 0;
+        // A token without one of them enables the others
+        // (ERROR_NOT_ALL_ASSIGNED); the open that needs it then fails.
+        if (!AdjustTokenPrivileges(token_.get(), FALSE, reinterpret_cast<TOKEN_PRIVILEGES*>(&wanted), sizeof(previous_),
+                                   reinterpret_cast<TOKEN_PRIVILEGES*>(&previous_), &size))
+            previous_.count = 0;
+    }
+    ~Privileges() {
+        if (token_ && previous_.count != 0)
+            Ignore(AdjustTokenPrivileges(token_.get(), FALSE, reinterpret_cast<TOKEN_PRIVILEGES*>(&previous_), 0,
+                                         nullptr, nullptr),
+                   "a privilege left enabled is one the token holds anyway");
+    }
+    Privileges(const Privileges&) = delete;
+    Privileges& operator=(const Privileges&) = delete;
+
+private:
+    // TOKEN_PRIVILEGES with room for a few.
+    struct Set {
+        DWORD count;
+        std::array<LUID_AND_ATTRIBUTES, 2> privileges;
+    };
+    TokenHandle token_;
+    Set previous_{};
+};
+
+}  // namespace
+
+std::optional<SecurityDescriptor> SecurityDescriptor::FromSddl(std::wstring_view sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(std::wstring(sddl).c_str(), SDDL_REVISION_1, &sd,
+                                                              nullptr))
+        return std::nullopt;
+    return SecurityDescriptor(sd);
+}
+
+bool OnlyAdminsMayChange(const SecurityDescriptor& sd, std::wstring_view alsoAdmin) {
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    if (!GetSecurityDescriptorOwner(sd.get(), &owner, &defaulted) || !Admin(owner, alsoAdmin, true)) return false;
+    BOOL present = FALSE;
+    PACL dacl = nullptr;
+    if (!GetSecurityDescriptorDacl(sd.get(), &present, &dacl, &defaulted) || !present || !dacl) return false;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!GetAce(dacl, i, &ace)) return false;
+        switch (static_cast<const ACE_HEADER*>(ace)->AceType) {
+        case ACCESS_DENIED_ACE_TYPE:
+        case ACCESS_DENIED_CALLBACK_ACE_TYPE:
+        case ACCESS_DENIED_OBJECT_ACE_TYPE:
+        case ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE: continue;
+        // A condition of a callback ACE is not weighed: it may hold.
+        case ACCESS_ALLOWED_ACE_TYPE:
+        case ACCESS_ALLOWED_CALLBACK_ACE_TYPE: {
+            // Both lay out the mask and the SID alike.
+            auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+            if ((allowed->Mask & kChanges) != 0 && !Admin(&allowed->SidStart, alsoAdmin, false)) return false;
+            continue;
+        }
+        // An allowing kind this code does not read.
+        default: return false;
+        }
+    }
+    return true;
+}
+
+Access FolderAccess(std::string_view path) { return EntryAccess(path, Kind::Folder); }
+Access FileAccess(std::string_view path) { return EntryAccess(path, Kind::File); }
+
+Result CreateAdminFolder(std::string_view path) {
+    const auto sd = SecurityDescriptor::FromSddl(kAdminFolder);
+    if (!sd) return Result{LastError()};
+    SECURITY_ATTRIBUTES sa{sizeof(sa), sd->get(), FALSE};
+    return Outcome(CreateDirectoryW(ToWide(path).c_str(), &sa));
+}
+
+Result ProtectFolder(std::string_view path) {
+    const auto sd = SecurityDescriptor::FromSddl(kAdminFolder);
+    if (!sd) return Result{LastError()};
+    // Taking ownership, and setting a DACL that does not let us in, is what
+    // these privileges are for; an open with backup semantics uses them.
+    const Privileges privileges{SE_TAKE_OWNERSHIP_NAME, SE_RESTORE_NAME};
+    const auto entry = OpenEntry(path, READ_CONTROL | WRITE_DAC | WRITE_OWNER);
+    if (!entry) return Result{LastError()};
+    const auto kind = KindOf(path, entry.get());
+    if (!kind) return Result{LastError()};
+    if (*kind == Kind::Link) return Result{ERROR_CANT_ACCESS_FILE};
+    if (*kind == Kind::File) return Result{ERROR_DIRECTORY};
+    // Set on this entry alone: SetSecurityInfo would pass the new ACEs on to
+    // the entries inside too, walking whatever a user made of them.
+    return Outcome(
+        SetKernelObjectSecurity(entry.get(), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, sd->get()));
+}
+
+bool SystemKeepsFileSecurity() noexcept {
+    // Wine's ntdll tells itself by this export; Windows' never has it.
+    static const bool kept = [] {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return !ntdll || GetProcAddress(ntdll, "wine_get_version") == nullptr;
+    }();
+    return kept;
+}
+
+}  // namespace sys
