@@ -71,6 +71,16 @@ bool Zaznaczona(HWND okno) {
 
 void Kliknij(HWND okno) { PostMessageW(okno, BM_CLICK, 0, 0); }
 
+void Wstrzymany(HWND okno, const std::function<void()>& co) {
+    HANDLE watek = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(okno, nullptr));
+    if (watek) SuspendThread(watek);
+    co();
+    if (watek) {
+        ResumeThread(watek);
+        CloseHandle(watek);
+    }
+}
+
 void Klawisz(HWND okno, WPARAM klawisz) {
     PostMessageW(okno, WM_KEYDOWN, klawisz, 1);
     PostMessageW(okno, WM_KEYUP, klawisz, 0xC0000001);

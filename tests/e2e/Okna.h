@@ -34,6 +34,10 @@ bool Zaznaczona(HWND okno); // a check box, radio button or pushed-in speed butt
 
 // A click as the user gives it (BM_CLICK), sent without waiting, so that a
 // modal dialog the click opens does not block the test.
+// Runs `co` while the thread of `okno` is held, so that the messages it posts
+// are all queued before the wizard takes the first: a run of the demo CD takes
+// milliseconds, and a Cancel posted a moment late finds it over.
+void Wstrzymany(HWND okno, const std::function<void()>& co);
 void Kliknij(HWND okno);
 // A key pressed and released while `okno` has the focus, posted as the
 // keyboard would.

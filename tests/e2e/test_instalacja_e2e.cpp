@@ -110,8 +110,11 @@ protected:
     // Next on the options page starts the run. When `przerwij`, the Cancel
     // click goes right behind it, so the run meets it at its first entry.
     void Instaluj(HWND okno, bool przerwij) {
-        Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
-        if (przerwij) Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+        HWND dalej = ZnajdzKontrolke(okno, L"btnDalej"), zamknij = ZnajdzKontrolke(okno, L"btnZamknij");
+        Wstrzymany(okno, [&] {
+            Kliknij(dalej);
+            if (przerwij) Kliknij(zamknij);
+        });
     }
 
     std::wstring KoniecTekst(HWND okno) {
@@ -437,10 +440,12 @@ TEST_F(Instalacja, CloseRequestsDuringTheCopyAskAndALogoffWaits) {
     // Alt+F4 while the copy runs: the window stays and the question comes at
     // the next file. No goes on; Yes is given once the old main program has
     // been replaced (its name on the page, or the file lines emptied after it).
-    // Each request is posted behind the click before it, so that it reaches
-    // the run however fast the copy is.
-    Instaluj(okno, false);
-    ZamknijJakSystem(okno);
+    // Each request is queued behind the click before it while the wizard is
+    // held, so that it reaches the run however fast the copy is.
+    Wstrzymany(okno, [&] {
+        Instaluj(okno, false);
+        ZamknijJakSystem(okno);
+    });
     bool pierwsze = true, potwierdzone = false;
     while (!potwierdzone) {
         HWND pytanie = CzekajNaOkno(L"frmPytanie", 30s);
@@ -458,8 +463,11 @@ TEST_F(Instalacja, CloseRequestsDuringTheCopyAskAndALogoffWaits) {
         }
         const std::wstring doCelu = Male(Tekst(plikDo));
         potwierdzone = doCelu.empty() || doCelu.find(L"velten.exe") != std::wstring::npos;
-        Kliknij(ZnajdzKontrolke(pytanie, potwierdzone ? L"btnTak" : L"btnNie"));
-        if (!potwierdzone) ZamknijJakSystem(okno);
+        HWND odpowiedz = ZnajdzKontrolke(pytanie, potwierdzone ? L"btnTak" : L"btnNie");
+        Wstrzymany(okno, [&] {
+            Kliknij(odpowiedz);
+            if (!potwierdzone) ZamknijJakSystem(okno);
+        });
         // The same dialog may ask again at once (the request posted after No
         // arrives at the very next stop point), so its hiding may be too short
         // to see: give the answer a moment to be taken instead.
@@ -850,21 +858,16 @@ TEST_F(Nienadzorowana, ExitCodes) {
             break;
         }
         case Krok::PrzerwijInstalacje: {
-            // As soon as the window shows, the run is copying. The demo copy
-            // takes milliseconds, so the run is held, watched without pause,
-            // while the click is queued: it is answered between two files.
+            // As soon as the window shows, the run is copying; watched without
+            // pause, and held while the click is queued, it answers it
+            // between two files.
             HWND okno = nullptr;
             for (const auto start = std::chrono::steady_clock::now();
                  !okno && std::chrono::steady_clock::now() - start < 60s;)
                 okno = ZnajdzOkno(L"frmMain");
             ASSERT_TRUE(okno);
-            HANDLE watek = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(okno, nullptr));
-            if (watek) SuspendThread(watek);
-            Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
-            if (watek) {
-                ResumeThread(watek);
-                CloseHandle(watek);
-            }
+            HWND zamknij = ZnajdzKontrolke(okno, L"btnZamknij");
+            Wstrzymany(okno, [&] { Kliknij(zamknij); });
             break;
         }
         }
