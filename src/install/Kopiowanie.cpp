@@ -5,9 +5,7 @@
 
 #include "base/Blad.h"
 #include "base/Narzedzia.h"
-#include "base/Przelaczniki.h"
 #include "base/Sciezki.h"
-#include "base/Teksty.h"
 #include "install/Dziennik.h"
 #include "install/Silnik.h"
 #include "install/Postep.h"

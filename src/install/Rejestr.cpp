@@ -1,8 +1,7 @@
 #include "install/Rejestr.h"
 
 #include "base/Blad.h"
-#include "base/Przelaczniki.h"
-#include "base/Teksty.h"
+#include "base/StronyKodowe.h"
 #include "install/Dziennik.h"
 #include "install/Protokol.h"
 #include "base/Wydania.h"

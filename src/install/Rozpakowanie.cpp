@@ -5,9 +5,7 @@
 #include "install/Protokol.h"
 
 #include "base/Blad.h"
-#include "base/Formatuj.h"
 #include "base/Sciezki.h"
-#include "base/Teksty.h"
 #include "install/Dziennik.h"
 #include "payload/Dekompresja.h"
 #include "payload/SumaPliku.h"

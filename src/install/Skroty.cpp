@@ -1,9 +1,7 @@
 #include "install/Skroty.h"
 
 #include "base/Blad.h"
-#include "base/Przelaczniki.h"
 #include "base/Sciezki.h"
-#include "base/Teksty.h"
 #include "install/Dziennik.h"
 #include "install/TabelaSkrotow.h"
 #include "install/Protokol.h"
