@@ -107,6 +107,7 @@ struct TOdpowiedzi {
     bool Grupa = true;
     bool Pulpit = true;  // every desktop option on (NoDesktop clears them all)
     bool DlaWszystkich = false;
+    bool operator==(const TOdpowiedzi&) const = default;
 };
 // The file for `odpowiedzi`: UTF-8, lines ending in CRLF.
 [[nodiscard]] std::string TekstOdpowiedzi(const TOdpowiedzi& odpowiedzi);

@@ -96,51 +96,52 @@ TEST(WierszPolecen, CzytajWierszPolecen) {
     }
 }
 
+// The choices that switches make, as an answer file records them; a language
+// not given reads as 0xFF.
+TOdpowiedzi Wybory(const TWierszPolecen& w) {
+    return {w.Katalog.value_or(""), w.Jezyk.value_or(0xFF), !w.BezSlownikow, !w.BezGrupy, !w.BezPulpitu,
+            w.DlaWszystkich};
+}
+
 // An answer file gives what its switches would, or names its first line
 // that it does not understand and gives nothing.
 TEST(WierszPolecen, CzytajOdpowiedzi) {
+    const TOdpowiedzi nic{"", 0xFF, true, true, true, false};
     const struct {
         std::string tekst;
         std::size_t blednyWiersz;
-        std::string katalog;
-        int jezyk;  // -1 when not given
-        bool bezSlownikow, bezGrupy, bezPulpitu, wszyscy;
+        TOdpowiedzi wybory;
     } przypadki[] = {
-        {"", 0, "", -1, false, false, false, false},
-        {"[Setup]\r\nDir=C:\\Pierwszy\r\nLang=PL\r\nNoDictionaries=0\r\nNoGroup=0\r\nNoDesktop=1\r\nAllUsers=1\r\n",
-         0, "C:\\Pierwszy", JezykPolski, false, false, true, true},
+        {"", 0, nic},
+        {"[Setup]\r\nDir=C:\\Pierwszy\r\nLang=PL\r\nNoDictionaries=0\r\nNoGroup=0\r\nNoDesktop=1\r\nAllUsers=1\r\n", 0,
+         {"C:\\Pierwszy", JezykPolski, true, true, false, true}},
         // A byte-order mark, comments, spaces, LF alone, any letter case;
         // UTF-8 letters become the program's Windows-1250.
         {"\xEF\xBB\xBF; velt\n\n  [ setup ]  \n  dir = C:\\Pliki \xC5\x81\xC3\xB3\x64\xC5\xBA/Velt/ \nlang=en\nNOGROUP=1\n", 0,
-         "C:\\Pliki \xA3\xF3\x64\x9F\\Velt", JezykAngielski, false, true, false, false},
-        {"Dir=C:\\Velt\r\n", 1, "", -1, false, false, false, false},                 // before the section
-        {"[Setup]\r\n[Inne]\r\n", 2, "", -1, false, false, false, false},            // a second section
-        {"[Setup]\r\n[Setup]\r\n", 2, "", -1, false, false, false, false},
-        {"[Setup\r\n", 1, "", -1, false, false, false, false},
-        {"[Setup]\r\nAllUsers=1\r\nLog=C:\\velt.log\r\n", 3, "", -1, false, false, false, false},
-        {"[Setup]\r\nSilent=1\r\n", 2, "", -1, false, false, false, false},
-        {"[Setup]\r\nLoadInf=C:\\inny.inf\r\n", 2, "", -1, false, false, false, false},
-        {"[Setup]\r\nDir=Velt\r\n", 2, "", -1, false, false, false, false},
-        {"[Setup]\r\nDir=\r\n", 2, "", -1, false, false, false, false},
-        {"[Setup]\r\nLang=DE\r\n", 2, "", -1, false, false, false, false},
-        {"[Setup]\r\nNoGroup=yes\r\n", 2, "", -1, false, false, false, false},
-        {"[Setup]\r\nNoGroup\r\n", 2, "", -1, false, false, false, false},
-        {"[Setup]\r\nDir=C:\\a\r\ndir=C:\\b\r\n", 3, "", -1, false, false, false, false},
-        {"[Setup]\r\nDir=C:\\\xE6\x97\xA5\r\n", 2, "", -1, false, false, false, false},  // not in Windows-1250
-        {"[Setup]\r\nDir=C:\\\xA3\xF3\x64\x9F\r\n", 2, "", -1, false, false, false, false},  // not UTF-8
-        {std::string("[Setup]\r\nDir=C:\\a\0b\r\n", 21), 2, "", -1, false, false, false, false},
+         {"C:\\Pliki \xA3\xF3\x64\x9F\\Velt", JezykAngielski, true, false, true, false}},
+        {"Dir=C:\\Velt\r\n", 1, nic},  // before the section
+        {"[Setup]\r\n[Inne]\r\n", 2, nic},
+        {"[Setup]\r\n[Setup]\r\n", 2, nic},
+        {"[Setup\r\n", 1, nic},
+        {"[Setup]\r\nAllUsers=1\r\nLog=C:\\velt.log\r\n", 3, nic},
+        {"[Setup]\r\nSilent=1\r\n", 2, nic},
+        {"[Setup]\r\nLoadInf=C:\\inny.inf\r\n", 2, nic},
+        {"[Setup]\r\nDir=Velt\r\n", 2, nic},
+        {"[Setup]\r\nDir=\r\n", 2, nic},
+        {"[Setup]\r\nLang=DE\r\n", 2, nic},
+        {"[Setup]\r\nNoGroup=yes\r\n", 2, nic},
+        {"[Setup]\r\nNoGroup\r\n", 2, nic},
+        {"[Setup]\r\nDir=C:\\a\r\ndir=C:\\b\r\n", 3, nic},
+        {"[Setup]\r\nDir=C:\\\xE6\x97\xA5\r\n", 2, nic},          // not in Windows-1250
+        {"[Setup]\r\nDir=C:\\\xA3\xF3\x64\x9F\r\n", 2, nic},      // not UTF-8
+        {std::string("[Setup]\r\nDir=C:\\a\0b\r\n", 21), 2, nic},
     };
     for (const auto& p : przypadki) {
         SCOPED_TRACE(p.tekst);
         const TOdczytOdpowiedzi o = CzytajOdpowiedzi(p.tekst);
         EXPECT_EQ(o.BlednyWiersz, p.blednyWiersz);
+        EXPECT_TRUE(Wybory(o.Przelaczniki) == p.wybory);
         const TWierszPolecen& w = o.Przelaczniki;
-        EXPECT_EQ(w.Katalog.value_or(""), p.katalog);
-        EXPECT_EQ(w.Jezyk ? int(*w.Jezyk) : -1, p.jezyk);
-        EXPECT_EQ(w.BezSlownikow, p.bezSlownikow);
-        EXPECT_EQ(w.BezGrupy, p.bezGrupy);
-        EXPECT_EQ(w.BezPulpitu, p.bezPulpitu);
-        EXPECT_EQ(w.DlaWszystkich, p.wszyscy);
         EXPECT_FALSE(w.Cichy() || w.Protokol || w.OdczytOdpowiedzi || w.ZapisOdpowiedzi);
     }
 }
@@ -150,21 +151,13 @@ TEST(WierszPolecen, OdpowiedziTamIZPowrotem) {
     for (const TOdpowiedzi& o : {TOdpowiedzi{"C:\\Pliki \xA3\xF3\x64\x9F", JezykAngielski, false, true, false, true},
                                  TOdpowiedzi{"D:\\", JezykPolski, true, false, true, false}}) {
         const TOdczytOdpowiedzi odczyt = CzytajOdpowiedzi(TekstOdpowiedzi(o));
-        ASSERT_TRUE(odczyt.Poprawny()) << TekstOdpowiedzi(o);
-        const TWierszPolecen& w = odczyt.Przelaczniki;
-        EXPECT_EQ(w.Katalog, o.Katalog);
-        EXPECT_EQ(w.Jezyk, o.Jezyk);
-        EXPECT_EQ(w.BezSlownikow, !o.Slowniki);
-        EXPECT_EQ(w.BezGrupy, !o.Grupa);
-        EXPECT_EQ(w.BezPulpitu, !o.Pulpit);
-        EXPECT_EQ(w.DlaWszystkich, o.DlaWszystkich);
+        EXPECT_TRUE(odczyt.Poprawny() && Wybory(odczyt.Przelaczniki) == o) << TekstOdpowiedzi(o);
     }
     const TWierszPolecen plik = CzytajOdpowiedzi("[Setup]\nDir=C:\\Plik\nLang=EN\nAllUsers=1\n").Przelaczniki;
     const TWierszPolecen w =
         ZOdpowiedziami(CzytajWierszPolecen({"/VERYSILENT", "/DIR=C:\\Wiersz", "/NOGROUP"}).Przelaczniki, plik);
-    EXPECT_EQ(w.Katalog, "C:\\Wiersz");
-    EXPECT_EQ(w.Jezyk, JezykAngielski);
-    EXPECT_TRUE(w.BezGrupy && w.DlaWszystkich && w.Cichy());
+    EXPECT_TRUE(Wybory(w) == (TOdpowiedzi{"C:\\Wiersz", JezykAngielski, true, false, true, true}));
+    EXPECT_TRUE(w.Cichy());
 }
 
 // The copy gets "/doit" first and every switch back as it was given, through
