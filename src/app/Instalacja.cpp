@@ -29,9 +29,12 @@
 #include "setup/Zrodlo.h"
 #include "sys/drives.h"
 #include "sys/files.h"
+#include "sys/locale.h"
 #include "sys/result.h"
+#include "sys/version.h"
 #include "ui/Application.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -271,6 +274,24 @@ bool TfrmMain::SprawdzPrzerwanie() {
     return true;
 }
 
+namespace {
+// The maker, as the wizard's own version information names it.
+std::string Wydawca() {
+    const auto info = sys::VersionInfo::Read(sys::ModuleFileName().value_or(""));
+    if (!info || info->Translations().empty()) return {};
+    return info->StringValue(info->Translations().front(), "CompanyName").value_or("");
+}
+
+// The files the run wrote, in KB rounded up (the system's shared files,
+// the font and the components, are not the product's).
+std::uint32_t RozmiarKB(const std::vector<std::string>& pliki) {
+    std::uint64_t bajty = 0;
+    for (const std::string& plik : pliki)
+        if (const auto s = sys::StampOf(plik)) bajty += static_cast<std::uint64_t>(s->size);
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>((bajty + 1023) / 1024, 0xFFFFFFFFu));
+}
+}  // namespace
+
 void ZapiszRejestr(TfrmMain& form) {
     form.lblInstalacjaOpis.SetCaption(PobierzTekst(form.JezykInterfejsu, TekstTworzenieRejestru));
     ZapiszRejestr(TDaneRejestru{
@@ -279,6 +300,9 @@ void ZapiszRejestr(TfrmMain& form) {
         .katalogZrodlowy = form.KatalogZrodlowy,
         .jezyk = form.JezykInterfejsu,
         .dlaWszystkich = SkrotyDlaWszystkich,
+        .wydawca = Wydawca(),
+        .rozmiarKB = RozmiarKB(form.SkopiowanePliki),
+        .dataInstalacji = sys::LocalDateText(),
     });
     ui::Application::Current().ProcessMessages();
 }

@@ -24,12 +24,13 @@ enum KodWyjscia : int {
     KodCelOdrzucony = 3,       // the target cannot be created, or too little space in a silent mode
     KodBladInstalacji = 4,
     KodPrzerwano = 5,          // cancelled while the installation ran
+    KodRestart = 3010,         // installed; a file waits for the next restart of Windows
 };
 
 // The switches as the help lists them, in the order of its placeholders.
 inline constexpr std::string_view PrzelacznikiPomocy[] = {
     "/SILENT", "/VERYSILENT", "/DIR=", "/SOURCE=", "/LANG=PL|EN", "/NODICTIONARIES",
-    "/NOGROUP", "/NODESKTOP", "/ALLUSERS", "/LOG=", "/? /HELP",
+    "/NOGROUP", "/NODESKTOP", "/ALLUSERS", "/LOG=", "/SAVEINF=", "/LOADINF=", "/NORESTART", "/? /HELP",
 };
 
 struct TWierszPolecen {
@@ -44,6 +45,9 @@ struct TWierszPolecen {
     bool BezPulpitu = false;             // /NODESKTOP
     bool DlaWszystkich = false;          // /ALLUSERS
     bool Pomoc = false;                  // /? or /HELP
+    std::optional<std::string> ZapisOdpowiedzi;   // /SAVEINF: the answer file to write, as given
+    std::optional<std::string> OdczytOdpowiedzi;  // /LOADINF: the answer file to read, as given
+    bool BezRestartu = false;            // /NORESTART: accepted; the wizard never restarts Windows anyway
 
     [[nodiscard]] bool Cichy() const noexcept { return Tryb != TrybPracy::Kreator; }
 };
@@ -74,5 +78,44 @@ struct TWynikWiersza {
 // each quoted as needed.
 [[nodiscard]] std::string ArgumentyKopii(const std::vector<std::string>& argumenty);
 
-// The switches of this run's command line, read once at the program entry.
+// ---- answer files: the choices of the options page, written by /SAVEINF
+// and read back by /LOADINF ----
+// A plain INI file of one section, [Setup], whose keys are the switches that
+// make those choices, without the slash: Dir and Lang with the switch's
+// value, NoDictionaries, NoGroup, NoDesktop and AllUsers with 1 (the switch
+// given) or 0. Names are matched without regard to letter case. UTF-8 (a
+// byte-order mark is allowed); blank lines and lines that begin with ';' are
+// skipped; spaces around a name or a value do not count.
+inline constexpr std::size_t kNajwiekszyPlikOdpowiedzi = 65536;  // bytes
+
+struct TOdczytOdpowiedzi {
+    TWierszPolecen Przelaczniki;   // what the file supplies
+    std::size_t BlednyWiersz = 0;  // the first line not understood, from 1; 0 when every one was
+    [[nodiscard]] bool Poprawny() const noexcept { return BlednyWiersz == 0; }
+};
+// Reads the bytes of an answer file. A section or key it does not know, a key
+// given twice or before the section, a value its switch would refuse, a
+// character Windows-1250 lacks and bytes that are not UTF-8 stop it at their
+// line; nothing from the file counts then.
+[[nodiscard]] TOdczytOdpowiedzi CzytajOdpowiedzi(std::string_view tekst);
+
+// The choices of a run, as an answer file records them.
+struct TOdpowiedzi {
+    std::string Katalog;  // the target folder, Windows-1250
+    std::uint8_t Jezyk = 0;  // JezykPolski or JezykAngielski
+    bool Slowniki = true;
+    bool Grupa = true;
+    bool Pulpit = true;  // every desktop option on (NoDesktop clears them all)
+    bool DlaWszystkich = false;
+    bool operator==(const TOdpowiedzi&) const = default;
+};
+// The file for `odpowiedzi`: UTF-8, lines ending in CRLF.
+[[nodiscard]] std::string TekstOdpowiedzi(const TOdpowiedzi& odpowiedzi);
+
+// The command line's switches over an answer file's: a value that both give
+// comes from the command line; a flag set by either is set.
+[[nodiscard]] TWierszPolecen ZOdpowiedziami(const TWierszPolecen& wiersz, const TWierszPolecen& plik);
+
+// The switches of this run's command line, read once at the program entry
+// (with those of its answer file).
 extern TWierszPolecen PrzelacznikiWiersza;

@@ -20,6 +20,7 @@
 #include "sys/locale.h"
 #include "sys/process.h"
 #include "sys/result.h"
+#include "sys/security.h"
 #include "sys/shell.h"
 #include "sys/text.h"
 #include "sys/version.h"
@@ -84,7 +85,7 @@ void Komunikat(std::uint8_t jezyk, const std::string& tekst, unsigned ikona) {
 std::string TekstPomocy(std::uint8_t jezyk) {
     const auto& p = PrzelacznikiPomocy;
     return Formatuj(PobierzTekst(jezyk, TekstPomocPrzelacznikow), p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7],
-                    p[8], p[9], p[10]);
+                    p[8], p[9], p[10], p[11], p[12], p[13]);
 }
 
 std::string WersjaProgramu(const std::string& program) {
@@ -113,11 +114,19 @@ const char* OpisWyniku(KodWyjscia kod) {
     case KodCelOdrzucony: return "the target folder was refused";
     case KodBladInstalacji: return "ended with an error (text 162)";
     case KodPrzerwano: return "cancelled (text 163)";
+    case KodRestart: return "installed (text 161); a restart of Windows finishes it";
     }
     return "?";
 }
 
 KodWyjscia Zakoncz(KodWyjscia kod) {
+    // The wizard never restarts Windows itself (/NORESTART changes nothing):
+    // the caller learns that a restart waits.
+    if (kod == KodZainstalowano && !sys::MovesAtNextStart().empty()) {
+        for (const sys::MoveAtStart& m : sys::MovesAtNextStart())
+            Protokoluj("Waits for a restart of Windows: ", m.to.empty() ? "delete " + m.from : m.from + " -> " + m.to);
+        kod = KodRestart;
+    }
     Protokoluj("Outcome: ", OpisWyniku(kod), "; exit code ", static_cast<int>(kod));
     ZamknijProtokol();
     return kod;
@@ -152,6 +161,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     TWynikWiersza wiersz = CzytajWierszPolecen(argumenty);
     if (nieczytelny && wiersz.Poprawny()) wiersz.Blad = *nieczytelny;
+    // So is the answer file; what stops it is told once the log is open.
+    std::optional<TBladOdpowiedzi> bladOdpowiedzi;
+    if (wiersz.Poprawny()) bladOdpowiedzi = WczytajOdpowiedzi(wiersz.Przelaczniki, argumenty);
     PrzelacznikiWiersza = wiersz.Przelaczniki;
     const TWierszPolecen& w = PrzelacznikiWiersza;
     const std::uint8_t jezyk = w.Jezyk.value_or(JezykStartowy());
@@ -186,6 +198,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Protokoluj("Error: command-line argument not understood: ", *wiersz.Blad);
         return odmowa(*wiersz.Blad);
     }
+    if (bladOdpowiedzi) {
+        const std::string& plik = bladOdpowiedzi->plik;
+        const std::size_t linia = bladOdpowiedzi->wiersz;
+        if (linia == 0) Protokoluj("Error: the answer file ", plik, " cannot be read");
+        else Protokoluj("Error: the answer file ", plik, ": line ", linia, " is not understood");
+        if (!w.Cichy())
+            Komunikat(jezyk,
+                      linia == 0 ? Formatuj(PobierzTekst(jezyk, TekstOdpowiedziNieczytelne), plik)
+                                 : Formatuj(PobierzTekst(jezyk, TekstOdpowiedziZlyWiersz), plik, static_cast<int>(linia)),
+                      MB_ICONERROR);
+        return Zakoncz(KodNieRozpoczeto);
+    }
+    if (w.OdczytOdpowiedzi) Protokoluj("Answers read from ", *w.OdczytOdpowiedzi);
+    KontoSystemowe = sys::ProcessUserSid() == L"S-1-5-18";
+    if (KontoSystemowe) Protokoluj("Running as the system account: the installation is for all users");
     if (w.Pomoc) {
         Komunikat(jezyk, TekstPomocy(jezyk), MB_ICONINFORMATION);
         Protokoluj("The list of switches was shown; exit code 0");
@@ -197,6 +224,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Protokoluj("Another setup wizard is running on this computer; this start ends");
         return Zakoncz(KodNieRozpoczeto);
     }
+
+    // Taken before anything is written; the copy started from the temporary
+    // folder takes it itself.
+    TZapisOdpowiedzi zapisOdpowiedzi;
+    if (w.ZapisOdpowiedzi && !przekazanie)
+        if (const std::uint32_t blad = zapisOdpowiedzi.Otworz(*w.ZapisOdpowiedzi); blad != 0) {
+            Protokoluj("Error: the answer file ", *w.ZapisOdpowiedzi, " cannot be written: ", BladSystemu{blad});
+            return odmowa("/SAVEINF=" + *w.ZapisOdpowiedzi);
+        }
 
     std::optional<std::string> zrodlo;
     if (w.Cichy()) {
@@ -257,6 +293,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     aplikacja.Run(*frmMain);
     if (!w.Cichy() && !przekazano) kod = KodWyjsciaKreatora(*frmMain);
+    if (w.ZapisOdpowiedzi && !przekazano)
+        zapisOdpowiedzi.Zakoncz(*w.ZapisOdpowiedzi,
+                                kod == KodZainstalowano ? std::optional(OdpowiedziKreatora(*frmMain)) : std::nullopt);
     ZniszczFormularze(aplikacja);
     // The run that handed over ends with 0 at once; its copy tells the rest.
     if (przekazano) {

@@ -394,7 +394,7 @@ bool TfrmMain::SprawdzWolneMiejsce() {
 
 bool TfrmMain::SprawdzOpcje() {
     if (Strona != StronaOpcje) return true;
-    SkrotyDlaWszystkich = chbSkrotyAllUsers.Checked();
+    SkrotyDlaWszystkich = InstalacjaDlaWszystkich(*this);
     KatalogDocelowy = lblKatalog.Caption();
     // A typed "Velt" would land in whatever the current folder is.
     const bool bezwzgledna = SciezkaBezwzgledna(KatalogDocelowy);

@@ -83,11 +83,13 @@ enum Tekst : int {
     TekstWitajCD = 302,              // %s: product title
     TekstWylogowanieWstrzymane = 361,  // why a logoff waits for the installation
     TekstZlyPrzelacznik = 362,         // %s: the command-line argument not understood
-    TekstPomocPrzelacznikow = 363,     // %s x 11: the switches, in the order of PrzelacznikiPomocy
+    TekstPomocPrzelacznikow = 363,     // %s x 14: the switches, in the order of PrzelacznikiPomocy
     TekstCofnacPrzerwanaInstalacje = 364,  // Yes undoes a run that died, No keeps its files
     TekstNapedCD = 365,                // what screen readers call the CD dialog's drive list
     TekstCofniecieNiepelne = 366,          // the end page's sentence: the undo finishes at the next start
     TekstBezDziennika = 367,               // the journal cannot be written: Yes goes on without it
+    TekstOdpowiedziNieczytelne = 370,      // %s: the answer file that cannot be read
+    TekstOdpowiedziZlyWiersz = 371,        // %s: the answer file, %d: its line not understood
 };
 
 // Every id of the enumeration above; the table must hold a row for each.
@@ -106,7 +108,7 @@ inline constexpr std::array TekstyProgramu = {
     TekstNieMoznaUtworzycFolderu, TekstNowyKatalogTytul, TekstNowyKatalogDodaj,
     TekstNowyKatalogAnuluj, TekstInstalatorCD, TekstWitajCD, TekstWylogowanieWstrzymane,
     TekstZlyPrzelacznik, TekstPomocPrzelacznikow, TekstCofnacPrzerwanaInstalacje, TekstNapedCD,
-    TekstCofniecieNiepelne, TekstBezDziennika,
+    TekstCofniecieNiepelne, TekstBezDziennika, TekstOdpowiedziNieczytelne, TekstOdpowiedziZlyWiersz,
 };
 
 // The column a language reads: its low seven bits when they are 1..6, else Polish.

@@ -59,11 +59,8 @@ void Przebieg(const TDaneRejestru& dane, KorzenRejestru korzen) {
 
     if (!PrzebiegDeinstalacji(korzen, dane.dlaWszystkich)) return;
     const std::string kluczDeinstalacji(KluczDeinstalacji(dane.wydanie));
-    if (auto klucz = OtworzKluczRejestru(Korzen(korzen), kluczDeinstalacji)) {
-        Zapisz(*klucz, Korzen(korzen), kluczDeinstalacji, {"DisplayName", ZPXAppFunctions.Tytul(dane.jezyk)});
-        Zapisz(*klucz, Korzen(korzen), kluczDeinstalacji,
-               {"UninstallString", PolecenieDeinstalacji(dane.katalogDocelowy, dane.wydanie)});
-    }
+    if (auto klucz = OtworzKluczRejestru(Korzen(korzen), kluczDeinstalacji))
+        for (const auto& w : WartosciDeinstalacji(dane)) Zapisz(*klucz, Korzen(korzen), kluczDeinstalacji, w);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "base/Teksty.h"
 #include "install/Postep.h"
 #include "install/Protokol.h"
+#include "sys/files.h"
 
 #include <optional>
 #include <unordered_set>
@@ -51,6 +52,19 @@ bool WycofajInstalacje(OknoInstalacji& okno, Dziennik& d, const std::vector<std:
 
 void ZakonczInstalacje(Dziennik& d) {
     ZachowajWpisy(d.Wpisy());
+    // A backup still there holds what a running program or a scanner keeps
+    // open (a program file renames while it runs, but is deleted only once it
+    // ends): Windows removes it when it next starts, and the run says that it
+    // waits for that.
+    for (const KopiaZapasowa& k : BiezaceKopieZapasowe(d.Wpisy())) {
+        const auto stary = CzytajStempel(Pole(d.Wpisy()[k.wpis], 2));
+        const auto stempel = sys::StampOf(k.nazwa);
+        if (!stary || !stempel || stempel->size != stary->rozmiar || stempel->writeTime != stary->czas) continue;
+        if (const sys::Result r = sys::MoveAtNextStart(k.nazwa, ""))
+            Protokoluj("Backup ", k.nazwa, " is in use; Windows removes it when it next starts");
+        else
+            Protokoluj("Warning: backup ", k.nazwa, " stays: ", BladSystemu{r.error});
+    }
     d.Zakoncz();
 }
 

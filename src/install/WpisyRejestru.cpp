@@ -6,6 +6,7 @@
 #include "base/Wydania.h"
 
 #include <exception>
+#include <utility>
 
 std::vector<TWartoscRejestru> WartosciKluczaWydania(const TDaneRejestru& dane) {
     const std::string wersja(WpisWydania(WersjeWydan, dane.wydanie));
@@ -23,6 +24,25 @@ std::vector<TWartoscRejestru> WartosciKluczaWydania(const TDaneRejestru& dane) {
         default:
             return {{"Wersja", wersja}, jezyk, wszyscy};
     }
+}
+
+std::vector<TWartoscRejestru> WartosciDeinstalacji(const TDaneRejestru& dane) {
+    std::vector<TWartoscRejestru> w = {
+        {"DisplayName", ZPXAppFunctions.Tytul(dane.jezyk)},
+        {"UninstallString", PolecenieDeinstalacji(dane.katalogDocelowy, dane.wydanie)},
+        {"DisplayVersion", std::string(WpisWydania(WersjeWydan, dane.wydanie))},
+    };
+    if (!dane.wydawca.empty()) w.push_back({"Publisher", dane.wydawca});
+    std::string ikona = "\"";
+    ikona += DolaczDoKatalogu(dane.katalogDocelowy, WpisWydania(ProgramyGlowne, dane.wydanie));
+    ikona += '"';
+    w.push_back({"DisplayIcon", std::move(ikona)});
+    w.push_back({"InstallLocation", dane.katalogDocelowy});
+    w.push_back({"EstimatedSize", dane.rozmiarKB});
+    w.push_back({"InstallDate", dane.dataInstalacji});
+    w.push_back({"NoModify", 1u});
+    w.push_back({"NoRepair", 1u});
+    return w;
 }
 
 std::string KluczDeinstalacji(std::int32_t wydanie) {

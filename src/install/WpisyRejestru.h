@@ -25,6 +25,9 @@ struct TDaneRejestru {
     std::string katalogZrodlowy;  // the source root, with a trailing backslash
     std::uint8_t jezyk = 0;       // JezykInterfejsu
     bool dlaWszystkich = false;   // SkrotyDlaWszystkich
+    std::string wydawca{};        // the maker, as the wizard's version information names it; "" for none
+    std::uint32_t rozmiarKB = 0;  // what the run installed, in KB of 1,024 bytes
+    std::string dataInstalacji{}; // the local date of the run, "yyyymmdd"
 };
 
 // A value to write: a string (REG_SZ) or an integer (REG_DWORD; Booleans are 0
@@ -45,6 +48,12 @@ struct TWartoscRejestru {
 [[nodiscard]] constexpr bool PrzebiegDeinstalacji(KorzenRejestru korzen, bool dlaWszystkich) noexcept {
     return korzen == (dlaWszystkich ? KorzenRejestru::LokalnaMaszyna : KorzenRejestru::BiezacyUzytkownik);
 }
+
+// The values of the uninstall entry, in the order they are written: what the
+// system's list of programs shows (name, version, maker, icon, size, date),
+// where the product lives, how it goes, and that it has no modify or repair.
+// Publisher is left out when the maker is not known.
+[[nodiscard]] std::vector<TWartoscRejestru> WartosciDeinstalacji(const TDaneRejestru& dane);
 
 // "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" + the edition's entry name.
 [[nodiscard]] std::string KluczDeinstalacji(std::int32_t wydanie);

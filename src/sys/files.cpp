@@ -79,11 +79,22 @@ Result MoveReplacing(std::string_view from, std::string_view to) {
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED));
 }
 
+namespace {
+std::vector<MoveAtStart>& ScheduledMoves() noexcept {
+    static std::vector<MoveAtStart> moves;
+    return moves;
+}
+}  // namespace
+
 Result MoveAtNextStart(std::string_view from, std::string_view to) {
     const std::wstring target = ToWide(to);
-    return Outcome(MoveFileExW(ToWide(from).c_str(), to.empty() ? nullptr : target.c_str(),
-                               MOVEFILE_DELAY_UNTIL_REBOOT | (to.empty() ? 0 : MOVEFILE_REPLACE_EXISTING)));
+    const Result r = Outcome(MoveFileExW(ToWide(from).c_str(), to.empty() ? nullptr : target.c_str(),
+                                         MOVEFILE_DELAY_UNTIL_REBOOT | (to.empty() ? 0 : MOVEFILE_REPLACE_EXISTING)));
+    if (r) ScheduledMoves().push_back({std::string(from), std::string(to)});
+    return r;
 }
+
+const std::vector<MoveAtStart>& MovesAtNextStart() noexcept { return ScheduledMoves(); }
 
 std::uint64_t CurrentFileTime() noexcept {
     FILETIME now{};
@@ -136,6 +147,34 @@ File File::OpenAppend(std::string_view path, bool truncate) {
 File File::OpenAttributes(std::string_view path) {
     return Open(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
                 FILE_FLAG_BACKUP_SEMANTICS);
+}
+
+File File::OpenPlainForWriting(std::string_view path, bool& created) {
+    // The link itself is opened, never what it points to; DELETE lets the
+    // caller take back a file it made.
+    constexpr std::uint32_t access = GENERIC_WRITE | FILE_READ_ATTRIBUTES | DELETE;
+    constexpr std::uint32_t flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT;
+    created = false;
+    File f = Open(path, access, FILE_SHARE_READ, CREATE_NEW, flags);
+    if (f) {
+        created = true;
+        return f;
+    }
+    if (f.error_ != ERROR_FILE_EXISTS && f.error_ != ERROR_ALREADY_EXISTS) return f;
+    f = Open(path, access, FILE_SHARE_READ, OPEN_EXISTING, flags);
+    if (!f) return f;
+    // Wine shows a Unix link as a reparse point to the name only, Windows to
+    // the handle too.
+    BY_HANDLE_FILE_INFORMATION info{};
+    const auto byName = Attributes(path);
+    if (!byName || !GetFileInformationByHandle(f.handle_.get(), &info) ||
+        ((*byName | info.dwFileAttributes) & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+        info.nNumberOfLinks != 1) {
+        File refused;
+        refused.error_ = ERROR_CANT_ACCESS_FILE;
+        return refused;
+    }
+    return f;
 }
 
 File File::CreateForWriting(std::string_view path, std::uint32_t disposition) {
@@ -215,6 +254,20 @@ std::optional<std::uint64_t> File::Number() const {
 Result File::Flush() {
     if (!handle_) return Result{ERROR_INVALID_HANDLE};
     return Outcome(FlushFileBuffers(handle_.get()));
+}
+
+Result File::Truncate() {
+    if (!handle_) return Result{ERROR_INVALID_HANDLE};
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(handle_.get(), start, nullptr, FILE_BEGIN)) return Result{LastError()};
+    return Outcome(SetEndOfFile(handle_.get()));
+}
+
+Result File::DeleteWhenClosed() {
+    if (!handle_) return Result{ERROR_INVALID_HANDLE};
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return Outcome(SetFileInformationByHandle(handle_.get(), FileDispositionInfo, &disposition, sizeof(disposition)));
 }
 
 Result File::Close() {

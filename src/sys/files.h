@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <windows.h>
 
@@ -54,6 +55,12 @@ namespace sys {
 // `from` then when `to` is empty (MoveFileEx with MOVEFILE_DELAY_UNTIL_REBOOT:
 // administrators only).
 [[nodiscard]] Result MoveAtNextStart(std::string_view from, std::string_view to);
+// What this process has had MoveAtNextStart schedule so far, oldest first:
+// what waits for the next restart of Windows ("to" empty: a delete).
+struct MoveAtStart {
+    std::string from, to;
+};
+[[nodiscard]] const std::vector<MoveAtStart>& MovesAtNextStart() noexcept;
 
 // What tells a file's content from what another file brought under its name
 // later: its size and last-write time, which a rename keeps on every file
@@ -107,6 +114,13 @@ public:
     // Opens an existing file or folder for its attributes only, which no
     // other opener's share mode refuses.
     [[nodiscard]] static File OpenAttributes(std::string_view path);
+    // Opens a file for writing without ever following a link: a new file
+    // where no entry holds the name (`created` true), else the file there
+    // when it is a plain file with a single name; a folder, a link (reparse
+    // point) or a file with more names (hard links) is left alone and refused
+    // (ERROR_CANT_ACCESS_FILE). What an existing file holds stays until
+    // Truncate. Others may read it meanwhile.
+    [[nodiscard]] static File OpenPlainForWriting(std::string_view path, bool& created);
 
     File() = default;
 
@@ -128,6 +142,11 @@ public:
     [[nodiscard]] std::optional<std::uint64_t> Number() const;
     // Asks the system to put what was written on the disk (FlushFileBuffers).
     Result Flush();
+    // Empties the file; the next write lands at its start.
+    Result Truncate();
+    // The file goes when its last handle closes (opened by OpenPlainForWriting,
+    // which asks for the right to delete it).
+    Result DeleteWhenClosed();
     // Closes now, reporting a failure that the destructor would swallow
     // (buffered data that cannot be written).
     Result Close();

@@ -4,6 +4,7 @@
 #include "sys/text.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 namespace sys {
@@ -56,6 +57,15 @@ std::string LocaleText(LCTYPE what, std::string fallback) {
 
 NumberSeparators UserNumberSeparators() {
     return {LocaleText(LOCALE_STHOUSAND, ","), LocaleText(LOCALE_SDECIMAL, ".")};
+}
+
+std::string LocalDateText() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char text[16];
+    std::snprintf(text, sizeof(text), "%04u%02u%02u", static_cast<unsigned>(now.wYear), static_cast<unsigned>(now.wMonth),
+                  static_cast<unsigned>(now.wDay));
+    return text;
 }
 
 }  // namespace sys

@@ -68,4 +68,7 @@ struct NumberSeparators {
 };
 [[nodiscard]] NumberSeparators UserNumberSeparators();
 
+// Today's date on the local clock, as "yyyymmdd".
+[[nodiscard]] std::string LocalDateText();
+
 }  // namespace sys

@@ -209,6 +209,8 @@ Result ProtectFolder(std::string_view path) {
         SetKernelObjectSecurity(entry.get(), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, sd->get()));
 }
 
+std::wstring ProcessUserSid() { return ProcessUser(); }
+
 bool SystemKeepsFileSecurity() noexcept {
     // Wine's ntdll tells itself by this export; Windows' never has it.
     static const bool kept = [] {

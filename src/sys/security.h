@@ -63,6 +63,10 @@ enum class Access {
 // (ERROR_DIRECTORY).
 [[nodiscard]] Result ProtectFolder(std::string_view path);
 
+// The SID of the account the process runs as ("S-1-5-18" for the system
+// account), from its token; empty when it cannot be read.
+[[nodiscard]] std::wstring ProcessUserSid();
+
 // Whether the system keeps the descriptors given to files and folders. Wine
 // (8.0, measured) does not: it reports the account running it as the owner
 // of its own files (Anonymous for other Unix users'), makes the DACL from the

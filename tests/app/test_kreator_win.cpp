@@ -4,6 +4,8 @@
 #include "base/Przelaczniki.h"
 #include "base/StronyKodowe.h"
 #include "base/Teksty.h"
+#include "app/Nienadzorowana.h"
+#include "app/WierszPolecen.h"
 #include "app/untMain.h"
 #include "app/untPytanie.h"
 #include "setup/Opcje.h"
@@ -239,6 +241,26 @@ TEST_F(Kreator, ValidationCreatesTheTargetFolder) {
     EXPECT_TRUE(m.SprawdzOpcje()) << "an existing folder is fine";
     EXPECT_EQ(m.UtworzoneKatalogi.size(), 1u) << "and is not listed again";
     EXPECT_TRUE(sys::RemoveFolder(cel));
+}
+
+// Edition 3 offers no all-users box: /ALLUSERS and the system account (the
+// seam that plays it, as Wine runs everything as one account) decide alone.
+TEST_F(Kreator, AllUsersComeFromTheSwitchOrTheSystemAccount) {
+    KatalogTestowy cd;
+    TfrmMain& m = PokazOpcje(cd.Korzen());
+    m.lblKatalog.SetCaption(cd.Korzen() + "Cel");
+    const struct {
+        bool konto, przelacznik, wszyscy;
+    } przypadki[] = {{false, false, false}, {true, false, true}, {false, true, true}};
+    for (const auto& p : przypadki) {
+        KontoSystemowe = p.konto;
+        PrzelacznikiWiersza.DlaWszystkich = p.przelacznik;
+        EXPECT_TRUE(m.SprawdzOpcje());
+        EXPECT_EQ(SkrotyDlaWszystkich, p.wszyscy) << p.konto << p.przelacznik;
+        EXPECT_FALSE(m.chbSkrotyAllUsers.Visible()) << "the page stays as the edition has it";
+    }
+    KontoSystemowe = PrzelacznikiWiersza.DlaWszystkich = SkrotyDlaWszystkich = false;
+    EXPECT_TRUE(sys::RemoveFolder(cd.Korzen() + "Cel"));
 }
 
 TEST(JestProgramNaDysku, NeedsProgramAndAgreement) {

@@ -16,6 +16,8 @@ struct Przypadek {
     std::string katalog, zrodlo, protokol;  // "" when not given
     int jezyk;                                // -1 when not given
     bool doit, bezSlownikow, bezGrupy, bezPulpitu, wszyscy, pomoc;
+    std::string zapis = "", odczyt = "";      // /SAVEINF, /LOADINF
+    bool bezRestartu = false;
 };
 
 constexpr auto K = TrybPracy::Kreator, C = TrybPracy::Cichy, B = TrybPracy::BardzoCichy;
@@ -38,6 +40,11 @@ const Przypadek Przypadki[] = {
     {{"/NODICTIONARIES", "/nogroup", "/NoDesktop", "/ALLUSERS"},
      nullptr, K, "", "", "", -1, false, true, true, true, true, false},
     {{"/?"}, nullptr, K, "", "", "", -1, false, false, false, false, false, true},
+    {{"/SAVEINF=C:\\acc\\velt.inf", "/loadinf=velt.inf", "/NoRestart"}, nullptr, K, "", "", "", -1,
+     false, false, false, false, false, false, "C:\\acc\\velt.inf", "velt.inf", true},
+    {{"/SAVEINF"}, "/SAVEINF", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/LOADINF=C:\\acc\\"}, "/LOADINF=C:\\acc\\", K, "", "", "", -1, false, false, false, false, false, false},
+    {{"/NORESTART=1"}, "/NORESTART=1", K, "", "", "", -1, false, false, false, false, false, false},
     {{"/help"}, nullptr, K, "", "", "", -1, false, false, false, false, false, true},
     // Not understood: the first such argument is named; what came before stays.
     {{"/SILENT", "/QUIET"}, "/QUIET", C, "", "", "", -1, false, false, false, false, false, false},
@@ -83,7 +90,74 @@ TEST(WierszPolecen, CzytajWierszPolecen) {
         EXPECT_EQ(w.BezPulpitu, p.bezPulpitu);
         EXPECT_EQ(w.DlaWszystkich, p.wszyscy);
         EXPECT_EQ(w.Pomoc, p.pomoc);
+        EXPECT_EQ(w.ZapisOdpowiedzi.value_or(""), p.zapis);
+        EXPECT_EQ(w.OdczytOdpowiedzi.value_or(""), p.odczyt);
+        EXPECT_EQ(w.BezRestartu, p.bezRestartu);
     }
+}
+
+// The choices that switches make, as an answer file records them; a language
+// not given reads as 0xFF.
+TOdpowiedzi Wybory(const TWierszPolecen& w) {
+    return {w.Katalog.value_or(""), w.Jezyk.value_or(0xFF), !w.BezSlownikow, !w.BezGrupy, !w.BezPulpitu,
+            w.DlaWszystkich};
+}
+
+// An answer file gives what its switches would, or names its first line
+// that it does not understand and gives nothing.
+TEST(WierszPolecen, CzytajOdpowiedzi) {
+    const TOdpowiedzi nic{"", 0xFF, true, true, true, false};
+    const struct {
+        std::string tekst;
+        std::size_t blednyWiersz;
+        TOdpowiedzi wybory;
+    } przypadki[] = {
+        {"", 0, nic},
+        {"[Setup]\r\nDir=C:\\Pierwszy\r\nLang=PL\r\nNoDictionaries=0\r\nNoGroup=0\r\nNoDesktop=1\r\nAllUsers=1\r\n", 0,
+         {"C:\\Pierwszy", JezykPolski, true, true, false, true}},
+        // A byte-order mark, comments, spaces, LF alone, any letter case;
+        // UTF-8 letters become the program's Windows-1250.
+        {"\xEF\xBB\xBF; velt\n\n  [ setup ]  \n  dir = C:\\Pliki \xC5\x81\xC3\xB3\x64\xC5\xBA/Velt/ \nlang=en\nNOGROUP=1\n", 0,
+         {"C:\\Pliki \xA3\xF3\x64\x9F\\Velt", JezykAngielski, true, false, true, false}},
+        {"Dir=C:\\Velt\r\n", 1, nic},  // before the section
+        {"[Setup]\r\n[Inne]\r\n", 2, nic},
+        {"[Setup]\r\n[Setup]\r\n", 2, nic},
+        {"[Setup\r\n", 1, nic},
+        {"[Setup]\r\nAllUsers=1\r\nLog=C:\\velt.log\r\n", 3, nic},
+        {"[Setup]\r\nSilent=1\r\n", 2, nic},
+        {"[Setup]\r\nLoadInf=C:\\inny.inf\r\n", 2, nic},
+        {"[Setup]\r\nDir=Velt\r\n", 2, nic},
+        {"[Setup]\r\nDir=\r\n", 2, nic},
+        {"[Setup]\r\nLang=DE\r\n", 2, nic},
+        {"[Setup]\r\nNoGroup=yes\r\n", 2, nic},
+        {"[Setup]\r\nNoGroup\r\n", 2, nic},
+        {"[Setup]\r\nDir=C:\\a\r\ndir=C:\\b\r\n", 3, nic},
+        {"[Setup]\r\nDir=C:\\\xE6\x97\xA5\r\n", 2, nic},          // not in Windows-1250
+        {"[Setup]\r\nDir=C:\\\xA3\xF3\x64\x9F\r\n", 2, nic},      // not UTF-8
+        {std::string("[Setup]\r\nDir=C:\\a\0b\r\n", 21), 2, nic},
+    };
+    for (const auto& p : przypadki) {
+        SCOPED_TRACE(p.tekst);
+        const TOdczytOdpowiedzi o = CzytajOdpowiedzi(p.tekst);
+        EXPECT_EQ(o.BlednyWiersz, p.blednyWiersz);
+        EXPECT_TRUE(Wybory(o.Przelaczniki) == p.wybory);
+        const TWierszPolecen& w = o.Przelaczniki;
+        EXPECT_FALSE(w.Cichy() || w.Protokol || w.OdczytOdpowiedzi || w.ZapisOdpowiedzi);
+    }
+}
+
+// What /SAVEINF writes, /LOADINF reads back; the command line wins over it.
+TEST(WierszPolecen, OdpowiedziTamIZPowrotem) {
+    for (const TOdpowiedzi& o : {TOdpowiedzi{"C:\\Pliki \xA3\xF3\x64\x9F", JezykAngielski, false, true, false, true},
+                                 TOdpowiedzi{"D:\\", JezykPolski, true, false, true, false}}) {
+        const TOdczytOdpowiedzi odczyt = CzytajOdpowiedzi(TekstOdpowiedzi(o));
+        EXPECT_TRUE(odczyt.Poprawny() && Wybory(odczyt.Przelaczniki) == o) << TekstOdpowiedzi(o);
+    }
+    const TWierszPolecen plik = CzytajOdpowiedzi("[Setup]\nDir=C:\\Plik\nLang=EN\nAllUsers=1\n").Przelaczniki;
+    const TWierszPolecen w =
+        ZOdpowiedziami(CzytajWierszPolecen({"/VERYSILENT", "/DIR=C:\\Wiersz", "/NOGROUP"}).Przelaczniki, plik);
+    EXPECT_TRUE(Wybory(w) == (TOdpowiedzi{"C:\\Wiersz", JezykAngielski, true, false, true, true}));
+    EXPECT_TRUE(w.Cichy());
 }
 
 // The copy gets "/doit" first and every switch back as it was given, through

@@ -736,6 +736,36 @@ std::map<std::wstring, std::string> OczekiwaneDrzewo(const std::set<std::wstring
 }
 
 const std::wstring kLog = L"C:\\instal-log.txt";
+
+// Values of the registry as tools that read it see them; empty or 0xFFFFFFFF
+// when missing.
+std::wstring Napis(HKEY korzen, const std::wstring& klucz, const wchar_t* nazwa) {
+    wchar_t bufor[1024] = {};
+    DWORD rozmiar = sizeof(bufor);
+    if (RegGetValueW(korzen, klucz.c_str(), nazwa, RRF_RT_REG_SZ, nullptr, bufor, &rozmiar) != ERROR_SUCCESS) return {};
+    return bufor;
+}
+DWORD Liczba(HKEY korzen, const std::wstring& klucz, const wchar_t* nazwa) {
+    DWORD wartosc = 0xFFFFFFFF, rozmiar = sizeof(wartosc);
+    RegGetValueW(korzen, klucz.c_str(), nazwa, RRF_RT_REG_DWORD, nullptr, &wartosc, &rozmiar);
+    return wartosc;
+}
+const std::wstring kDeinstalacja = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\EngVelt";
+const std::wstring kKluczWydania = L"SOFTWARE\\Zelpax\\EngVelt";
+const wchar_t kSesja[] = L"System\\CurrentControlSet\\Control\\Session Manager";
+
+// The files that Windows is to rename or delete when it next starts, as
+// MoveFileEx records them.
+std::wstring PrzyRestarcie() {
+    std::vector<wchar_t> bufor(65536);
+    DWORD rozmiar = static_cast<DWORD>(bufor.size() * sizeof(wchar_t));
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kSesja, L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr,
+                     bufor.data(), &rozmiar) != ERROR_SUCCESS)
+        return {};
+    std::wstring wynik(bufor.data(), rozmiar / sizeof(wchar_t));
+    std::replace(wynik.begin(), wynik.end(), L'\0', L'|');
+    return wynik;
+}
 const std::wstring kGrupa = L"\\Translator Velt 1.5";
 
 class Nienadzorowana : public ::testing::Test {
@@ -780,7 +810,8 @@ TEST_F(Nienadzorowana, SilentShowsOnlyTheProgressAndHonoursTheOptions) {
 
 // Each exit code once, and the command lines not understood.
 TEST_F(Nienadzorowana, ExitCodes) {
-    enum class Krok { Nic, Komunikat, AnulujCD, PrzerwijInstalacje, TylkoDoOdczytu, Uszkodzony, Udzial };
+    enum class Krok { Nic, Komunikat, AnulujCD, PrzerwijInstalacje, TylkoDoOdczytu, Uszkodzony, Udzial, KopiaZajeta,
+                      Dowiazanie };
     const struct {
         const wchar_t* argumenty;
         Krok krok;
@@ -796,6 +827,17 @@ TEST_F(Nienadzorowana, ExitCodes) {
         {L"/?", Krok::Komunikat, 0, L"/VERYSILENT"},
         {L"/doit", Krok::AnulujCD, 2, nullptr},
         {L"/VERYSILENT /DIR=Q:\\VeltAng", Krok::Nic, 3, nullptr},
+        // An answer file with a line it does not understand stops the run
+        // before anything is written, the file to save answers in included.
+        {L"/VERYSILENT /LOADINF=C:\\velt-zle.inf /SAVEINF=C:\\velt-zapis.inf", Krok::Nic, 1, nullptr},
+        {L"/LANG=EN /LOADINF=velt-zle.inf", Krok::Komunikat, 1, L"C:\\velt-zle.inf, line 3:"},
+        {L"/LANG=EN /LOADINF=C:\\velt-brak.inf", Krok::Komunikat, 1, L"The answer file C:\\velt-brak.inf cannot be read."},
+        // A file to save answers in that has another name too is never
+        // written through.
+        {L"/VERYSILENT /SAVEINF=C:\\velt-dowiazanie.inf", Krok::Dowiazanie, 1, nullptr},
+        // A backup of a replaced file that a scanner holds open goes when
+        // Windows next starts; the run says so (the wizard never restarts).
+        {L"/VERYSILENT /NORESTART /LOG=C:\\instal-log.txt", Krok::KopiaZajeta, 3010, nullptr},
         // An error undoes the run (the read-only file stops the copy), and the
         // log says so.
         {L"/VERYSILENT /LOG=C:\\instal-log.txt", Krok::TylkoDoOdczytu, 4, nullptr},
@@ -805,6 +847,15 @@ TEST_F(Nienadzorowana, ExitCodes) {
         // A network share answers for its own free space.
         {L"/VERYSILENT \"/DIR=\\\\velt\\udzial\\VeltAng\"", Krok::Udzial, 0, nullptr},
     };
+    const std::wstring zle = L"C:\\velt-zle.inf", zapis = L"C:\\velt-zapis.inf";
+    const std::wstring oryginal = L"C:\\velt-oryginal.inf", dowiazanie = L"C:\\velt-dowiazanie.inf";
+    {
+        HANDLE h = CreateFileW(zle.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        const char tresc[] = "[Setup]\r\nDir=C:\\Velt\r\nTasks=desktop\r\n";
+        DWORD zapisane = 0;
+        WriteFile(h, tresc, sizeof(tresc) - 1, &zapisane, nullptr);
+        CloseHandle(h);
+    }
     for (const auto& p : przypadki) {
         SCOPED_TRACE(std::string(p.argumenty, p.argumenty + wcslen(p.argumenty)));
         const std::wstring cel = DomyslnyCel();
@@ -827,6 +878,19 @@ TEST_F(Nienadzorowana, ExitCodes) {
             instalator = UszkodzonyProgram();
             ASSERT_FALSE(instalator.empty()) << "no damaged copy of the wizard";
         }
+        if (p.krok == Krok::KopiaZajeta) {
+            ASSERT_TRUE(CreateDirectoryW(cel.c_str(), nullptr));
+            CloseHandle(CreateFileW(readme.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        }
+        if (p.krok == Krok::Dowiazanie) {
+            DeleteFileW(dowiazanie.c_str());
+            HANDLE h = CreateFileW(oryginal.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD zapisane = 0;
+            WriteFile(h, "moje", 4, &zapisane, nullptr);
+            CloseHandle(h);
+            ASSERT_TRUE(CreateHardLinkW(dowiazanie.c_str(), oryginal.c_str(), nullptr));
+        }
+        HANDLE zajeta = INVALID_HANDLE_VALUE;
         // The share \\velt\udzial, which Wine finds under its devices.
         const std::wstring udzial = Srodowisko(L"VELT_UDZIAL") + L"\\velt\\udzial";
         if (p.krok == Krok::Udzial) {
@@ -841,7 +905,17 @@ TEST_F(Nienadzorowana, ExitCodes) {
         case Krok::Nic:
         case Krok::TylkoDoOdczytu:
         case Krok::Uszkodzony:
+        case Krok::Dowiazanie:
         case Krok::Udzial: break;
+        case Krok::KopiaZajeta:
+            // Opened the moment the run sets the old file aside, and held
+            // without leave to delete it.
+            for (const auto start = std::chrono::steady_clock::now();
+                 zajeta == INVALID_HANDLE_VALUE && std::chrono::steady_clock::now() - start < 60s;)
+                zajeta = CreateFileW((readme + L".velt-kopia").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(zajeta, INVALID_HANDLE_VALUE);
+            break;
         case Krok::Komunikat: {
             HWND komunikat = nullptr;
             EXPECT_TRUE(Czekaj([&] { return (komunikat = OknoKomunikatu(GetProcessId(proces))) != nullptr; }));
@@ -873,6 +947,10 @@ TEST_F(Nienadzorowana, ExitCodes) {
         }
         EXPECT_EQ(KodWyjscia(proces), p.kod);
         CloseHandle(proces);
+        if (p.kod == 1) {
+            EXPECT_EQ(GetFileAttributesW(cel.c_str()), INVALID_FILE_ATTRIBUTES) << "a run not started wrote";
+            EXPECT_EQ(GetFileAttributesW(zapis.c_str()), INVALID_FILE_ATTRIBUTES);
+        }
         if (p.kod == 5) {
             std::map<std::wstring, std::string> jest;
             Drzewo(cel, L"", {}, jest);
@@ -894,6 +972,21 @@ TEST_F(Nienadzorowana, ExitCodes) {
             EXPECT_NE(log.find(L"nothing was replaced"), std::wstring::npos);
             UsunDrzewo(L"C:\\velt-uszkodzony");
         }
+        if (p.krok == Krok::KopiaZajeta) {
+            const std::wstring kopia = readme + L".velt-kopia";
+            EXPECT_NE(log.find(L"Waits for a restart of Windows: delete " + kopia), std::wstring::npos)
+                << std::string(log.begin(), log.end());
+            EXPECT_NE(log.find(L"exit code 3010"), std::wstring::npos);
+            EXPECT_NE(Male(PrzyRestarcie()).find(Male(kopia)), std::wstring::npos) << "not scheduled";
+            CloseHandle(zajeta);
+            DeleteFileW(kopia.c_str());
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSesja, L"PendingFileRenameOperations");
+        }
+        if (p.krok == Krok::Dowiazanie) {
+            EXPECT_EQ(Zawartosc(oryginal), "moje") << "written through its other name";
+            DeleteFileW(dowiazanie.c_str());
+            DeleteFileW(oryginal.c_str());
+        }
         if (p.krok == Krok::Udzial) {
             std::map<std::wstring, std::string> naUdziale;
             Drzewo(udzial + L"\\VeltAng", L"", {}, naUdziale);
@@ -901,6 +994,7 @@ TEST_F(Nienadzorowana, ExitCodes) {
             UsunDrzewo(udzial);
         }
     }
+    DeleteFileW(zle.c_str());
 }
 
 TEST_F(Nienadzorowana, TheCopyFromTheCdGetsEverySwitch) {
@@ -919,6 +1013,73 @@ TEST_F(Nienadzorowana, TheCopyFromTheCdGetsEverySwitch) {
     EXPECT_NE(log.find(L"Handing over to a copy in the temporary folder with \"/doit /LANG=EN /LOG="),
               std::wstring::npos)
         << std::string(log.begin(), log.end());
+}
+
+// What a deployment tool does: a silent run for all users of edition 3 that
+// records its choices, then, on a machine where the first run's folder,
+// links and entry are gone, a run that repeats them from that file alone.
+TEST_F(Nienadzorowana, AnswerFileRepeatsAnInstallationForAllUsers) {
+    const std::wstring cel = L"C:\\Pierwszy", odpowiedzi = L"C:\\acc\\velt.inf";
+    const std::wstring wspolna = FolderPowloki(HKEY_LOCAL_MACHINE, L"Common Programs") + kGrupa;
+    const std::wstring wlasna = FolderPowloki(HKEY_CURRENT_USER, L"Programs") + kGrupa;
+    ASSERT_NE(Male(wspolna), Male(wlasna));
+    const auto sprzatnij = [&] {
+        for (const std::wstring& k : {cel, wspolna, wlasna, std::wstring(L"C:\\acc")}) ASSERT_TRUE(UsunDrzewo(k));
+        for (HKEY korzen : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegDeleteTreeW(korzen, kDeinstalacja.c_str());
+    };
+    sprzatnij();
+    ASSERT_TRUE(CreateDirectoryW(L"C:\\acc", nullptr));
+
+    HANDLE proces = Start(L"/VERYSILENT /ALLUSERS /NODESKTOP /DIR=" + cel + L" /SAVEINF=" + odpowiedzi);
+    ASSERT_TRUE(proces);
+    EXPECT_EQ(KodWyjscia(proces), 0u);
+    CloseHandle(proces);
+    SYSTEMTIME dzis{};
+    GetLocalTime(&dzis);
+    wchar_t data[16];
+    std::swprintf(data, 16, L"%04u%02u%02u", dzis.wYear, dzis.wMonth, dzis.wDay);
+
+    // The links and the entry where every user finds them; the settings of
+    // the account that ran it stay its own.
+    EXPECT_EQ(LiczbaPlikow(wspolna, L"*.lnk"), 9);
+    EXPECT_EQ(GetFileAttributesW(wlasna.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Napis(HKEY_CURRENT_USER, kDeinstalacja, L"DisplayName"), L"") << "the entry went to this user only";
+    for (HKEY korzen : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) EXPECT_EQ(Liczba(korzen, kKluczWydania, L"AllUsers"), 1u);
+    EXPECT_EQ(Liczba(HKEY_CURRENT_USER, kKluczWydania + L"\\Velt", L"JezykInterfejsu"), 0u);
+
+    // The entry as the list of programs and deployment tools read it.
+    const HKEY m = HKEY_LOCAL_MACHINE;
+    EXPECT_EQ(Napis(m, kDeinstalacja, L"DisplayName"), L"Velt 1.5 Translator angielsko-polski");
+    EXPECT_EQ(Napis(m, kDeinstalacja, L"UninstallString"), L"\"" + cel + L"\\DeInstalator.exe\"");
+    EXPECT_EQ(Napis(m, kDeinstalacja, L"DisplayVersion"), L"1.5");
+    EXPECT_EQ(Napis(m, kDeinstalacja, L"Publisher"), L"Zelpax");
+    EXPECT_EQ(Napis(m, kDeinstalacja, L"DisplayIcon"), L"\"" + cel + L"\\VeltEn.exe\"");
+    EXPECT_EQ(Napis(m, kDeinstalacja, L"InstallLocation"), cel);
+    EXPECT_EQ(Napis(m, kDeinstalacja, L"InstallDate"), data);
+    EXPECT_EQ(Liczba(m, kDeinstalacja, L"NoModify"), 1u);
+    EXPECT_EQ(Liczba(m, kDeinstalacja, L"NoRepair"), 1u);
+    std::map<std::wstring, std::string> drzewo;
+    Drzewo(cel, L"", {}, drzewo);
+    // Counted before the patch lists change two files by a few bytes.
+    const long long kb = (Rozmiar(drzewo) + 1023) / 1024;
+    EXPECT_NEAR(static_cast<long long>(Liczba(m, kDeinstalacja, L"EstimatedSize")), kb, 4);
+
+    EXPECT_EQ(Zawartosc(odpowiedzi), "[Setup]\r\nDir=C:\\Pierwszy\r\nLang=PL\r\nNoDictionaries=0\r\nNoGroup=0\r\n"
+                                     "NoDesktop=1\r\nAllUsers=1\r\n");
+
+    // Another machine: nothing of the first run but the answer file.
+    for (const std::wstring& k : {cel, wspolna}) ASSERT_TRUE(UsunDrzewo(k));
+    ASSERT_EQ(RegDeleteTreeW(m, kDeinstalacja.c_str()), ERROR_SUCCESS);
+    proces = Start(L"/VERYSILENT /LOADINF=" + odpowiedzi);
+    ASSERT_TRUE(proces);
+    EXPECT_EQ(KodWyjscia(proces), 0u);
+    CloseHandle(proces);
+    EXPECT_TRUE(Zawartosc(cel + L"\\VeltEn.exe") == Zawartosc(Srodowisko(L"VELT_MAIN_PROGRAM")));
+    EXPECT_EQ(LiczbaPlikow(wspolna, L"*.lnk"), 9);
+    EXPECT_EQ(GetFileAttributesW(wlasna.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Napis(m, kDeinstalacja, L"InstallLocation"), cel);
+    EXPECT_EQ(Liczba(m, kKluczWydania, L"AllUsers"), 1u);
+    sprzatnij();
 }
 
 // Last of the file: the Start-menu group it leaves is the one that
@@ -1235,6 +1396,7 @@ TEST_F(Przerwana, KilledRunIsUndoneAtTheNextStart) {
         const Stan przed = Zrzut();
         ASSERT_TRUE(ZatrzymajPoRejestrze());
         EXPECT_EQ(LiczbaPlikow(grupa_, L"*.lnk"), 9);
+        EXPECT_EQ(Liczba(HKEY_CURRENT_USER, kDeinstalacja, L"NoRepair"), 1u) << "the whole entry, for the undo to take";
         ASSERT_TRUE(JestDziennik()) << "the run had ended before the kill";
         ZamknijKreator();
         Odzyskaj(true);

@@ -57,7 +57,7 @@ TEST_F(ZapisRejestru, WritesBothEditionKeysTheUninstallEntryAndTheProgramKeys) {
     for (const auto& p : przypadki) {
         SCOPED_TRACE(p.katalog);
         Sprzatnij();
-        ZapiszRejestr(TDaneRejestru{3, p.katalog, "D:\\", p.jezyk, p.dlaWszystkich});
+        ZapiszRejestr(TDaneRejestru{3, p.katalog, "D:\\", p.jezyk, p.dlaWszystkich, "Zelpax", 2345, "20261209"});
 
         for (auto root : {RegistryRoot::CurrentUser, RegistryRoot::LocalMachine}) {
             const auto k = RegistryKey::OpenRead(root, kKlucz);
@@ -79,6 +79,13 @@ TEST_F(ZapisRejestru, WritesBothEditionKeysTheUninstallEntryAndTheProgramKeys) {
         // The same title in both languages of this edition.
         EXPECT_EQ(u->ReadString("DisplayName"), kTytul);
         EXPECT_EQ(u->ReadString("UninstallString"), p.polecenie);
+        EXPECT_EQ(u->ReadString("DisplayVersion"), "1.5");
+        EXPECT_EQ(u->ReadString("Publisher"), "Zelpax");
+        EXPECT_EQ(u->ReadString("InstallLocation"), p.katalog);
+        EXPECT_EQ(u->ReadDword("EstimatedSize"), 2345u);
+        EXPECT_EQ(u->ReadString("InstallDate"), "20261209");
+        EXPECT_EQ(u->ReadDword("NoModify"), 1u);
+        EXPECT_EQ(u->ReadDword("NoRepair"), 1u);
 
         for (const char* program : {"Velt", "VeltInt", "ExtDict", "VeltFile"}) {
             const std::string klucz = std::string(kKlucz) + "\\" + program;
@@ -115,7 +122,14 @@ TEST_F(ZapisRejestru, StepReadsTheWizard) {
     EXPECT_EQ(OdkodujSciezke(k->ReadString("Katalog").value_or(""), 3), "C:\\VeltAng");
     EXPECT_EQ(k->ReadDword("JezykInterfejsu"), 1u);
     EXPECT_EQ(k->ReadDword("AllUsers"), 1u);
-    EXPECT_TRUE(RegistryKey::Exists(RegistryRoot::LocalMachine, kDeinstalacja));
+    const auto u = RegistryKey::OpenRead(RegistryRoot::LocalMachine, kDeinstalacja);
+    ASSERT_TRUE(u);
+    // The maker as the version information of the running program names it
+    // (the test program has none), and today's date.
+    EXPECT_FALSE(u->ReadString("Publisher"));
+    const std::string data = u->ReadString("InstallDate").value_or("");
+    EXPECT_EQ(data.size(), 8u);
+    EXPECT_EQ(data.find_first_not_of("0123456789"), std::string::npos) << data;
     app->DestroyForms();
 }
 

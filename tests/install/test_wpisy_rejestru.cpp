@@ -1,6 +1,7 @@
 #include "install/WpisyRejestru.h"
 
 #include "base/Blad.h"
+#include "base/Wydania.h"
 #include "install/KodowanieSciezki.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +65,32 @@ TEST(WpisyRejestru, UninstallEntryRootAndCommand) {
               "\"C:\\Program Files\\VeltAng\\DeInstalator.exe\"");
     EXPECT_EQ(PolecenieDeinstalacji("E:\\", 3), "\"E:\\DeInstalator.exe\"");
     EXPECT_EQ(PolecenieDeinstalacji("C:\\Lexor", 9), "\"C:\\Lexor\\Odinstaluj.exe\"");
+}
+
+// What the system's list of programs and deployment tools read: the values
+// in their order, with the types they read them as.
+TEST(WpisyRejestru, UninstallEntryValues) {
+    UstawAppConst(RekordWydaniaInstalatora());
+    const std::string tytul = "Velt 1.5 Translator angielsko-polski";
+    EXPECT_EQ(WartosciDeinstalacji({3, "C:\\Program Files\\VeltAng", "D:\\", 1, true, "Zelpax", 2345, "20261209"}),
+              (std::vector<W>{
+                  {"DisplayName", tytul},
+                  {"UninstallString", std::string("\"C:\\Program Files\\VeltAng\\DeInstalator.exe\"")},
+                  {"DisplayVersion", std::string("1.5")},
+                  {"Publisher", std::string("Zelpax")},
+                  {"DisplayIcon", std::string("\"C:\\Program Files\\VeltAng\\VeltEn.exe\"")},
+                  {"InstallLocation", std::string("C:\\Program Files\\VeltAng")},
+                  {"EstimatedSize", 2345u},
+                  {"InstallDate", std::string("20261209")},
+                  {"NoModify", 1u},
+                  {"NoRepair", 1u},
+              }));
+    // No maker known: no Publisher; a drive root gets no second backslash.
+    const auto w = WartosciDeinstalacji({3, "E:\\", "D:\\", 0, false, "", 0, "20270101"});
+    EXPECT_EQ(Nazwy(w), (std::vector<std::string_view>{"DisplayName", "UninstallString", "DisplayVersion", "DisplayIcon",
+                                                       "InstallLocation", "EstimatedSize", "InstallDate", "NoModify",
+                                                       "NoRepair"}));
+    EXPECT_EQ(w[3], (W{"DisplayIcon", std::string("\"E:\\VeltEn.exe\"")}));
 }
 
 // A failing pass ends alone; the other still runs, in order.
