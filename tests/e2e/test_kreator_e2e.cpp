@@ -276,6 +276,30 @@ TEST_F(Kreator, SecondStartBringsTheRunningWizardForwardAndALogoffEndsIt) {
     ASSERT_TRUE(cd);
     Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
     EXPECT_TRUE(Czekaj([&] { return !IsWindow(cd); }));
+
+    // The lock's name taken first by a program that is not an administrator's
+    // keeps no wizard from starting: it is logged and ignored.
+    HANDLE obcy = nullptr;
+    ASSERT_TRUE(Czekaj([&] {
+        obcy = CreateMutexW(nullptr, FALSE, L"Global\\Zelpax.Velt.Instalator");
+        if (obcy && GetLastError() != ERROR_ALREADY_EXISTS) return true;
+        if (obcy) CloseHandle(obcy);
+        return false;
+    })) << "the last wizard's lock stays";
+    DeleteFileW(log.c_str());
+    ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\" /LOG=" + log));
+    cd = CzekajNaOkno(L"frmCD");
+    EXPECT_TRUE(cd) << "a name taken by someone else stops the wizard";
+    if (cd) {
+        Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
+        EXPECT_TRUE(Czekaj([&] { return !IsWindow(cd); }));
+    }
+    CloseHandle(obcy);
+    EXPECT_TRUE(Czekaj([&] { return Zawartosc(log).find("Outcome: ") != std::string::npos; })) << Zawartosc(log);
+    EXPECT_NE(Zawartosc(log).find("Warning: the name of the one-wizard lock (Zelpax.Velt.Instalator) is held by an "
+                                  "object that no administrator made"),
+              std::string::npos)
+        << Zawartosc(log);
     DeleteFileW(log.c_str());
 }
 
