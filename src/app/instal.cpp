@@ -21,6 +21,7 @@
 #include "sys/process.h"
 #include "sys/result.h"
 #include "sys/shell.h"
+#include "sys/systemdll.h"
 #include "sys/text.h"
 #include "sys/version.h"
 #include "ui/Application.h"
@@ -127,6 +128,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything can load a library: a DLL planted beside the program
     // would otherwise run with the rights it was given.
     sys::Ignore(sys::OnlySystemFolderForLibraries(), "older systems get the best they offer");
+    sys::dll::HoldSystemLibraries();
     sys::ComInitialization com;  // shell links need COM on this thread
     UstawAppConst(RekordWydaniaInstalatora());
     UstawCzcionkeInterfejsu(WybierzCzcionkeInterfejsu());

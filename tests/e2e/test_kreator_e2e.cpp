@@ -196,6 +196,50 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
         << "the copy's folder stays behind: " << folderKopii.c_str();
 }
 
+// Every page and dialog, and a silent run, of a wizard that runs in place
+// from a folder where DLLs named as the system's lie beside it:
+// tests/e2e/przynety plants them, names the folder in VELT_PRZYNETY and then
+// looks whether any was loaded.
+TEST_F(Kreator, EveryPageAndDialogBesidePlantedDlls) {
+    wchar_t katalog[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"VELT_PRZYNETY", katalog, MAX_PATH)) GTEST_SKIP() << "run by tests/e2e/przynety";
+    const std::wstring program = std::wstring(katalog) + L"\\instal.exe";
+    ASSERT_TRUE(UsunDrzewo(DomyslnyCel()));
+    ASSERT_TRUE(Uruchom(L"\"" + program + L"\""));
+    HWND okno = OdCD();  // the CD dialog, the intro, the agreement, the options
+    ASSERT_TRUE(okno);
+    EXPECT_EQ(Male(ProgramOkna(okno)), Male(program)) << "runs in place";
+
+    Kliknij(ZnajdzKontrolke(okno, L"btnKatalog"));
+    HWND wybor = CzekajNaOkno(L"frmKatalog");
+    ASSERT_TRUE(wybor);
+    Kliknij(ZnajdzKontrolke(wybor, L"btnUtworz"));
+    HWND nowy = CzekajNaOkno(L"frmKatalogDodaj");
+    ASSERT_TRUE(nowy);
+    Kliknij(ZnajdzKontrolke(nowy, L"btnAnuluj"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(nowy); }));
+    Kliknij(ZnajdzKontrolke(wybor, L"btnAnuluj"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(wybor); }));
+    Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+    HWND pytanie = CzekajNaOkno(L"frmPytanie");
+    ASSERT_TRUE(pytanie);
+    Kliknij(ZnajdzKontrolke(pytanie, L"btnNie"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(pytanie); }));
+
+    // The installation, and the end page.
+    Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+    HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 5 z 5: Koniec instalacji"; }, 60s)) << Tekst(krok).c_str();
+    Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindow(okno); }));
+
+    // Silent, with its progress page.
+    ASSERT_TRUE(UsunDrzewo(DomyslnyCel()));
+    EXPECT_TRUE(UruchomIZaczekaj(L"\"" + program + L"\" /SILENT /SOURCE=D:\\", 120s));
+    EXPECT_NE(GetFileAttributesW((DomyslnyCel() + L"\\VeltEn.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    UsunDrzewo(DomyslnyCel());
+}
+
 TEST_F(Kreator, CancelledCdDialogEndsTheWizard) {
     ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\" /DOIT"));  // not "/doit": still relaunches
     HWND cd = CzekajNaOkno(L"frmCD");
