@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 using namespace e2e;
@@ -210,21 +211,21 @@ TEST_F(Kreator, EveryPageAndDialogBesidePlantedDlls) {
     ASSERT_TRUE(okno);
     EXPECT_EQ(Male(ProgramOkna(okno)), Male(program)) << "runs in place";
 
-    Kliknij(ZnajdzKontrolke(okno, L"btnKatalog"));
-    HWND wybor = CzekajNaOkno(L"frmKatalog");
-    ASSERT_TRUE(wybor);
-    Kliknij(ZnajdzKontrolke(wybor, L"btnUtworz"));
-    HWND nowy = CzekajNaOkno(L"frmKatalogDodaj");
-    ASSERT_TRUE(nowy);
-    Kliknij(ZnajdzKontrolke(nowy, L"btnAnuluj"));
-    EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(nowy); }));
-    Kliknij(ZnajdzKontrolke(wybor, L"btnAnuluj"));
-    EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(wybor); }));
-    Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
-    HWND pytanie = CzekajNaOkno(L"frmPytanie");
-    ASSERT_TRUE(pytanie);
-    Kliknij(ZnajdzKontrolke(pytanie, L"btnNie"));
-    EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(pytanie); }));
+    // The button `przycisk` of `w` opens the dialog `dialog`, and `wyjscie`
+    // closes it again; the folder chooser opens the new-folder dialog first.
+    const auto dialog = [](HWND w, const wchar_t* przycisk, const wchar_t* nazwa, const wchar_t* wyjscie,
+                           const std::function<void(HWND)>& wSrodku) {
+        Kliknij(ZnajdzKontrolke(w, przycisk));
+        HWND d = CzekajNaOkno(nazwa);
+        ASSERT_TRUE(d) << std::wstring(nazwa).c_str();
+        wSrodku(d);
+        Kliknij(ZnajdzKontrolke(d, wyjscie));
+        EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(d); }));
+    };
+    dialog(okno, L"btnKatalog", L"frmKatalog", L"btnAnuluj", [&](HWND wybor) {
+        dialog(wybor, L"btnUtworz", L"frmKatalogDodaj", L"btnAnuluj", [](HWND) {});
+    });
+    dialog(okno, L"btnZamknij", L"frmPytanie", L"btnNie", [](HWND) {});
 
     // The installation, and the end page.
     Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
