@@ -214,7 +214,7 @@ AdminLock Lock(std::string_view name, bool take) {
     if (!space.handle) return lock;
     const std::wstring inside = wide + L"\\Lock";
     if (!take) {
-        lock.heldElsewhere = MutexHandle(OpenMutexW(SYNCHRONIZE, FALSE, inside.c_str())).get() != nullptr;
+        lock.heldElsewhere = static_cast<bool>(MutexHandle(OpenMutexW(SYNCHRONIZE, FALSE, inside.c_str())));
         return lock;
     }
     SECURITY_ATTRIBUTES sa{sizeof(sa), sd->get(), FALSE};

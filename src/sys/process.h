@@ -37,13 +37,13 @@ using MutexHandle = NullHandle<HANDLE, &CloseHandle, struct MutexKind>;
 using NamespaceHandle = NullHandle<HANDLE, &CloseHandle, struct NamespaceKind>;
 
 // A lock of one process per machine that only administrators can take or
-// hold. The name (ASCII) is made by a mutex in a private namespace bounded by
-// the Administrators group; where the system offers none (Windows before
-// Vista, Wine), by the mutex "Global\<name>", made with SYSTEM and
-// Administrators as owner and sole users, where an existing object counts
-// only when its owner is SYSTEM or Administrators. The lock is never waited
-// on: its existence is the signal, and it goes when the last process holding
-// it ends.
+// hold, named `name` (ASCII): a mutex in a private namespace bounded by the
+// Administrators group. Where the system makes no such namespace (Wine), or
+// will not make it for this process, the mutex "Global\<name>", made with
+// Administrators as owner and SYSTEM and Administrators as its sole users;
+// an existing object of that name counts only when SYSTEM or Administrators
+// own it. The lock is never waited on: its existence is the signal, and it
+// goes when the last process holding it ends.
 struct [[nodiscard]] AdminLock {
     NamespaceHandle space;  // held with the mutex: the namespace it was made in
     MutexHandle mutex;      // the lock, when this process holds it
