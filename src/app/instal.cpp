@@ -22,6 +22,7 @@
 #include "sys/result.h"
 #include "sys/security.h"
 #include "sys/shell.h"
+#include "sys/systemdll.h"
 #include "sys/text.h"
 #include "sys/version.h"
 #include "ui/Application.h"
@@ -34,10 +35,11 @@ namespace {
 
 // Held by the process that shows the wizard, for as long as it runs. A run
 // that only hands over to its temporary copy never holds it, so the copy is
-// not taken for a second wizard. Global: the installation writes the
+// not taken for a second wizard. Per machine: the installation writes the
 // machine's registry and program folders and keeps its journal per machine,
-// so two sessions never run it at once.
-constexpr char kZnakKreatora[] = "Global\\Zelpax.Velt.Instalator";
+// so two sessions never run it at once. Only administrators can hold it, so
+// no other user can keep every wizard from starting.
+constexpr char kZnakKreatora[] = "Zelpax.Velt.Instalator";
 
 // A wizard whose window is gone may still be ending (about 2 s under Wine):
 // a start that finds its lock and no window to bring forward waits this long
@@ -48,17 +50,14 @@ constexpr int kKrokCzekania = 100;        // ms
 // Whether another wizard holds the lock; it is brought to the front when it
 // shows a window. `przekazanie`: this run only hands over to a copy, which
 // takes the lock itself, so the lock is only looked at. Otherwise the lock
-// is taken into `zamek` when it is free or becomes free in time.
-bool InnyKreator(bool przekazanie, sys::NamedMutex& zamek) {
+// is taken into `zamek` when it is free or becomes free in time. Either way
+// `zamek` tells whether someone else took its name.
+bool InnyKreator(bool przekazanie, sys::AdminLock& zamek) {
     for (int czekano = 0;; czekano += kKrokCzekania) {
-        if (przekazanie) {
-            if (!sys::NamedMutexExists(kZnakKreatora)) return false;
-        } else {
-            sys::NamedMutex m = sys::CreateNamedMutex(kZnakKreatora);
-            if (!m.existed) {
-                zamek = std::move(m);
-                return false;
-            }
+        sys::AdminLock m = przekazanie ? sys::FindAdminLock(kZnakKreatora) : sys::TakeAdminLock(kZnakKreatora);
+        if (!m.heldElsewhere) {
+            zamek = std::move(m);
+            return false;
         }
         if (ui::win32::BringOtherInstanceToFront() || czekano >= kCzekanieNaKreator) return true;
         Sleep(kKrokCzekania);
@@ -138,6 +137,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything can load a library: a DLL planted beside the program
     // would otherwise run with the rights it was given.
     sys::Ignore(sys::OnlySystemFolderForLibraries(), "older systems get the best they offer");
+    sys::dll::HoldSystemLibraries();
     sys::ComInitialization com;  // shell links need COM on this thread
     UstawAppConst(RekordWydaniaInstalatora());
     UstawCzcionkeInterfejsu(WybierzCzcionkeInterfejsu());
@@ -177,7 +177,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const sys::DriveKind typ =
         !wiersz.Poprawny() || w.Pomoc || w.Cichy() || w.Doit ? sys::DriveKind::Unknown : TypDysku(KatalogProgramu());
     const bool przekazanie = typ == sys::DriveKind::CdRom || typ == sys::DriveKind::Remote;
-    sys::NamedMutex jedenKreator;
+    sys::AdminLock jedenKreator;
     const bool innyKreator = wiersz.Poprawny() && !w.Pomoc && InnyKreator(przekazanie, jedenKreator);
 
     std::optional<std::string> sciezkaProtokolu;
@@ -220,6 +220,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return KodZainstalowano;
     }
 
+    if (jedenKreator.squatted)
+        Protokoluj("Warning: the name of the one-wizard lock (", kZnakKreatora,
+                   ") is held by an object that no administrator made; it is ignored, and this wizard runs without "
+                   "the lock");
     if (innyKreator) {
         Protokoluj("Another setup wizard is running on this computer; this start ends");
         return Zakoncz(KodNieRozpoczeto);
@@ -288,7 +292,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             // Ending here would show nothing and leave the marker set for
             // good: the wizard runs from the medium instead. A copy that did
             // start after all finds this one and steps back.
-            jedenKreator = sys::CreateNamedMutex(kZnakKreatora);
+            jedenKreator = sys::TakeAdminLock(kZnakKreatora);
         }
     }
     aplikacja.Run(*frmMain);

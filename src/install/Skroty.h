@@ -19,7 +19,8 @@ struct TOpcjeSkrotow {
 };
 
 // One link file `lnk` to `cel`, described by `opis`, working in the folder
-// of `cel`. False only when the shell link object is unavailable; never raises.
+// of `cel`. False when the shell link object is unavailable or cannot save
+// the file; never raises.
 bool UtworzSkrot(std::string_view cel, std::string_view lnk, std::string_view opis);
 
 // The Start-menu Programs and Desktop folders from the Explorer "Shell

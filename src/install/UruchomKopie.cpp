@@ -5,10 +5,10 @@
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/process.h"
+#include "sys/systemdll.h"
 #include "sys/text.h"
 
 #include <windows.h>
-#include <ntsecapi.h>
 
 #include <cstdio>
 #include <vector>
@@ -21,7 +21,7 @@ namespace {
 std::optional<std::string> NowyKatalogKopii(const std::string& katalog) {
     for (int proba = 0; proba < 16; ++proba) {
         unsigned long long los = 0;
-        if (!RtlGenRandom(&los, sizeof los)) return std::nullopt;
+        if (!sys::dll::GenRandom(&los, sizeof los)) return std::nullopt;
         char nazwa[24];
         std::snprintf(nazwa, sizeof nazwa, "velt%016llx", los);
         const std::string sciezka = katalog + nazwa;

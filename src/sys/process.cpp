@@ -1,8 +1,10 @@
 #include "sys/process.h"
 
 #include "sys/lasterror.h"
+#include "sys/security.h"
 #include "sys/text.h"
 
+#include <aclapi.h>
 #include <shellapi.h>
 
 #include <string>
@@ -71,19 +73,166 @@ ModuleHandle LoadSystemLibrary(const wchar_t* name) {
     return ModuleHandle(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
-NamedMutex CreateNamedMutex(std::string_view name) {
-    NamedMutex result;
-    result.handle.reset(CreateMutexW(nullptr, FALSE, ToWide(name, 1252).c_str()));
-    const DWORD error = GetLastError();
-    // Made by someone else under rights that deny us: there all the same.
-    result.existed = result.handle ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
-    return result;
+namespace {
+
+// Owned by Administrators; SYSTEM and Administrators alone may open it. The
+// owner is what tells a lock of an administrator from a name taken first by
+// someone else: no other token may give an object this owner.
+constexpr wchar_t kLockSecurity[] = L"O:BAD:(A;;GA;;;SY)(A;;GA;;;BA)";
+
+// The private namespaces' functions, looked up rather than imported: Wine
+// 8.0 exports CreatePrivateNamespaceW as a stub that ends the process, so it
+// is called only once a boundary was made, which Wine refuses.
+struct NamespaceFunctions {
+    HANDLE(WINAPI* createBoundary)(LPCWSTR, ULONG) = nullptr;
+    BOOL(WINAPI* addSid)(HANDLE*, PSID) = nullptr;
+    VOID(WINAPI* deleteBoundary)(HANDLE) = nullptr;
+    HANDLE(WINAPI* create)(LPSECURITY_ATTRIBUTES, LPVOID, LPCWSTR) = nullptr;
+    HANDLE(WINAPI* open)(LPVOID, LPCWSTR) = nullptr;
+
+    NamespaceFunctions() noexcept {
+        const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+        if (!kernel) return;
+        Find(kernel, "CreateBoundaryDescriptorW", createBoundary);
+        Find(kernel, "AddSIDToBoundaryDescriptor", addSid);
+        Find(kernel, "DeleteBoundaryDescriptor", deleteBoundary);
+        Find(kernel, "CreatePrivateNamespaceW", create);
+        Find(kernel, "OpenPrivateNamespaceW", open);
+    }
+    [[nodiscard]] bool all() const noexcept { return createBoundary && addSid && deleteBoundary && create && open; }
+
+private:
+    template <typename Function>
+    static void Find(HMODULE module, const char* name, Function& function) noexcept {
+        function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
+};
+
+const NamespaceFunctions& Namespaces() noexcept {
+    static const NamespaceFunctions functions;
+    return functions;
 }
 
-bool NamedMutexExists(std::string_view name) {
-    MutexHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, ToWide(name, 1252).c_str()));
-    return mutex || GetLastError() == ERROR_ACCESS_DENIED;
+// The boundary "only members of Administrators": a process must have that
+// group in its token to create the namespace.
+class Boundary {
+public:
+    Boundary(const std::wstring& name, PSID administrators) noexcept {
+        const NamespaceFunctions& f = Namespaces();
+        if (!f.all()) return;
+        handle_ = f.createBoundary(name.c_str(), 0);
+        if (handle_ && !f.addSid(&handle_, administrators)) reset();
+    }
+    ~Boundary() { reset(); }
+    Boundary(const Boundary&) = delete;
+    Boundary& operator=(const Boundary&) = delete;
+
+    [[nodiscard]] HANDLE get() const noexcept { return handle_; }
+
+private:
+    void reset() noexcept {
+        if (handle_) Namespaces().deleteBoundary(handle_);
+        handle_ = nullptr;
+    }
+    HANDLE handle_ = nullptr;
+};
+
+// The lock's private namespace, created or (`create` false: only) opened.
+// `offered` is false where the system makes no boundary: no namespace exists
+// there, and the lock goes by its global name.
+struct LockSpace {
+    bool offered = false;
+    NamespaceHandle handle;
+};
+LockSpace LockNamespace(const std::wstring& name, const SecurityDescriptor& sd, bool create) {
+    LockSpace space;
+    PSID administrators = nullptr;
+    BOOL defaulted = FALSE;
+    if (!GetSecurityDescriptorOwner(sd.get(), &administrators, &defaulted)) return space;
+    const Boundary boundary(name, administrators);
+    if (!boundary.get()) return space;
+    space.offered = true;
+    const NamespaceFunctions& f = Namespaces();
+    SECURITY_ATTRIBUTES sa{sizeof(sa), sd.get(), FALSE};
+    // One that exists goes with the process that made it: then made anew.
+    for (int attempt = 0; attempt < 3 && !space.handle; ++attempt) {
+        if (create) {
+            space.handle.reset(f.create(&sa, boundary.get(), name.c_str()));
+            if (space.handle || GetLastError() != ERROR_ALREADY_EXISTS) break;
+        }
+        space.handle.reset(f.open(boundary.get(), name.c_str()));
+        if (!create) break;
+    }
+    return space;
 }
+
+// Whether an existing object, open with READ_CONTROL, is an administrator's.
+bool MadeByAdmins(HANDLE object) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr,
+                        &sd) != ERROR_SUCCESS)
+        return false;
+    return OwnedByAdmins(SecurityDescriptor(sd));
+}
+
+// The lock by its global name, for a system without private namespaces.
+AdminLock GlobalLock(const std::wstring& name, const SecurityDescriptor& sd, bool take) {
+    AdminLock lock;
+    const std::wstring global = L"Global\\" + name;
+    MutexHandle mutex;
+    if (take) {
+        SECURITY_ATTRIBUTES sa{sizeof(sa), sd.get(), FALSE};
+        mutex.reset(CreateMutexW(&sa, FALSE, global.c_str()));
+        if (mutex && GetLastError() != ERROR_ALREADY_EXISTS) {
+            lock.mutex = std::move(mutex);
+            return lock;
+        }
+    }
+    // The object of that name as it is; what it is not (another kind of
+    // object, one administrators may not open) is no administrator's lock.
+    if (!mutex) mutex.reset(OpenMutexW(READ_CONTROL | SYNCHRONIZE, FALSE, global.c_str()));
+    if (!mutex) {
+        const DWORD error = GetLastError();
+        lock.squatted = error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+        return lock;
+    }
+    if (MadeByAdmins(mutex.get())) lock.heldElsewhere = true;
+    else lock.squatted = true;
+    return lock;
+}
+
+AdminLock Lock(std::string_view name, bool take) {
+    AdminLock lock;
+    const std::wstring wide = ToWide(name, 1252);
+    const auto sd = SecurityDescriptor::FromSddl(kLockSecurity);
+    if (!sd) return lock;
+    LockSpace space = LockNamespace(wide, *sd, take);
+    // A process that may not make the namespace is no administrator's: it
+    // goes by the global name, as where there are no namespaces at all.
+    if (!space.offered || (take && !space.handle)) return GlobalLock(wide, *sd, take);
+    // Looking only: no namespace, no lock.
+    if (!space.handle) return lock;
+    const std::wstring inside = wide + L"\\Lock";
+    if (!take) {
+        lock.heldElsewhere = static_cast<bool>(MutexHandle(OpenMutexW(SYNCHRONIZE, FALSE, inside.c_str())));
+        return lock;
+    }
+    SECURITY_ATTRIBUTES sa{sizeof(sa), sd->get(), FALSE};
+    MutexHandle mutex(CreateMutexW(&sa, FALSE, inside.c_str()));
+    if (!mutex) return lock;
+    lock.heldElsewhere = GetLastError() == ERROR_ALREADY_EXISTS;
+    if (!lock.heldElsewhere) {
+        lock.space = std::move(space.handle);
+        lock.mutex = std::move(mutex);
+    }
+    return lock;
+}
+
+}  // namespace
+
+AdminLock TakeAdminLock(std::string_view name) { return Lock(name, true); }
+
+AdminLock FindAdminLock(std::string_view name) { return Lock(name, false); }
 
 StartedProcess StartProcess(std::string_view commandLine, std::uint32_t creationFlags, std::string_view folder,
                             bool hidden) {

@@ -32,19 +32,31 @@ using ModuleHandle = NullHandle<HMODULE, &FreeLibrary>;
 [[nodiscard]] ModuleHandle LoadSystemLibrary(const wchar_t* name);
 
 using MutexHandle = NullHandle<HANDLE, &CloseHandle, struct MutexKind>;
+// A private namespace; closing the handle is what ClosePrivateNamespace does
+// without its flag to destroy it.
+using NamespaceHandle = NullHandle<HANDLE, &CloseHandle, struct NamespaceKind>;
 
-// A named mutex, made when missing; the name is ASCII ("Local\..." for the
-// user's session). `existed`: some other process had it open already. The
-// mutex is never waited on: its existence is the signal, and it goes when
-// the last process holding it ends.
-struct [[nodiscard]] NamedMutex {
-    MutexHandle handle;
-    bool existed = false;
+// A lock of one process per machine that only administrators can take or
+// hold, named `name` (ASCII): a mutex in a private namespace bounded by the
+// Administrators group. Where the system makes no such namespace (Wine), or
+// will not make it for this process, the mutex "Global\<name>", made with
+// Administrators as owner and SYSTEM and Administrators as its sole users;
+// an existing object of that name counts only when SYSTEM or Administrators
+// own it. The lock is never waited on: its existence is the signal, and it
+// goes when the last process holding it ends.
+struct [[nodiscard]] AdminLock {
+    NamespaceHandle space;  // held with the mutex: the namespace it was made in
+    MutexHandle mutex;      // the lock, when this process holds it
+    bool heldElsewhere = false;  // an administrator's process holds it
+    // The global name is taken by an object that no administrator made (or
+    // that administrators may not open): ignored, so nothing is held.
+    bool squatted = false;
 };
-NamedMutex CreateNamedMutex(std::string_view name);
-
-// Whether some process holds a named mutex of that name open.
-[[nodiscard]] bool NamedMutexExists(std::string_view name);
+// Takes the lock unless an administrator's process holds it already. When
+// it can be neither taken nor found held (squatted included), nothing is held.
+AdminLock TakeAdminLock(std::string_view name);
+// Only looks whether the lock is held: no handles are kept.
+AdminLock FindAdminLock(std::string_view name);
 
 // Opens `file` through the shell with the verb "open". Empty `parameters` or
 // `folder` pass none; `owner` is the window that owns any message the shell

@@ -181,6 +181,12 @@ bool OnlyAdminsMayChange(const SecurityDescriptor& sd, std::wstring_view alsoAdm
     return true;
 }
 
+bool OwnedByAdmins(const SecurityDescriptor& sd) {
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    return GetSecurityDescriptorOwner(sd.get(), &owner, &defaulted) && Admin(owner, {}, true);
+}
+
 Access FolderAccess(std::string_view path) { return EntryAccess(path, Kind::Folder); }
 Access FileAccess(std::string_view path) { return EntryAccess(path, Kind::File); }
 

@@ -41,6 +41,12 @@ private:
 // administrator, owner included; empty for none.
 [[nodiscard]] bool OnlyAdminsMayChange(const SecurityDescriptor& sd, std::wstring_view alsoAdmin = {});
 
+// Whether `sd` names SYSTEM or Administrators as the owner. Only a process
+// with an administrator's token can give an object such an owner, so a named
+// object in a global namespace that has another owner, or none, was made by
+// someone who is not an administrator.
+[[nodiscard]] bool OwnedByAdmins(const SecurityDescriptor& sd);
+
 enum class Access {
     Missing,     // nothing of the kind asked for is there
     AdminsOnly,  // as OnlyAdminsMayChange

@@ -77,7 +77,9 @@ Result SaveShellLink(const ShellLink& link, std::string_view linkFile) noexcept 
             shellLink->SetWorkingDirectory(FromWide(ToWide(link.workingDirectory), CP_ACP).c_str());
             shellLink->SetDescription(FromWide(ToWide(link.description), CP_ACP).c_str());
         }
-        persist->Save(ToWide(linkFile).c_str(), FALSE);
+        // A link saved only in part (or not at all) must not take the place
+        // of a working one.
+        if (hr = persist->Save(ToWide(linkFile).c_str(), FALSE); FAILED(hr)) return ComFailure(hr);
         return Result{};
     } catch (...) {
         // Only the conversions allocate; out of memory counts as not made.

@@ -31,11 +31,12 @@ struct ShellLink {
 };
 
 // Writes the link file `linkFile` (replacing one of that name) through the
-// shell link object's IShellLinkA and IPersistFile. Fails only when the object
-// cannot be created or lacks one of the two interfaces (the error is then the
-// COM one: its Win32 code when it carries one, else the HRESULT itself); the
-// outcome of setting the fields and of saving is not examined, so success
-// does not promise a file. Needs COM on the calling thread.
+// shell link object's IShellLinkA and IPersistFile. Fails when the object
+// cannot be created, lacks one of the two interfaces, or cannot save the file
+// (the error is then the COM one: its Win32 code when it carries one, else
+// the HRESULT itself); what a failed save leaves at `linkFile` is undefined.
+// The outcome of setting the fields is not examined. Needs COM on the
+// calling thread.
 Result SaveShellLink(const ShellLink& link, std::string_view linkFile) noexcept;
 
 }  // namespace sys

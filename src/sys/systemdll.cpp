@@ -38,6 +38,21 @@ Result Missing(Result failure) noexcept {
 
 }  // namespace
 
+void HoldSystemLibraries() noexcept {
+    // What Wine loads into the wizard after its start (+loaddll over every
+    // page and dialog and a silent run): common controls and the themes they
+    // draw with, alpha blending, the rich edit and its script shaping; then
+    // the accessibility and version functions bound below, and what Windows
+    // loads by name behind functions the program calls: cryptbase
+    // (GenRandom), ntmarta (GetSecurityInfo and the like), linkinfo (saving
+    // a shell link).
+    static constexpr const wchar_t* kLibraries[] = {
+        L"comctl32.dll", L"uxtheme.dll", L"dwmapi.dll",   L"msimg32.dll",  L"usp10.dll",   L"riched20.dll",
+        L"msftedit.dll", L"oleacc.dll",  L"version.dll", L"cryptbase.dll", L"ntmarta.dll", L"linkinfo.dll",
+    };
+    for (const wchar_t* name : kLibraries) Ignore(Load(name), "held for the life of the process");
+}
+
 // Looked up once per function. A DLL that is loaded already is only counted
 // again by the loader, and stays for the life of the process.
 #define VELT_BIND(dll, function) \
@@ -83,6 +98,11 @@ BOOL GetFileVersionInfoW(const wchar_t* path, DWORD unused, DWORD size, void* da
 BOOL VerQueryValueW(const void* block, const wchar_t* name, void** found, UINT* length) noexcept {
     VELT_BIND(L"version.dll", VerQueryValueW);
     return bound ? bound(block, name, found, length) : Missing<BOOL>(FALSE);
+}
+
+BOOLEAN GenRandom(void* buffer, ULONG length) noexcept {
+    VELT_BIND(L"advapi32.dll", SystemFunction036);
+    return bound ? bound(buffer, length) : Missing<BOOLEAN>(FALSE);
 }
 
 HRESULT CreateStdAccessibleObject(HWND window, LONG object, REFIID iid, void** result) noexcept {

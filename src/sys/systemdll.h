@@ -1,5 +1,6 @@
 #pragma once
-// The functions the program takes from comctl32, msimg32, version and oleacc.
+// The functions the program takes from comctl32, msimg32, version and oleacc,
+// and the one advapi32 hands on to cryptbase.
 //
 // These DLLs are not among those Windows always takes from the system folder.
 // Named in the import table they would load before the program's first line,
@@ -16,9 +17,19 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <ntsecapi.h>
 #include <oleacc.h>
 
 namespace sys::dll {
+
+// Loads from the system folder, at start, every library of the system that
+// its own components load later by bare name (themes, composition, alpha
+// blending, rich edit, ...), and keeps each for the life of the process. A
+// later load by that name then finds the one loaded, never a file of that
+// name beside the program, which Wine's loader, and Windows 7 without its
+// library-search update, would otherwise look at first. Call it right after
+// OnlySystemFolderForLibraries; one that the system lacks is skipped.
+void HoldSystemLibraries() noexcept;
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* classes) noexcept;
 HIMAGELIST ImageList_Create(int width, int height, UINT flags, int initial, int grow) noexcept;
@@ -31,6 +42,12 @@ BOOL AlphaBlend(HDC target, int x, int y, int width, int height, HDC source, int
 DWORD GetFileVersionInfoSizeW(const wchar_t* path, DWORD* unused) noexcept;
 BOOL GetFileVersionInfoW(const wchar_t* path, DWORD unused, DWORD size, void* data) noexcept;
 BOOL VerQueryValueW(const void* block, const wchar_t* name, void** found, UINT* length) noexcept;
+
+// RtlGenRandom (advapi32's SystemFunction036). Windows forwards it to
+// cryptbase.dll, which is not among the DLLs it always takes from the system
+// folder: named in the import table, the forward would be resolved before
+// the program's first line, beside the program first.
+BOOLEAN GenRandom(void* buffer, ULONG length) noexcept;
 
 // Loaded only when a screen reader first asks a window about itself. A
 // failure is E_NOINTERFACE, and for LresultFromObject that HRESULT as the

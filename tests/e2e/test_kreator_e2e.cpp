@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 using namespace e2e;
@@ -196,6 +197,50 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
         << "the copy's folder stays behind: " << folderKopii.c_str();
 }
 
+// Every page and dialog, and a silent run, of a wizard that runs in place
+// from a folder where DLLs named as the system's lie beside it:
+// tests/e2e/przynety plants them, names the folder in VELT_PRZYNETY and then
+// looks whether any was loaded.
+TEST_F(Kreator, EveryPageAndDialogBesidePlantedDlls) {
+    wchar_t katalog[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"VELT_PRZYNETY", katalog, MAX_PATH)) GTEST_SKIP() << "run by tests/e2e/przynety";
+    const std::wstring program = std::wstring(katalog) + L"\\instal.exe";
+    ASSERT_TRUE(UsunDrzewo(DomyslnyCel()));
+    ASSERT_TRUE(Uruchom(L"\"" + program + L"\""));
+    HWND okno = OdCD();  // the CD dialog, the intro, the agreement, the options
+    ASSERT_TRUE(okno);
+    EXPECT_EQ(Male(ProgramOkna(okno)), Male(program)) << "runs in place";
+
+    // The button `przycisk` of `w` opens the dialog `dialog`, and `wyjscie`
+    // closes it again; the folder chooser opens the new-folder dialog first.
+    const auto dialog = [](HWND w, const wchar_t* przycisk, const wchar_t* nazwa, const wchar_t* wyjscie,
+                           const std::function<void(HWND)>& wSrodku) {
+        Kliknij(ZnajdzKontrolke(w, przycisk));
+        HWND d = CzekajNaOkno(nazwa);
+        ASSERT_TRUE(d) << std::wstring(nazwa).c_str();
+        wSrodku(d);
+        Kliknij(ZnajdzKontrolke(d, wyjscie));
+        EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(d); }));
+    };
+    dialog(okno, L"btnKatalog", L"frmKatalog", L"btnAnuluj", [&](HWND wybor) {
+        dialog(wybor, L"btnUtworz", L"frmKatalogDodaj", L"btnAnuluj", [](HWND) {});
+    });
+    dialog(okno, L"btnZamknij", L"frmPytanie", L"btnNie", [](HWND) {});
+
+    // The installation, and the end page.
+    Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+    HWND krok = ZnajdzKontrolke(okno, L"lblKrok");
+    EXPECT_TRUE(Czekaj([&] { return Tekst(krok) == L"Krok 5 z 5: Koniec instalacji"; }, 60s)) << Tekst(krok).c_str();
+    Kliknij(ZnajdzKontrolke(okno, L"btnZamknij"));
+    EXPECT_TRUE(Czekaj([&] { return !IsWindow(okno); }));
+
+    // Silent, with its progress page.
+    ASSERT_TRUE(UsunDrzewo(DomyslnyCel()));
+    EXPECT_TRUE(UruchomIZaczekaj(L"\"" + program + L"\" /SILENT /SOURCE=D:\\", 120s));
+    EXPECT_NE(GetFileAttributesW((DomyslnyCel() + L"\\VeltEn.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    UsunDrzewo(DomyslnyCel());
+}
+
 TEST_F(Kreator, CancelledCdDialogEndsTheWizard) {
     ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\" /DOIT"));  // not "/doit": still relaunches
     HWND cd = CzekajNaOkno(L"frmCD");
@@ -276,6 +321,30 @@ TEST_F(Kreator, SecondStartBringsTheRunningWizardForwardAndALogoffEndsIt) {
     ASSERT_TRUE(cd);
     Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
     EXPECT_TRUE(Czekaj([&] { return !IsWindow(cd); }));
+
+    // The lock's name taken first by a program that is not an administrator's
+    // keeps no wizard from starting: it is logged and ignored.
+    HANDLE obcy = nullptr;
+    ASSERT_TRUE(Czekaj([&] {
+        obcy = CreateMutexW(nullptr, FALSE, L"Global\\Zelpax.Velt.Instalator");
+        if (obcy && GetLastError() != ERROR_ALREADY_EXISTS) return true;
+        if (obcy) CloseHandle(obcy);
+        return false;
+    })) << "the last wizard's lock stays";
+    DeleteFileW(log.c_str());
+    ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\" /LOG=" + log));
+    cd = CzekajNaOkno(L"frmCD");
+    EXPECT_TRUE(cd) << "a name taken by someone else stops the wizard";
+    if (cd) {
+        Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
+        EXPECT_TRUE(Czekaj([&] { return !IsWindow(cd); }));
+    }
+    CloseHandle(obcy);
+    EXPECT_TRUE(Czekaj([&] { return Zawartosc(log).find("Outcome: ") != std::string::npos; })) << Zawartosc(log);
+    EXPECT_NE(Zawartosc(log).find("Warning: the name of the one-wizard lock (Zelpax.Velt.Instalator) is held by an "
+                                  "object that no administrator made"),
+              std::string::npos)
+        << Zawartosc(log);
     DeleteFileW(log.c_str());
 }
 

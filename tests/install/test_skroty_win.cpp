@@ -230,6 +230,25 @@ TEST_F(Skroty, ExistingLinkIsReplaced) {
     EXPECT_EQ(s->opis, "Pomoc");
 }
 
+// A save that fails is a link not made: the run then keeps the link that is
+// there instead of putting its unwritten file in its place.
+TEST_F(Skroty, ALinkThatCannotBeSavedIsNotMadeAndTheOldOneStays) {
+    const std::string lnk = root_ + "\\programy\\a.lnk";
+    ASSERT_TRUE(UtworzSkrot(Cel("Velt.hlp"), lnk, "Pomoc"));
+    const auto stary = sys::ReadWholeFile(lnk, 1 << 16);
+    ASSERT_TRUE(stary && !stary->empty());
+    // Held open by another program.
+    HANDLE zajety = CreateFileW(sys::ToWide(lnk).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    ASSERT_NE(zajety, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(UtworzSkrot(Cel("VeltEn.exe"), lnk, "Translator"));
+    CloseHandle(zajety);
+    EXPECT_EQ(sys::ReadWholeFile(lnk, 1 << 16), stary);
+    // In a folder that is not there.
+    EXPECT_FALSE(UtworzSkrot(Cel("Velt.hlp"), root_ + "\\nie-ma\\a.lnk", "Pomoc"));
+    EXPECT_FALSE(sys::EntryExists(root_ + "\\nie-ma"));
+}
+
 TEST_F(Skroty, WithoutComTheLinkIsNotMade) {
     const std::string lnk = root_ + "\\programy\\a.lnk";
     bool wynik = true;

@@ -2,12 +2,14 @@
 
 #include "sys/files.h"
 #include "sys/folders.h"
+#include "sys/security.h"
 #include "sys/text.h"
 
 #include <gtest/gtest.h>
 
 #include "../PomocnicyWin.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -81,6 +83,62 @@ TEST_F(Procesy, ShellOpensAProgramWithParametersInAFolder) {
         if (tekst && tekst->empty()) tekst.reset();
     }
     EXPECT_EQ(tekst, "tak\r\n");
+}
+
+// The one-per-machine lock where the system makes no private namespace
+// (Wine): its global name, whose objects keep the owner they were given.
+// Another object there counts only when SYSTEM or Administrators own it, as
+// no one else's token can give it that owner.
+TEST(ZamekAdministratorow, HeldOnceAndANameTakenByOthersIsIgnored) {
+    const std::string nazwa = "Velt.Test.Zamek";
+    const std::wstring globalna = L"Global\\Velt.Test.Zamek";
+    {
+        const sys::AdminLock wlasny = sys::TakeAdminLock(nazwa);
+        if (wlasny.space) GTEST_SKIP() << "the lock lives in a private namespace here";
+        EXPECT_TRUE(wlasny.mutex);
+        EXPECT_FALSE(wlasny.heldElsewhere || wlasny.squatted);
+        const sys::AdminLock drugi = sys::TakeAdminLock(nazwa);
+        EXPECT_TRUE(drugi.heldElsewhere);
+        EXPECT_FALSE(drugi.mutex || drugi.squatted);
+        const sys::AdminLock widziany = sys::FindAdminLock(nazwa);
+        EXPECT_TRUE(widziany.heldElsewhere);
+        EXPECT_FALSE(widziany.mutex);
+    }
+    EXPECT_FALSE(sys::FindAdminLock(nazwa).heldElsewhere) << "gone with its holder";
+
+    const struct {
+        const char* opis;
+        const wchar_t* sddl;  // nullptr: the default a process gets
+        bool zdarzenie;       // an event, not a mutex
+        bool administratorow;
+    } przypadki[] = {
+        {"the default (Wine keeps no owner)", nullptr, false, false},
+        {"a user's", L"O:S-1-5-21-1-2-3-1001D:(A;;GA;;;WD)", false, false},
+        {"a user's that no one may open", L"O:S-1-5-21-1-2-3-1001D:", false, false},
+        {"an event of a user", L"O:S-1-5-21-1-2-3-1001D:(A;;GA;;;WD)", true, false},
+        {"an elevated administrator's", L"O:BAD:(A;;GA;;;SY)(A;;GA;;;BA)", false, true},
+        {"SYSTEM's", L"O:SYD:(A;;GA;;;WD)", false, true},
+    };
+    for (const auto& p : przypadki) {
+        SCOPED_TRACE(p.opis);
+        std::optional<sys::SecurityDescriptor> sd;
+        if (p.sddl) {
+            sd = sys::SecurityDescriptor::FromSddl(p.sddl);
+            ASSERT_TRUE(sd);
+        }
+        SECURITY_ATTRIBUTES sa{sizeof(sa), sd ? sd->get() : nullptr, FALSE};
+        HANDLE obcy = p.zdarzenie ? CreateEventW(&sa, TRUE, FALSE, globalna.c_str())
+                                  : CreateMutexW(&sa, FALSE, globalna.c_str());
+        ASSERT_TRUE(obcy);
+        const sys::AdminLock zamek = sys::TakeAdminLock(nazwa);
+        EXPECT_EQ(zamek.heldElsewhere, p.administratorow);
+        EXPECT_EQ(zamek.squatted, !p.administratorow);
+        EXPECT_FALSE(zamek.mutex) << "the name is not ours to hold";
+        const sys::AdminLock widziany = sys::FindAdminLock(nazwa);
+        EXPECT_EQ(widziany.heldElsewhere, p.administratorow);
+        EXPECT_EQ(widziany.squatted, !p.administratorow);
+        CloseHandle(obcy);
+    }
 }
 
 TEST(Moduly, LoadedAsDataForTheirResources) {
