@@ -4,9 +4,13 @@
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/handle.h"
+#include "sys/security.h"
+#include "sys/text.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <aclapi.h>
 
 #include <optional>
 #include <stdexcept>
@@ -84,5 +88,17 @@ public:
 private:
     std::optional<std::wstring> old_;
 };
+
+// Lets everyone change the file or folder `sciezka`, as a user's own would
+// let them; false when its DACL cannot be set.
+inline bool OtworzDlaWszystkich(const std::string& sciezka) {
+    const auto sd = sys::SecurityDescriptor::FromSddl(L"D:(A;OICI;FA;;;WD)");
+    BOOL jest = FALSE, domyslny = FALSE;
+    PACL dacl = nullptr;
+    if (!sd || !GetSecurityDescriptorDacl(sd->get(), &jest, &dacl, &domyslny)) return false;
+    std::wstring w = sys::ToWide(sciezka);
+    return SetNamedSecurityInfoW(w.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
+                                 nullptr) == ERROR_SUCCESS;
+}
 
 }  // namespace pomocnicy

@@ -6,7 +6,9 @@
 #include "base/Narzedzia.h"
 #include "install/Protokol.h"
 #include "sys/commandline.h"
+#include "setup/KatalogDocelowy.h"
 #include "sys/files.h"
+#include "sys/security.h"
 #include "sys/result.h"
 
 #include <utility>
@@ -60,13 +62,15 @@ KodWyjscia InstalujBezPytan(TfrmMain& okno) {
     okno.KatalogDocelowy = okno.lblKatalog.Caption();
     const std::string& cel = okno.KatalogDocelowy;
     const bool istnial = sys::FolderExists(cel);
+    const std::string dlaInnych = KatalogZmiennyDlaInnych(cel);
     if (!istnial) {
-        if (const sys::Result r = sys::CreateFolder(cel); !r) {
+        if (const sys::Result r = sys::CreateAdminFolder(cel); !r) {
             Protokoluj("Error: the target folder ", cel, " cannot be created: ", BladSystemu{r.error});
             return KodCelOdrzucony;
         }
         Protokoluj("Folder created: ", cel);
     }
+    sys::Ignore(okno.SprawdzKatalogDlaInnych(dlaInnych), "a silent run goes on");
     if (!okno.SprawdzWolneMiejsce()) {
         Protokoluj("Error: too little space for ", cel, ": ", okno.MiejsceWolne, " bytes free, ",
                    okno.MiejsceWymagane, " bytes required");

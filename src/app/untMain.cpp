@@ -28,6 +28,7 @@
 #include "sys/folders.h"
 #include "sys/locale.h"
 #include "sys/result.h"
+#include "sys/security.h"
 #include "ui/Application.h"
 
 #include <array>
@@ -399,10 +400,12 @@ bool TfrmMain::SprawdzOpcje() {
     // A typed "Velt" would land in whatever the current folder is.
     const bool bezwzgledna = SciezkaBezwzgledna(KatalogDocelowy);
     const bool istnial = bezwzgledna && sys::FolderExists(KatalogDocelowy);
+    // Weighed before the folder is made: once made, it is the administrators'.
+    const std::string dlaInnych = bezwzgledna ? KatalogZmiennyDlaInnych(KatalogDocelowy) : std::string();
     bool wynik = false;
-    if (bezwzgledna && (istnial || sys::CreateFolder(KatalogDocelowy))) {
-        wynik = true;
-        if (!SprawdzWolneMiejsce())
+    if (bezwzgledna && (istnial || sys::CreateAdminFolder(KatalogDocelowy))) {
+        wynik = SprawdzKatalogDlaInnych(dlaInnych);
+        if (!SprawdzWolneMiejsce() && wynik)
             wynik = Zapytaj(*frmPytanie, *this, Formatuj(PobierzTekst(JezykInterfejsu, TekstZaMaloMiejsca), KatalogDocelowy),
                             PytanieTakNie) == ui::mrYes;
         // A folder made only for this question is not left behind when the
@@ -428,6 +431,20 @@ bool TfrmMain::SprawdzOpcje() {
         }
     }
     return wynik;
+}
+
+bool TfrmMain::SprawdzKatalogDlaInnych(const std::string& katalog) {
+    if (katalog.empty()) return true;
+    if (PrzelacznikiWiersza.Cichy()) {
+        Protokoluj("Warning: users without administrator rights may change the folder ", katalog,
+                   " and the programs installed in it; the installation goes on");
+        return true;
+    }
+    const bool dalej = Zapytaj(*frmPytanie, *this, Formatuj(PobierzTekst(JezykInterfejsu, TekstKatalogDlaInnych), katalog),
+                               PytanieTakNie) == ui::mrYes;
+    Protokoluj("Users without administrator rights may change the folder ", katalog,
+               "; install there? The user answered: ", TakNie(dalej));
+    return dalej;
 }
 
 void TfrmMain::btnKatalogClick() {

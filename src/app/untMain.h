@@ -46,8 +46,13 @@ public:
     // Fills the agreement box for the current language, line by line.
     void WczytajUmowe();
     // Validation of the Next button; true on every page but the options page,
-    // where it creates the target folder if needed and asks about low space.
+    // where it creates the target folder if needed (for administrators alone)
+    // and asks about others' rights to it and about low space.
     bool SprawdzOpcje();
+    // Whether the run may go into a target that others than administrators
+    // could change through `katalog` (KatalogZmiennyDlaInnych; "" for none):
+    // the user is asked; a silent run goes on, and its log warns.
+    bool SprawdzKatalogDlaInnych(const std::string& katalog);
     // Recomputes required and free space, shows both; true when it fits.
     bool SprawdzWolneMiejsce();
     // The skip list for the current edition and dictionary choice, measured

@@ -88,6 +88,7 @@ enum Tekst : int {
     TekstNapedCD = 365,                // what screen readers call the CD dialog's drive list
     TekstCofniecieNiepelne = 366,          // the end page's sentence: the undo finishes at the next start
     TekstBezDziennika = 367,               // the journal cannot be written: Yes goes on without it
+    TekstKatalogDlaInnych = 368,           // %s: the folder others may change; Yes installs all the same
     TekstOdpowiedziNieczytelne = 370,      // %s: the answer file that cannot be read
     TekstOdpowiedziZlyWiersz = 371,        // %s: the answer file, %d: its line not understood
 };
@@ -108,7 +109,8 @@ inline constexpr std::array TekstyProgramu = {
     TekstNieMoznaUtworzycFolderu, TekstNowyKatalogTytul, TekstNowyKatalogDodaj,
     TekstNowyKatalogAnuluj, TekstInstalatorCD, TekstWitajCD, TekstWylogowanieWstrzymane,
     TekstZlyPrzelacznik, TekstPomocPrzelacznikow, TekstCofnacPrzerwanaInstalacje, TekstNapedCD,
-    TekstCofniecieNiepelne, TekstBezDziennika, TekstOdpowiedziNieczytelne, TekstOdpowiedziZlyWiersz,
+    TekstCofniecieNiepelne, TekstBezDziennika, TekstKatalogDlaInnych, TekstOdpowiedziNieczytelne,
+    TekstOdpowiedziZlyWiersz,
 };
 
 // The column a language reads: its low seven bits when they are 1..6, else Polish.

@@ -44,6 +44,68 @@ bool Admin(PSID sid, std::wstring_view alsoAdmin, bool owner) {
     return !owner && s == kTrustedInstaller;
 }
 
+// Who counts as an administrator in a descriptor, and which rights of an
+// ACE for anyone else make it untrusted.
+struct Weighing {
+    bool installerMayOwn;    // TrustedInstaller, as owner too
+    bool creatorIsAdmin;     // CREATOR OWNER: the elevated program that makes the entries
+    bool inheritOnlyCounts;  // ACEs that only pass to new entries
+    DWORD rights;
+};
+
+constexpr Weighing kJournal{false, false, true, kChanges};
+// What an administrator installs into: as the journal, but the system's
+// installer may own it (it owns the program-files folder), and whoever
+// makes an entry there is the installing administrator, as long as no one
+// else may make entries (which counts by itself).
+constexpr Weighing kInstallTarget{true, true, true, kChanges};
+// A folder the target is made in with a protected DACL of its own: only
+// what lets others delete or rename the target or this folder, or make
+// either theirs through its DACL or owner. Adding entries beside the target,
+// or what passes to new entries, cannot touch it.
+constexpr Weighing kInstallParent{true, false, false,
+                                  FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_ALL};
+
+constexpr const Weighing& Install(InstallRole role) {
+    return role == InstallRole::Target ? kInstallTarget : kInstallParent;
+}
+
+constexpr std::wstring_view kCreatorOwner = L"S-1-3-0";
+
+bool OnlyAdminsMay(const SecurityDescriptor& sd, std::wstring_view alsoAdmin, const Weighing& w) {
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    if (!GetSecurityDescriptorOwner(sd.get(), &owner, &defaulted) || !Admin(owner, alsoAdmin, !w.installerMayOwn))
+        return false;
+    BOOL present = FALSE;
+    PACL dacl = nullptr;
+    if (!GetSecurityDescriptorDacl(sd.get(), &present, &dacl, &defaulted) || !present || !dacl) return false;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!GetAce(dacl, i, &ace)) return false;
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        switch (header->AceType) {
+        case ACCESS_DENIED_ACE_TYPE:
+        case ACCESS_DENIED_CALLBACK_ACE_TYPE:
+        case ACCESS_DENIED_OBJECT_ACE_TYPE:
+        case ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE: continue;
+        // A condition of a callback ACE is not weighed: it may hold.
+        case ACCESS_ALLOWED_ACE_TYPE:
+        case ACCESS_ALLOWED_CALLBACK_ACE_TYPE: {
+            if (!w.inheritOnlyCounts && (header->AceFlags & INHERIT_ONLY_ACE)) continue;
+            // Both lay out the mask and the SID alike.
+            auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+            if ((allowed->Mask & w.rights) == 0 || Admin(&allowed->SidStart, alsoAdmin, false)) continue;
+            if (w.creatorIsAdmin && SidText(&allowed->SidStart) == kCreatorOwner) continue;
+            return false;
+        }
+        // An allowing kind this code does not read.
+        default: return false;
+        }
+    }
+    return true;
+}
+
 // The SID of the account the process runs as, "S-1-..."; empty when unknown.
 std::wstring ProcessUser() {
     HANDLE raw = nullptr;
@@ -84,7 +146,7 @@ std::optional<Kind> KindOf(std::string_view path, HANDLE entry) {
     return a & FILE_ATTRIBUTE_DIRECTORY ? Kind::Folder : Kind::File;
 }
 
-Access EntryAccess(std::string_view path, Kind wanted) {
+Access EntryAccess(std::string_view path, Kind wanted, const Weighing& w = kJournal) {
     const auto entry = OpenEntry(path, READ_CONTROL);
     if (!entry) {
         const DWORD e = GetLastError();
@@ -96,7 +158,7 @@ Access EntryAccess(std::string_view path, Kind wanted) {
     if (GetSecurityInfo(entry.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
                         nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
         return Access::Others;
-    return OnlyAdminsMayChange(SecurityDescriptor(sd), AlsoAdmin()) ? Access::AdminsOnly : Access::Others;
+    return OnlyAdminsMay(SecurityDescriptor(sd), AlsoAdmin(), w) ? Access::AdminsOnly : Access::Others;
 }
 
 // Enables privileges of the process's token for the scope, as far as the
@@ -152,33 +214,11 @@ std::optional<SecurityDescriptor> SecurityDescriptor::FromSddl(std::wstring_view
 }
 
 bool OnlyAdminsMayChange(const SecurityDescriptor& sd, std::wstring_view alsoAdmin) {
-    PSID owner = nullptr;
-    BOOL defaulted = FALSE;
-    if (!GetSecurityDescriptorOwner(sd.get(), &owner, &defaulted) || !Admin(owner, alsoAdmin, true)) return false;
-    BOOL present = FALSE;
-    PACL dacl = nullptr;
-    if (!GetSecurityDescriptorDacl(sd.get(), &present, &dacl, &defaulted) || !present || !dacl) return false;
-    for (DWORD i = 0; i < dacl->AceCount; ++i) {
-        void* ace = nullptr;
-        if (!GetAce(dacl, i, &ace)) return false;
-        switch (static_cast<const ACE_HEADER*>(ace)->AceType) {
-        case ACCESS_DENIED_ACE_TYPE:
-        case ACCESS_DENIED_CALLBACK_ACE_TYPE:
-        case ACCESS_DENIED_OBJECT_ACE_TYPE:
-        case ACCESS_DENIED_CALLBACK_OBJECT_ACE_TYPE: continue;
-        // A condition of a callback ACE is not weighed: it may hold.
-        case ACCESS_ALLOWED_ACE_TYPE:
-        case ACCESS_ALLOWED_CALLBACK_ACE_TYPE: {
-            // Both lay out the mask and the SID alike.
-            auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
-            if ((allowed->Mask & kChanges) != 0 && !Admin(&allowed->SidStart, alsoAdmin, false)) return false;
-            continue;
-        }
-        // An allowing kind this code does not read.
-        default: return false;
-        }
-    }
-    return true;
+    return OnlyAdminsMay(sd, alsoAdmin, kJournal);
+}
+
+bool OnlyAdminsMayChangeInstalled(const SecurityDescriptor& sd, InstallRole role, std::wstring_view alsoAdmin) {
+    return OnlyAdminsMay(sd, alsoAdmin, Install(role));
 }
 
 bool OwnedByAdmins(const SecurityDescriptor& sd) {
@@ -189,6 +229,9 @@ bool OwnedByAdmins(const SecurityDescriptor& sd) {
 
 Access FolderAccess(std::string_view path) { return EntryAccess(path, Kind::Folder); }
 Access FileAccess(std::string_view path) { return EntryAccess(path, Kind::File); }
+Access InstallFolderAccess(std::string_view path, InstallRole role) {
+    return EntryAccess(path, Kind::Folder, Install(role));
+}
 
 Result CreateAdminFolder(std::string_view path) {
     const auto sd = SecurityDescriptor::FromSddl(kAdminFolder);

@@ -47,6 +47,21 @@ private:
 // someone who is not an administrator.
 [[nodiscard]] bool OwnedByAdmins(const SecurityDescriptor& sd);
 
+// What an administrator installs programs into. Unlike the journal's test,
+// TrustedInstaller may own the folder (it owns the program-files folder).
+enum class InstallRole {
+    // The folder the programs go in: everything counts as above, except that
+    // CREATOR OWNER stands for the installing administrator (whether others
+    // may make entries there counts by itself).
+    Target,
+    // A folder the target is made in with a protected DACL of its own: only
+    // ACEs on the folder itself that let others delete or rename what is in
+    // it, rename it, or change its DACL or owner count.
+    Parent,
+};
+[[nodiscard]] bool OnlyAdminsMayChangeInstalled(const SecurityDescriptor& sd, InstallRole role,
+                                                std::wstring_view alsoAdmin = {});
+
 enum class Access {
     Missing,     // nothing of the kind asked for is there
     AdminsOnly,  // as OnlyAdminsMayChange
@@ -57,6 +72,8 @@ enum class Access {
 // running the program counts as an administrator too.
 [[nodiscard]] Access FolderAccess(std::string_view path);
 [[nodiscard]] Access FileAccess(std::string_view path);
+// As FolderAccess, weighed as OnlyAdminsMayChangeInstalled.
+[[nodiscard]] Access InstallFolderAccess(std::string_view path, InstallRole role);
 
 // Creates the folder `path` (its parent must exist; fails when it exists)
 // owned by Administrators, with a protected DACL: SYSTEM and Administrators

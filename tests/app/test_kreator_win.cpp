@@ -13,6 +13,8 @@
 #include "app/untCD.h"
 #include "sys/files.h"
 #include "sys/folders.h"
+#include "sys/security.h"
+#include "sys/text.h"
 #include "ui/Application.h"
 #include "ui/headless/HeadlessBackend.h"
 
@@ -20,6 +22,9 @@
 
 #include "../PomocnicyWin.h"
 #include "Formularze.h"
+
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <memory>
 
@@ -230,14 +235,35 @@ TEST_F(Kreator, TargetOnMissingDriveCannotBeCreated) {
     EXPECT_TRUE(m.UtworzoneKatalogi.empty());
 }
 
+// The owner and DACL of `sciezka` as SDDL; empty when they cannot be read.
+std::wstring Deskryptor(const std::string& sciezka) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    const SECURITY_INFORMATION co = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    if (GetNamedSecurityInfoW(sys::ToWide(sciezka).c_str(), SE_FILE_OBJECT, co, nullptr, nullptr, nullptr, nullptr,
+                              &sd) != ERROR_SUCCESS)
+        return {};
+    LPWSTR tekst = nullptr;
+    std::wstring wynik;
+    if (ConvertSecurityDescriptorToStringSecurityDescriptorW(sd, SDDL_REVISION_1, co, &tekst, nullptr)) wynik = tekst;
+    LocalFree(tekst);
+    LocalFree(sd);
+    return wynik;
+}
+
 TEST_F(Kreator, ValidationCreatesTheTargetFolder) {
     KatalogTestowy cd;
     TfrmMain& m = PokazOpcje(cd.Korzen());
     const std::string cel = cd.Korzen() + "Cel";
     m.lblKatalog.SetCaption(cel);
+    backend.SetModalHandler([&](ui::Form&) { ADD_FAILURE() << frmPytanie->lblPytanie.Caption(); });
     EXPECT_TRUE(m.SprawdzOpcje());
     EXPECT_TRUE(sys::FolderExists(cel));
     ASSERT_EQ(m.UtworzoneKatalogi, std::vector<std::string>{cel});
+    // For administrators alone, whatever the folder above lets others do.
+    const std::string wzor = cd.Korzen() + "Wzor";
+    ASSERT_TRUE(sys::CreateAdminFolder(wzor));
+    EXPECT_FALSE(Deskryptor(cel).empty());
+    EXPECT_EQ(Deskryptor(cel), Deskryptor(wzor));
     EXPECT_TRUE(m.SprawdzOpcje()) << "an existing folder is fine";
     EXPECT_EQ(m.UtworzoneKatalogi.size(), 1u) << "and is not listed again";
     EXPECT_TRUE(sys::RemoveFolder(cel));
@@ -261,6 +287,36 @@ TEST_F(Kreator, AllUsersComeFromTheSwitchOrTheSystemAccount) {
     }
     KontoSystemowe = PrzelacznikiWiersza.DlaWszystkich = SkrotyDlaWszystkich = false;
     EXPECT_TRUE(sys::RemoveFolder(cd.Korzen() + "Cel"));
+}
+
+// A target that others may change, or one made in a folder where they may
+// rename it, is named in a question: No stays on the page, leaving nothing
+// made; Yes goes on.
+TEST_F(Kreator, TargetOthersMayChangeIsAsked) {
+    KatalogTestowy cd;
+    TfrmMain& m = PokazOpcje(cd.Korzen());
+    const std::string otwarty = cd.Korzen() + "Otwarty";
+    ASSERT_TRUE(sys::CreateFolder(otwarty));
+    ASSERT_TRUE(pomocnicy::OtworzDlaWszystkich(otwarty));
+    for (const std::string& cel : {otwarty, otwarty + "\\Velt"}) {
+        SCOPED_TRACE(cel);
+        m.lblKatalog.SetCaption(cel);
+        for (const int odpowiedz : {ui::mrNo, ui::mrYes}) {
+            std::vector<std::string> pytania;
+            backend.SetModalHandler([&](ui::Form& f) {
+                pytania.push_back(frmPytanie->lblPytanie.Caption());
+                f.SetModalResult(odpowiedz);
+            });
+            m.UtworzoneKatalogi.clear();
+            EXPECT_EQ(m.SprawdzOpcje(), odpowiedz == ui::mrYes);
+            EXPECT_EQ(pytania, std::vector<std::string>{"Użytkownicy bez uprawnień administratora mogą zmieniać "
+                                                        "katalog \""_cp1250 + otwarty +
+                                                        "\" i zainstalowane w nim programy. Czy mimo to "
+                                                        "kontynuować?"_cp1250});
+            EXPECT_EQ(sys::FolderExists(cel), cel == otwarty || odpowiedz == ui::mrYes);
+            EXPECT_EQ(m.UtworzoneKatalogi.size(), cel != otwarty && odpowiedz == ui::mrYes ? 1u : 0u);
+        }
+    }
 }
 
 TEST(JestProgramNaDysku, NeedsProgramAndAgreement) {

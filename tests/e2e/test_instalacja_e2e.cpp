@@ -96,6 +96,25 @@ bool Odpowiedz(const wchar_t* przycisk) {
     return true;
 }
 
+// Lets everyone change `sciezka`, as a user's own folder or file would.
+bool OtworzDlaWszystkich(const std::wstring& sciezka, const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr)) return false;
+    BOOL jest = FALSE, domyslny = FALSE;
+    PACL dacl = nullptr;
+    std::wstring s = sciezka;
+    const bool ok = GetSecurityDescriptorDacl(sd, &jest, &dacl, &domyslny) &&
+                    SetNamedSecurityInfoW(s.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                          dacl, nullptr) == ERROR_SUCCESS;
+    LocalFree(sd);
+    return ok;
+}
+
+// Makes the folder `katalog` for everyone to change.
+bool UtworzOtwarty(const std::wstring& katalog) {
+    return CreateDirectoryW(katalog.c_str(), nullptr) && OtworzDlaWszystkich(katalog, L"D:(A;OICI;FA;;;WD)");
+}
+
 class Instalacja : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -418,6 +437,29 @@ TEST_F(Instalacja, ConfirmedCancelLeavesTheTargetAsItWas) {
     EXPECT_EQ(jest.size(), 2u) << "only what was there before";
     EXPECT_EQ(jest[L"readme.txt"], "stara wersja");
     EXPECT_EQ(jest[L"moje notatki.txt"], "notatki");
+}
+
+// A target that others may change is named in a question: No stays on the
+// options page, Yes installs there.
+TEST_F(Instalacja, TargetOthersMayChangeIsAsked) {
+    ASSERT_TRUE(UtworzOtwarty(cel_));
+    HWND okno = DoOpcji();
+    ASSERT_TRUE(okno);
+    for (const wchar_t* odpowiedz : {L"btnNie", L"btnTak"}) {
+        Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
+        HWND pytanie = CzekajNaOkno(L"frmPytanie");
+        ASSERT_TRUE(pytanie);
+        EXPECT_EQ(Tekst(ZnajdzKontrolke(pytanie, L"lblPytanie")),
+                  L"U\u017cytkownicy bez uprawnie\u0144 administratora mog\u0105 zmienia\u0107 katalog \"" + cel_ +
+                      L"\" i zainstalowane w nim programy. Czy mimo to kontynuowa\u0107?");
+        Kliknij(ZnajdzKontrolke(pytanie, odpowiedz));
+        EXPECT_TRUE(Czekaj([&] { return !IsWindowVisible(pytanie); }));
+        if (std::wstring(odpowiedz) == L"btnNie") {
+            EXPECT_EQ(Tekst(ZnajdzKontrolke(okno, L"lblKrok")), L"Krok 3 z 5: Opcje instalacji");
+        }
+    }
+    EXPECT_EQ(KoniecTekst(okno).rfind(kSukces, 0), 0u) << KoniecTekst(okno).c_str();
+    EXPECT_NE(GetFileAttributesW((cel_ + L"\\VeltEn.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(Instalacja, CloseRequestsDuringTheCopyAskAndALogoffWaits) {
@@ -811,7 +853,7 @@ TEST_F(Nienadzorowana, SilentShowsOnlyTheProgressAndHonoursTheOptions) {
 // Each exit code once, and the command lines not understood.
 TEST_F(Nienadzorowana, ExitCodes) {
     enum class Krok { Nic, Komunikat, AnulujCD, PrzerwijInstalacje, TylkoDoOdczytu, Uszkodzony, Udzial, KopiaZajeta,
-                      Dowiazanie };
+                      Dowiazanie, Otwarty };
     const struct {
         const wchar_t* argumenty;
         Krok krok;
@@ -846,6 +888,8 @@ TEST_F(Nienadzorowana, ExitCodes) {
         {L"/SILENT", Krok::PrzerwijInstalacje, 5, nullptr},
         // A network share answers for its own free space.
         {L"/VERYSILENT \"/DIR=\\\\velt\\udzial\\VeltAng\"", Krok::Udzial, 0, nullptr},
+        // A target others may change: installed all the same, with a warning.
+        {L"/VERYSILENT /LOG=C:\\instal-log.txt", Krok::Otwarty, 0, nullptr},
     };
     const std::wstring zle = L"C:\\velt-zle.inf", zapis = L"C:\\velt-zapis.inf";
     const std::wstring oryginal = L"C:\\velt-oryginal.inf", dowiazanie = L"C:\\velt-dowiazanie.inf";
@@ -867,6 +911,9 @@ TEST_F(Nienadzorowana, ExitCodes) {
             ASSERT_TRUE(CreateDirectoryW(cel.c_str(), nullptr));
             CloseHandle(CreateFileW(readme.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_READONLY,
                                     nullptr));
+        }
+        if (p.krok == Krok::Otwarty) {
+            ASSERT_TRUE(UtworzOtwarty(cel));
         }
         if (p.krok == Krok::Uszkodzony) {
             // Over an earlier installation's program.
@@ -906,7 +953,8 @@ TEST_F(Nienadzorowana, ExitCodes) {
         case Krok::TylkoDoOdczytu:
         case Krok::Uszkodzony:
         case Krok::Dowiazanie:
-        case Krok::Udzial: break;
+        case Krok::Udzial:
+        case Krok::Otwarty: break;
         case Krok::KopiaZajeta:
             // Opened the moment the run sets the old file aside, and held
             // without leave to delete it.
@@ -986,6 +1034,13 @@ TEST_F(Nienadzorowana, ExitCodes) {
             EXPECT_EQ(Zawartosc(oryginal), "moje") << "written through its other name";
             DeleteFileW(dowiazanie.c_str());
             DeleteFileW(oryginal.c_str());
+        }
+        if (p.krok == Krok::Otwarty) {
+            EXPECT_TRUE(jest.count(L"velten.exe"));
+            EXPECT_NE(log.find(L"Warning: users without administrator rights may change the folder " + cel +
+                               L" and the programs installed in it"),
+                      std::wstring::npos)
+                << std::string(log.begin(), log.end());
         }
         if (p.krok == Krok::Udzial) {
             std::map<std::wstring, std::string> naUdziale;
@@ -1242,19 +1297,6 @@ protected:
         CloseHandle(h);
     }
     bool JestDziennik() const { return GetFileAttributesW(dziennik_.c_str()) != INVALID_FILE_ATTRIBUTES; }
-    // Lets everyone change `sciezka`, as a user's own folder or file would.
-    static bool OtworzDlaWszystkich(const std::wstring& sciezka, const wchar_t* sddl) {
-        PSECURITY_DESCRIPTOR sd = nullptr;
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr)) return false;
-        BOOL jest = FALSE, domyslny = FALSE;
-        PACL dacl = nullptr;
-        std::wstring s = sciezka;
-        const bool ok = GetSecurityDescriptorDacl(sd, &jest, &dacl, &domyslny) &&
-                        SetNamedSecurityInfoW(s.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                                              dacl, nullptr) == ERROR_SUCCESS;
-        LocalFree(sd);
-        return ok;
-    }
     // Whether Everyone, Users, Authenticated Users or the creator of an entry
     // made inside may change `sciezka`.
     static bool ZwykliMogaZmienic(const std::wstring& sciezka) {
