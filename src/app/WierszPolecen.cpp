@@ -7,7 +7,7 @@ TWierszPolecen PrzelacznikiWiersza;
 
 namespace {
 
-enum class Rodzaj : std::uint8_t { Flaga, Katalog, Zrodlo, Plik, Jezyk };
+enum class Rodzaj : std::uint8_t { Flaga, Katalog, Zrodlo, Plik, Uchwyt, Jezyk };
 
 struct TPrzelacznik {
     std::string_view nazwa;  // without the slash
@@ -21,6 +21,7 @@ constexpr TPrzelacznik Przelaczniki[] = {
     {"DIR", Rodzaj::Katalog, nullptr},
     {"SOURCE", Rodzaj::Zrodlo, nullptr},
     {"LOG", Rodzaj::Plik, nullptr},
+    {"LOGHANDLE", Rodzaj::Uchwyt, nullptr},
     {"LANG", Rodzaj::Jezyk, nullptr},
     {"NODICTIONARIES", Rodzaj::Flaga, &TWierszPolecen::BezSlownikow},
     {"NOGROUP", Rodzaj::Flaga, &TWierszPolecen::BezGrupy},
@@ -121,9 +122,22 @@ TWynikWiersza CzytajWierszPolecen(const std::vector<std::string>& argumenty) {
         }
         case Rodzaj::Plik:
             // Relative to the current folder, which the caller resolves.
-            if (!ZnakiSciezki(wartosc) || wartosc.back() == '\\' || wartosc.back() == '/') return blad();
+            if (w.UchwytProtokolu || !ZnakiSciezki(wartosc) || wartosc.back() == '\\' || wartosc.back() == '/')
+                return blad();
             w.Protokol = std::string(wartosc);
             break;
+        case Rodzaj::Uchwyt: {
+            // Handle values fit in 32 bits; none is 0.
+            if (!w.Doit || w.Protokol || wartosc.size() > 10) return blad();
+            std::uint64_t numer = 0;
+            for (const char c : wartosc) {
+                if (c < '0' || c > '9') return blad();
+                numer = numer * 10 + static_cast<std::uint64_t>(c - '0');
+            }
+            if (numer == 0 || numer > 0xFFFFFFFFu) return blad();
+            w.UchwytProtokolu = numer;
+            break;
+        }
         case Rodzaj::Jezyk:
             if (RowneBezWielkosciLiter(wartosc, "PL")) w.Jezyk = JezykPolski;
             else if (RowneBezWielkosciLiter(wartosc, "EN")) w.Jezyk = JezykAngielski;

@@ -88,6 +88,7 @@ enum Tekst : int {
     TekstNapedCD = 365,                // what screen readers call the CD dialog's drive list
     TekstCofniecieNiepelne = 366,          // the end page's sentence: the undo finishes at the next start
     TekstBezDziennika = 367,               // the journal cannot be written: Yes goes on without it
+    TekstProtokolOdrzucony = 369,          // %s: the /LOG file, refused as not a plain file of its own
 };
 
 // Every id of the enumeration above; the table must hold a row for each.
@@ -106,7 +107,7 @@ inline constexpr std::array TekstyProgramu = {
     TekstNieMoznaUtworzycFolderu, TekstNowyKatalogTytul, TekstNowyKatalogDodaj,
     TekstNowyKatalogAnuluj, TekstInstalatorCD, TekstWitajCD, TekstWylogowanieWstrzymane,
     TekstZlyPrzelacznik, TekstPomocPrzelacznikow, TekstCofnacPrzerwanaInstalacje, TekstNapedCD,
-    TekstCofniecieNiepelne, TekstBezDziennika,
+    TekstCofniecieNiepelne, TekstBezDziennika, TekstProtokolOdrzucony,
 };
 
 // The column a language reads: its low seven bits when they are 1..6, else Polish.
