@@ -116,8 +116,16 @@ bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view 
     // The relaunched copy is called with its own file: it must not copy itself
     // onto itself.
     if (WKataloguRoboczym(katalog, program)) return false;
-    // The elevated copy never runs from where others could change it.
-    if (!PrzygotujKatalogDziennikow()) return false;
+    // The elevated copy never runs from where others could change it: the
+    // folder is used when only administrators may change it already, or made
+    // now for them. One that others could change is not taken back here: the
+    // wizard's look for journals does that, after it has set aside every
+    // journal in it, which taken back first would look trustworthy.
+    const std::string katalogBezUkosnika = BezKoncowegoUkosnikaPozaKorzeniem(katalog);
+    sys::Access dostep = sys::FolderAccess(katalogBezUkosnika);
+    if (dostep == sys::Access::Missing && sys::CreateAdminFolder(katalogBezUkosnika))
+        dostep = sys::FolderAccess(katalogBezUkosnika);
+    if (dostep != sys::Access::AdminsOnly) return false;
 
     const auto wlasny = NowyKatalogKopii(katalog);
     if (!wlasny) return false;
@@ -149,7 +157,7 @@ bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view 
 
     // Both run in the working folder, never in their own: the batch could not
     // remove a folder that is some process's current one.
-    const std::string biezacy = BezKoncowegoUkosnikaPozaKorzeniem(katalog);
+    const std::string& biezacy = katalogBezUkosnika;
     sys::ProcessStart kopia;
     kopia.program = pelne.kopia;
     const std::string wierszKopii = "\"" + pelne.kopia + "\" " + std::string(parametry);

@@ -19,8 +19,9 @@ class File;
 // hidden batch that deletes the copy once the copy has ended, then itself and
 // the run's folder. What a failed start made is removed again. The caller
 // does not wait for either. Returns true when both were started; false also
-// when the working folder cannot be had for administrators alone. Never
-// raises and never shows a message of its own.
+// when the working folder is not one that only administrators may change
+// (it is made for them when missing). Never raises and never shows a
+// message of its own.
 // A program that already lies in the working folder, or in a run's folder
 // there, is not copied onto itself: the result is then false.
 bool UruchomKopie(std::string_view program, std::string_view nazwa, std::string_view parametry,

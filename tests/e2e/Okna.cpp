@@ -251,6 +251,12 @@ std::wstring FolderPowloki(HKEY korzen, const wchar_t* nazwa) {
     return bufor;
 }
 
+bool UstawFolderPowloki(HKEY korzen, const wchar_t* nazwa, const std::wstring& folder) {
+    return RegSetKeyValueW(korzen, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", nazwa,
+                           REG_SZ, folder.c_str(), static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) ==
+           ERROR_SUCCESS;
+}
+
 std::wstring KatalogDziennikow() {
     std::wstring dane = FolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData");
     if (!dane.empty() && dane.back() == L'\\') dane.pop_back();

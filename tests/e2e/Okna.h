@@ -93,6 +93,8 @@ std::wstring DomyslnyCel();
 
 // A folder of the Explorer's "Shell Folders" key; empty when there is none.
 std::wstring FolderPowloki(HKEY korzen, const wchar_t* nazwa);
+// Sets that value; false when it cannot.
+bool UstawFolderPowloki(HKEY korzen, const wchar_t* nazwa, const std::wstring& folder);
 // The machine's folder of the installation journals, in which the wizard's
 // relaunched copy runs too.
 std::wstring KatalogDziennikow();

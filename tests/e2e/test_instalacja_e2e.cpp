@@ -155,16 +155,25 @@ TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
 
     // A journal that cannot be written (a file holds the name of its folder):
     // the wizard asks before it goes on without one. No stays on the page,
-    // making nothing; Yes runs the installation all the same.
-    const std::wstring dzienniki = KatalogDziennikow();
-    RemoveDirectoryW(dzienniki.c_str());
+    // making nothing; Yes runs the installation all the same. The machine's
+    // application-data folder is named elsewhere meanwhile: the copy runs
+    // from the journals' folder itself.
+    const std::wstring dane = FolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData"), inne = L"C:\\velt-e2e-dane";
+    const std::wstring dzienniki = inne + L"\\Zelpax";
+    ASSERT_FALSE(dane.empty());
+    CreateDirectoryW(inne.c_str(), nullptr);
     HANDLE zawada = CreateFileW(dzienniki.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(zawada, INVALID_HANDLE_VALUE) << "the journals' folder is in use";
     CloseHandle(zawada);
     struct Usun {
-        const std::wstring& plik;
-        ~Usun() { DeleteFileW(plik.c_str()); }
-    } usun{dzienniki};
+        const std::wstring &dane, &inne, &plik;
+        ~Usun() {
+            UstawFolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData", dane);
+            DeleteFileW(plik.c_str());
+            RemoveDirectoryW(inne.c_str());
+        }
+    } usun{dane, inne, dzienniki};
+    ASSERT_TRUE(UstawFolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData", inne));
     for (const wchar_t* odpowiedz : {L"btnNie", L"btnTak"}) {
         Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
         HWND pytanie = CzekajNaOkno(L"frmPytanie");

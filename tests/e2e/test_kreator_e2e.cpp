@@ -321,16 +321,11 @@ TEST_F(Kreator, RunsInPlaceFromAFixedDriveAndWhenTheCopyCannotBeWritten) {
     // from the CD instead of ending without a word, and its marker goes when
     // it ends. The user's temporary folder is never the fallback.
     const std::wstring dane = FolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData");
-    const auto ustawDane = [](const std::wstring& folder) {
-        return RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                               L"Common AppData", REG_SZ, folder.c_str(),
-                               static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-    };
     ASSERT_FALSE(dane.empty());
-    ASSERT_TRUE(ustawDane(L"C:\\velt-e2e-nie-ma\\dane"));
+    ASSERT_TRUE(UstawFolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData", L"C:\\velt-e2e-nie-ma\\dane"));
     const bool uruchomiony = Uruchom(L"\"D:\\instal.exe\"");
     cd = uruchomiony ? CzekajNaOkno(L"frmCD") : nullptr;
-    ASSERT_TRUE(ustawDane(dane));
+    ASSERT_TRUE(UstawFolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData", dane));
     ASSERT_TRUE(cd) << "the wizard ended without a window";
     EXPECT_EQ(Male(ProgramOkna(cd)), L"d:\\instal.exe");
     EXPECT_EQ(Znacznik(), 1u);

@@ -5,11 +5,13 @@
 #include "base/StronyKodowe.h"
 #include "sys/files.h"
 #include "sys/folders.h"
+#include "sys/security.h"
 #include "sys/text.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <aclapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
@@ -248,7 +250,9 @@ TEST_F(UruchomKopieTest, NothingToRunGivesFalse) {
 }
 
 // The copy runs only from the administrators' folder: never from the user's
-// temporary folder, nor from any other when that cannot be had.
+// temporary folder, nor from any other when that cannot be had. A folder that
+// others could change is not taken back for the copy: that is for the look
+// at the journals in it, which first sets them aside.
 TEST_F(UruchomKopieTest, WorkingFolderIsTheAdministratorsOrNone) {
     const std::string zrodlo = baza_ + "zrodlo\\prog.exe";
     ASSERT_TRUE(sys::CopyFileTo(program_, zrodlo, false));
@@ -269,6 +273,23 @@ TEST_F(UruchomKopieTest, WorkingFolderIsTheAdministratorsOrNone) {
         EXPECT_EQ(Zawartosc(baza_ + "tmp\\"), (std::set<std::string>{".", ".."}));
         EXPECT_EQ(Zawartosc(baza_ + "zrodlo\\"), (std::set<std::string>{".", "..", "prog.exe"}));
     }
+    const std::string otwarte = baza_ + "otwarte";
+    ASSERT_TRUE(sys::CreateFolder(otwarte));
+    ASSERT_TRUE(sys::CreateFolder(otwarte + "\\Zelpax"));
+    const auto dlaWszystkich = sys::SecurityDescriptor::FromSddl(L"D:(A;OICI;FA;;;WD)(A;OICI;FA;;;BU)");
+    ASSERT_TRUE(dlaWszystkich);
+    BOOL jest = FALSE, domyslny = FALSE;
+    PACL dacl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(dlaWszystkich->get(), &jest, &dacl, &domyslny));
+    std::wstring zelpax = sys::ToWide(otwarte + "\\Zelpax");
+    ASSERT_EQ(SetNamedSecurityInfoW(zelpax.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
+                                    nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(sys::FolderAccess(otwarte + "\\Zelpax"), sys::Access::Others);
+    pomocnicy::ZmienionyFolder wspolne(sys::RegistryRoot::LocalMachine, "Common AppData", otwarte);
+    EXPECT_FALSE(UruchomKopie(zrodlo, "instal.exe", "/doit"));
+    EXPECT_EQ(Zawartosc(otwarte + "\\Zelpax\\"), (std::set<std::string>{".", ".."}));
+    EXPECT_EQ(sys::FolderAccess(otwarte + "\\Zelpax"), sys::Access::Others) << "taken back";
 }
 
 }  // namespace
