@@ -5,6 +5,7 @@
 #include "sys/folders.h"
 #include "sys/handle.h"
 #include "sys/security.h"
+#include "sys/registry.h"
 #include "sys/text.h"
 
 #include <gtest/gtest.h>
@@ -100,5 +101,36 @@ inline bool OtworzDlaWszystkich(const std::string& sciezka) {
     return SetNamedSecurityInfoW(w.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
                                  nullptr) == ERROR_SUCCESS;
 }
+
+// A value of the Explorer's "Shell Folders" key set (or, with nullopt,
+// removed) for the life of the object: where the program finds the special
+// folders of the user and of the machine.
+class ZmienionyFolder {
+public:
+    ZmienionyFolder(sys::RegistryRoot root, std::string_view value, std::optional<std::string> folder)
+        : root_(root), value_(value) {
+        auto key = sys::RegistryKey::OpenFull(root_, kShellFolders, true);
+        EXPECT_TRUE(key);
+        old_ = key->ReadString(value_);
+        Ustaw(*key, folder);
+    }
+    ~ZmienionyFolder() {
+        if (auto key = sys::RegistryKey::OpenFull(root_, kShellFolders, true)) Ustaw(*key, old_);
+    }
+    ZmienionyFolder(const ZmienionyFolder&) = delete;
+    ZmienionyFolder& operator=(const ZmienionyFolder&) = delete;
+
+private:
+    static constexpr std::string_view kShellFolders =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+    void Ustaw(sys::RegistryKey& key, const std::optional<std::string>& folder) {
+        if (folder) EXPECT_TRUE(key.WriteString(value_, *folder));
+        else RegDeleteValueW(key.handle(), sys::ToWide(value_).c_str());
+    }
+    sys::RegistryRoot root_;
+    std::string value_;
+    std::optional<std::string> old_;
+};
 
 }  // namespace pomocnicy

@@ -8,7 +8,7 @@ TWierszPolecen PrzelacznikiWiersza;
 
 namespace {
 
-enum class Rodzaj : std::uint8_t { Flaga, Katalog, Zrodlo, Plik, Jezyk };
+enum class Rodzaj : std::uint8_t { Flaga, Katalog, Zrodlo, Plik, Uchwyt, Jezyk };
 
 struct TPrzelacznik {
     std::string_view nazwa;  // without the slash
@@ -23,6 +23,7 @@ constexpr TPrzelacznik Przelaczniki[] = {
     {"DIR", Rodzaj::Katalog, nullptr},
     {"SOURCE", Rodzaj::Zrodlo, nullptr},
     {"LOG", Rodzaj::Plik, nullptr, &TWierszPolecen::Protokol},
+    {"LOGHANDLE", Rodzaj::Uchwyt, nullptr},
     {"SAVEINF", Rodzaj::Plik, nullptr, &TWierszPolecen::ZapisOdpowiedzi},
     {"LOADINF", Rodzaj::Plik, nullptr, &TWierszPolecen::OdczytOdpowiedzi},
     {"LANG", Rodzaj::Jezyk, nullptr},
@@ -128,9 +129,23 @@ TWynikWiersza CzytajWierszPolecen(const std::vector<std::string>& argumenty) {
         }
         case Rodzaj::Plik:
             // Relative to the current folder, which the caller resolves.
-            if (!ZnakiSciezki(wartosc) || wartosc.back() == '\\' || wartosc.back() == '/') return blad();
+            if ((p->plik == &TWierszPolecen::Protokol && w.UchwytProtokolu) || !ZnakiSciezki(wartosc) ||
+                wartosc.back() == '\\' || wartosc.back() == '/')
+                return blad();
             w.*(p->plik) = std::string(wartosc);
             break;
+        case Rodzaj::Uchwyt: {
+            // Handle values fit in 32 bits; none is 0.
+            if (!w.Doit || w.Protokol || wartosc.size() > 10) return blad();
+            std::uint64_t numer = 0;
+            for (const char c : wartosc) {
+                if (c < '0' || c > '9') return blad();
+                numer = numer * 10 + static_cast<std::uint64_t>(c - '0');
+            }
+            if (numer == 0 || numer > 0xFFFFFFFFu) return blad();
+            w.UchwytProtokolu = numer;
+            break;
+        }
         case Rodzaj::Jezyk:
             if (RowneBezWielkosciLiter(wartosc, "PL")) w.Jezyk = JezykPolski;
             else if (RowneBezWielkosciLiter(wartosc, "EN")) w.Jezyk = JezykAngielski;

@@ -39,6 +39,10 @@ struct TWierszPolecen {
     std::optional<std::string> Katalog;  // /DIR: absolute, no trailing backslash but at a drive root
     std::optional<std::string> Zrodlo;   // /SOURCE: absolute, with a trailing backslash
     std::optional<std::string> Protokol; // /LOG: the log file as given
+    // /LOGHANDLE: the log that the run which handed over to this copy left
+    // open for it, as the number of the inherited handle. Only after /doit,
+    // and never together with /LOG: the copy never opens the log by name.
+    std::optional<std::uint64_t> UchwytProtokolu;
     std::optional<std::uint8_t> Jezyk;   // /LANG: JezykPolski or JezykAngielski
     bool BezSlownikow = false;           // /NODICTIONARIES
     bool BezGrupy = false;               // /NOGROUP

@@ -180,13 +180,23 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     sys::AdminLock jedenKreator;
     const bool innyKreator = wiersz.Poprawny() && !w.Pomoc && InnyKreator(przekazanie, jedenKreator);
 
-    std::optional<std::string> sciezkaProtokolu;
-    if (w.Protokol) {
-        const std::optional<std::string> sciezka = sciezkaProtokolu = sys::FullPath(*w.Protokol);
-        // The copy started from the temporary folder goes on with the log of
-        // the run that handed over to it; a start that finds another wizard
-        // only adds its lines to a log that may be that wizard's.
+    if (w.UchwytProtokolu) {
+        // The copy goes on with the log that the run which handed over to it
+        // opened: by now its name could lead to another file.
+        if (PrzejmijProtokol(*w.UchwytProtokolu) != 0)
+            return odmowa("/LOGHANDLE=" + std::to_string(*w.UchwytProtokolu));
+    } else if (w.Protokol) {
+        const std::optional<std::string> sciezka = sys::FullPath(*w.Protokol);
+        // A start that finds another wizard only adds its lines to a log
+        // that may be that wizard's.
         const std::uint32_t blad = sciezka ? OtworzProtokol(*sciezka, w.Doit || innyKreator) : ERROR_INVALID_NAME;
+        if (blad == ERROR_BAD_FILE_TYPE) {
+            // A link, a device or a pipe: the elevated wizard writes nothing
+            // there, nor anywhere else.
+            if (!w.Cichy())
+                Komunikat(jezyk, Formatuj(PobierzTekst(jezyk, TekstProtokolOdrzucony), *sciezka), MB_ICONERROR);
+            return Zakoncz(KodNieRozpoczeto);
+        }
         if (blad != 0) return odmowa("/LOG=" + *w.Protokol);
     }
     const std::string program = sys::ModuleFileName().value_or("");
@@ -273,16 +283,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         kod = InstalujBezPytan(*frmMain);
         aplikacja.Terminate();
     } else if (przekazanie) {
-        // Started from a CD or a network drive: hand over to a copy in the
-        // temporary folder, so that the medium is free during installation.
-        // The copy runs in another folder: a relative log path would name
-        // another file there.
+        // Started from a CD or a network drive: hand over to a copy in a
+        // folder of the administrators', so that the medium is free during
+        // installation. The copy inherits the open log instead of its name.
+        const sys::File* log = PlikProtokolu();
         std::vector<std::string> dlaKopii = argumenty;
         for (std::string& a : dlaKopii)
-            if (sciezkaProtokolu && ZaczynaSieOd(a, "/LOG=", false)) a = "/LOG=" + *sciezkaProtokolu;
+            if (log && ZaczynaSieOd(a, "/LOG=", false)) a = "/LOGHANDLE=" + std::to_string(log->HandleNumber());
         const std::string parametry = ArgumentyKopii(dlaKopii);
-        const bool uruchomiona = UruchomKopie(program, "instal.exe", parametry);
-        Protokoluj("Handing over to a copy in the temporary folder with \"", parametry, "\": ",
+        const bool uruchomiona = UruchomKopie(program, "instal.exe", parametry, log);
+        Protokoluj("Handing over to a copy in ", KatalogRoboczyKopii(), " with \"", parametry, "\": ",
                    uruchomiona ? "started" : "not started; the wizard runs from the medium");
         if (uruchomiona) {
             przekazano = true;

@@ -89,6 +89,7 @@ enum Tekst : int {
     TekstCofniecieNiepelne = 366,          // the end page's sentence: the undo finishes at the next start
     TekstBezDziennika = 367,               // the journal cannot be written: Yes goes on without it
     TekstKatalogDlaInnych = 368,           // %s: the folder others may change; Yes installs all the same
+    TekstProtokolOdrzucony = 369,          // %s: the /LOG file, refused as not a plain file of its own
     TekstOdpowiedziNieczytelne = 370,      // %s: the answer file that cannot be read
     TekstOdpowiedziZlyWiersz = 371,        // %s: the answer file, %d: its line not understood
 };
@@ -109,8 +110,8 @@ inline constexpr std::array TekstyProgramu = {
     TekstNieMoznaUtworzycFolderu, TekstNowyKatalogTytul, TekstNowyKatalogDodaj,
     TekstNowyKatalogAnuluj, TekstInstalatorCD, TekstWitajCD, TekstWylogowanieWstrzymane,
     TekstZlyPrzelacznik, TekstPomocPrzelacznikow, TekstCofnacPrzerwanaInstalacje, TekstNapedCD,
-    TekstCofniecieNiepelne, TekstBezDziennika, TekstKatalogDlaInnych, TekstOdpowiedziNieczytelne,
-    TekstOdpowiedziZlyWiersz,
+    TekstCofniecieNiepelne, TekstBezDziennika, TekstKatalogDlaInnych, TekstProtokolOdrzucony,
+    TekstOdpowiedziNieczytelne, TekstOdpowiedziZlyWiersz,
 };
 
 // The column a language reads: its low seven bits when they are 1..6, else Polish.

@@ -1,5 +1,6 @@
 #include "install/Protokol.h"
 
+#include "base/Narzedzia.h"
 #include "sys/files.h"
 #include "sys/text.h"
 
@@ -11,14 +12,43 @@ namespace {
 
 sys::File plik;
 
+// Whether the system would take `sciezka` for something other than a file
+// in a folder: a path in the device namespaces ("\\.\pipe\x", "\\?\GLOBALROOT",
+// "\??\"), a stream of a file ("C:\log.txt:x"), or a DOS device, whose name
+// means the device in any folder and with any extension ("C:\logs\nul.txt").
+bool NazwaUrzadzenia(std::string_view sciezka) {
+    std::string poczatek(sciezka.substr(0, 4));
+    for (char& c : poczatek)
+        if (c == '/') c = '\\';
+    if (poczatek == "\\\\.\\" || poczatek == "\\\\?\\" || poczatek == "\\??\\") return true;
+    if (sciezka.find(':', 2) != std::string_view::npos) return true;
+    std::string_view nazwa = sciezka.substr(sciezka.find_last_of("\\/") + 1);
+    nazwa = nazwa.substr(0, nazwa.find('.'));
+    while (!nazwa.empty() && nazwa.back() == ' ') nazwa.remove_suffix(1);
+    for (const std::string_view urzadzenie : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (RowneBezWielkosciLiter(nazwa, urzadzenie)) return true;
+    const std::string_view rodzaj = nazwa.substr(0, 3);
+    return nazwa.size() == 4 && (RowneBezWielkosciLiter(rodzaj, "COM") || RowneBezWielkosciLiter(rodzaj, "LPT")) &&
+           nazwa[3] >= '0' && nazwa[3] <= '9';
+}
+
 }  // namespace
 
 std::uint32_t OtworzProtokol(std::string_view sciezka, bool dopisz) {
-    plik = sys::File::OpenAppend(sciezka, !dopisz);
+    plik = sys::File();
+    if (NazwaUrzadzenia(sciezka)) return ERROR_BAD_FILE_TYPE;
+    plik = sys::File::OpenAppendPlain(sciezka, !dopisz);
+    return plik ? 0 : plik.error();
+}
+
+std::uint32_t PrzejmijProtokol(std::uint64_t numer) {
+    plik = sys::File::FromInherited(numer);
     return plik ? 0 : plik.error();
 }
 
 bool ProtokolOtwarty() noexcept { return static_cast<bool>(plik); }
+
+const sys::File* PlikProtokolu() noexcept { return plik ? &plik : nullptr; }
 
 void ZamknijProtokol() noexcept {
     if (plik) sys::Ignore(plik.Close(), "every line was written when it was logged");

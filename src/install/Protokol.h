@@ -17,12 +17,26 @@ struct BladSystemu {
     std::uint32_t kod;
 };
 
-// Opens the log file (a Windows-1250 path). `dopisz` keeps what the file holds
-// and appends (the copy the wizard starts from the temporary folder goes on
-// with the log of the run that started it); otherwise the file starts empty.
-// The Win32 error code when it cannot be opened, 0 when it is open.
+namespace sys {
+class File;
+}
+
+// Opens the log file (a full Windows-1250 path). `dopisz` keeps what the file
+// holds and appends (a start that finds another wizard adds its lines to that
+// wizard's log); otherwise the file starts empty. The elevated wizard never
+// writes through a name: a device name (CON, NUL.txt, COM1, ...), a path in
+// the device namespaces (\\.\, \\?\) or with a stream (":"), and a file that
+// is not a plain disk file with one name (a hard link, a link, a pipe) are
+// refused with ERROR_BAD_FILE_TYPE and left as they were. The Win32 error
+// code when it is not opened, 0 when it is open.
 [[nodiscard]] std::uint32_t OtworzProtokol(std::string_view sciezka, bool dopisz);
+// Goes on with the log that the run which started this copy left open for
+// it (its handle, inherited under `numer`; see PlikProtokolu). 0 when it is
+// open; ERROR_BAD_FILE_TYPE when the number names no such log.
+[[nodiscard]] std::uint32_t PrzejmijProtokol(std::uint64_t numer);
 [[nodiscard]] bool ProtokolOtwarty() noexcept;
+// The open log, for a copy of the wizard to inherit; null when none is open.
+[[nodiscard]] const sys::File* PlikProtokolu() noexcept;
 void ZamknijProtokol() noexcept;
 
 namespace protokol {

@@ -26,14 +26,14 @@ inline constexpr int kProbySkryptuUsuwania = 1800;
 // current folder) and giving up after kProbySkryptuUsuwania tries; then it
 // deletes `skrypt`, the batch itself, and the folder `katalog` that held both.
 // The last two share one line: the command processor reads a batch line by
-// line, and there is no next line once the batch is gone. All are full
-// paths, already in the code page the command processor reads. A '%' in a
-// path is doubled, since the command processor would otherwise take it for a
-// variable.
+// line, and there is no next line once the batch is gone. Each is a full
+// path or one relative to the batch's current folder, already in the code
+// page the command processor reads. A '%' in a path is doubled, since the
+// command processor would otherwise take it for a variable.
 std::string TekstSkryptuUsuwania(std::string_view kopia, std::string_view skrypt, std::string_view katalog,
                                  std::string_view ping);
 
-// Full paths of the copy and of its batch.
+// Paths of the copy and of its batch.
 struct NazwyKopii {
     std::string kopia;
     std::string skrypt;
@@ -44,7 +44,7 @@ struct NazwyKopii {
 // Chooses the copy's and the batch's paths in `katalog` (a folder with its
 // trailing backslash): `nazwa` and "delme.bat" when neither is taken, else
 // both with the same decimal number in front, trying 0, 1, 2, ... in turn.
-// `zajety` tells whether a full path is taken. nullopt when every number below
+// `zajety` tells whether such a path is taken. nullopt when every number below
 // kLiczbaNumerowKopii is taken too.
 std::optional<NazwyKopii> WybierzNazwyKopii(std::string_view katalog, std::string_view nazwa,
                                             const std::function<bool(const std::string&)>& zajety);

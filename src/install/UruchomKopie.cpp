@@ -1,11 +1,14 @@
 #include "install/UruchomKopie.h"
 
+#include "base/Narzedzia.h"
 #include "base/Sciezki.h"
+#include "install/Dziennik.h"
 #include "install/SkryptUsuwania.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/process.h"
 #include "sys/systemdll.h"
+#include "sys/security.h"
 #include "sys/text.h"
 
 #include <windows.h>
@@ -15,18 +18,34 @@
 
 namespace {
 
-// A folder of this run's own inside `katalog` (which ends in a backslash),
-// with its trailing backslash. Its name cannot be guessed and it is made only
-// where nothing holds the name yet, so nobody can prepare it or what goes in.
+constexpr std::string_view kPrzedrostekKatalogu = "velt";
+constexpr std::size_t kCyfryKatalogu = 16;
+
+// Whether `nazwa` is one NowyKatalogKopii gives: "velt" and 16 hexadecimal
+// digits.
+bool NazwaKataloguKopii(std::string_view nazwa) {
+    if (nazwa.size() != kPrzedrostekKatalogu.size() + kCyfryKatalogu ||
+        !RowneBezWielkosciLiter(nazwa.substr(0, kPrzedrostekKatalogu.size()), kPrzedrostekKatalogu))
+        return false;
+    for (const char c : nazwa.substr(kPrzedrostekKatalogu.size()))
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) return false;
+    return true;
+}
+
+// A folder of this run's own inside `katalog` (which ends in a backslash):
+// its name, without a backslash. The name cannot be guessed, and the folder
+// is made only where nothing holds the name yet, for administrators alone, so
+// nobody else can prepare it or what goes in. Only hexadecimal digits follow
+// "velt": the command line of the batch names it as it is.
 std::optional<std::string> NowyKatalogKopii(const std::string& katalog) {
     for (int proba = 0; proba < 16; ++proba) {
         unsigned long long los = 0;
         if (!sys::dll::GenRandom(&los, sizeof los)) return std::nullopt;
-        char nazwa[24];
-        std::snprintf(nazwa, sizeof nazwa, "velt%016llx", los);
-        const std::string sciezka = katalog + nazwa;
-        const sys::Result wynik = sys::CreateFolder(sciezka);
-        if (wynik) return sciezka + "\\";
+        char cyfry[kCyfryKatalogu + 1];
+        std::snprintf(cyfry, sizeof cyfry, "%016llx", los);
+        const std::string nazwa = std::string(kPrzedrostekKatalogu) + cyfry;
+        const sys::Result wynik = sys::CreateAdminFolder(katalog + nazwa);
+        if (wynik) return nazwa;
         if (wynik.error != ERROR_ALREADY_EXISTS && wynik.error != ERROR_FILE_EXISTS) return std::nullopt;
     }
     return std::nullopt;
@@ -48,6 +67,17 @@ std::wstring MaleLiterySystemu(std::string_view tekst) {
 
 // Whether two folders are the same by the system's case rules.
 bool TenSamKatalog(std::string_view a, std::string_view b) { return MaleLiterySystemu(a) == MaleLiterySystemu(b); }
+
+// Whether `program` lies in the working folder `katalog`, or in a run's
+// folder right inside it (as the relaunched copy does).
+bool WKataloguRoboczym(const std::string& katalog, std::string_view program) {
+    const std::string folder = KatalogPlikuLubDysk(program);
+    if (TenSamKatalog(katalog, folder)) return true;
+    if (folder.size() <= katalog.size() || !TenSamKatalog(katalog, std::string_view(folder).substr(0, katalog.size())))
+        return false;
+    const std::string_view wlasny = std::string_view(folder).substr(katalog.size());
+    return wlasny.back() == '\\' && NazwaKataloguKopii(wlasny.substr(0, wlasny.size() - 1));
+}
 
 // `sciezka` in the console code page, in which the command processor reads a
 // batch file. A path that code page cannot carry is given in its short form
@@ -77,63 +107,90 @@ std::string SciezkaDlaSkryptu(std::string_view sciezka) {
     return sys::FromWide(dluga, CP_OEMCP);
 }
 
-bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view parametry) {
+bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view parametry,
+             const sys::File* dziedziczony) {
     if (!sys::FileExists(program)) return false;
 
     const std::string katalog = KatalogRoboczyKopii();
+    if (katalog.empty()) return false;
     // The relaunched copy is called with its own file: it must not copy itself
     // onto itself.
-    if (TenSamKatalog(katalog, KatalogPlikuLubDysk(program))) return false;
+    if (WKataloguRoboczym(katalog, program)) return false;
+    // The elevated copy never runs from where others could change it: the
+    // folder is used when only administrators may change it already, or made
+    // now for them. One that others could change is not taken back here: the
+    // wizard's look for journals does that, after it has set aside every
+    // journal in it, which taken back first would look trustworthy.
+    const std::string katalogBezUkosnika = BezKoncowegoUkosnikaPozaKorzeniem(katalog);
+    sys::Access dostep = sys::FolderAccess(katalogBezUkosnika);
+    if (dostep == sys::Access::Missing && sys::CreateAdminFolder(katalogBezUkosnika))
+        dostep = sys::FolderAccess(katalogBezUkosnika);
+    if (dostep != sys::Access::AdminsOnly) return false;
 
     const auto wlasny = NowyKatalogKopii(katalog);
     if (!wlasny) return false;
-    const std::string wlasnyBezUkosnika = BezKoncowegoUkosnikaPozaKorzeniem(*wlasny);
-    const auto nazwy = WybierzNazwyKopii(*wlasny, nazwa, [](const std::string& p) { return sys::EntryExists(p); });
+    const std::string wlasnyPelny = katalog + *wlasny;
+    // Names relative to the working folder, the current one of both processes.
+    const auto nazwy = WybierzNazwyKopii(*wlasny + "\\", nazwa,
+                                         [&](const std::string& p) { return sys::EntryExists(katalog + p); });
     if (!nazwy) {
-        sys::Ignore(sys::RemoveFolder(wlasnyBezUkosnika), "the relaunch already failed");
+        sys::Ignore(sys::RemoveFolder(wlasnyPelny), "the relaunch already failed");
         return false;
     }
+    const NazwyKopii pelne{katalog + nazwy->kopia, katalog + nazwy->skrypt};
     const auto porazka = [&] {
-        Sprzatnij(wlasnyBezUkosnika, *nazwy);
+        Sprzatnij(wlasnyPelny, pelne);
         return false;
     };
 
-    if (!sys::CopyFileTo(program, nazwy->kopia, false)) return porazka();
+    if (!sys::CopyFileTo(program, pelne.kopia, false)) return porazka();
     // A file copied from a CD arrives read-only; the batch must be able to
     // delete it.
-    sys::Ignore(sys::SetAttributes(nazwy->kopia, FILE_ATTRIBUTE_ARCHIVE),
-                "a copy that stays read-only is only left behind in the temporary folder");
+    sys::Ignore(sys::SetAttributes(pelne.kopia, FILE_ATTRIBUTE_ARCHIVE),
+                "a copy that stays read-only is only left behind in the working folder");
 
     const auto systemowy = sys::SystemFolder();
     if (!systemowy) return porazka();
-    const std::string tekst =
-        TekstSkryptuUsuwania(SciezkaDlaSkryptu(nazwy->kopia), SciezkaDlaSkryptu(nazwy->skrypt),
-                             SciezkaDlaSkryptu(wlasnyBezUkosnika), SciezkaDlaSkryptu(*systemowy + "ping.exe"));
-    if (!sys::WriteWholeFile(nazwy->skrypt, tekst)) return porazka();
+    const std::string tekst = TekstSkryptuUsuwania(nazwy->kopia, nazwy->skrypt, *wlasny,
+                                                   SciezkaDlaSkryptu(*systemowy + "ping.exe"));
+    if (!sys::WriteWholeFile(pelne.skrypt, tekst)) return porazka();
 
     // Both run in the working folder, never in their own: the batch could not
     // remove a folder that is some process's current one.
-    const std::string biezacy = BezKoncowegoUkosnikaPozaKorzeniem(katalog);
-    if (!sys::ShellOpen(nazwy->kopia, parametry, biezacy, SW_SHOWNORMAL, nullptr)) return porazka();
+    const std::string& biezacy = katalogBezUkosnika;
+    sys::ProcessStart kopia;
+    kopia.program = pelne.kopia;
+    const std::string wierszKopii = "\"" + pelne.kopia + "\" " + std::string(parametry);
+    kopia.commandLine = wierszKopii;
+    kopia.folder = biezacy;
+    kopia.show = SW_SHOWNORMAL;
+    kopia.inherited = dziedziczony;
+    if (!sys::StartProcess(kopia)) return porazka();
 
     // The command processor of the system folder (never one beside the
-    // program) runs the batch by "call", so that the folder goes once the
-    // batch is closed: some command processors keep a batch open while it
-    // runs, and then its own last line cannot remove the folder. Quoted: a
-    // temporary folder with a blank in its path would otherwise name another
-    // program.
-    sys::StartedProcess skrypt =
-        sys::StartProcess("\"" + *systemowy + "cmd.exe\" /c call \"" + nazwy->skrypt + "\" & rmdir \"" +
-                              wlasnyBezUkosnika + "\"",
-                          CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, biezacy, true);
-    if (!skrypt) return false;
+    // program), without the AutoRun commands of the registry (/d), which
+    // others may have set. Its line holds no path: the batch and the run's
+    // folder are named relative to the current folder, in letters and digits
+    // that nothing expands. The batch runs by "call", so that the folder goes
+    // once the batch is closed: some command processors keep a batch open
+    // while it runs, and then its own last line cannot remove the folder.
+    sys::ProcessStart skrypt;
+    const std::string cmd = *systemowy + "cmd.exe";
+    skrypt.program = cmd;
+    const std::string wierszSkryptu = "cmd.exe /d /c call " + nazwy->skrypt + " & rmdir " + *wlasny;
+    skrypt.commandLine = wierszSkryptu;
+    skrypt.creationFlags = CREATE_SUSPENDED | IDLE_PRIORITY_CLASS;
+    skrypt.folder = biezacy;
+    skrypt.show = SW_HIDE;
+    sys::StartedProcess proces = sys::StartProcess(skrypt);
+    if (!proces) return false;
     // Lowered before it first runs, so that its retries never compete with the
     // started program.
-    sys::Ignore(sys::SetPriority(skrypt.thread, THREAD_PRIORITY_IDLE),
+    sys::Ignore(sys::SetPriority(proces.thread, THREAD_PRIORITY_IDLE),
                 "the idle priority class alone keeps the batch in the background");
-    if (!sys::Resume(skrypt.thread)) {
+    if (!sys::Resume(proces.thread)) {
         // A batch that never runs would hold its process for good.
-        sys::Ignore(sys::Terminate(skrypt.process, 1), "nothing more can be done about a stuck batch");
+        sys::Ignore(sys::Terminate(proces.process, 1), "nothing more can be done about a stuck batch");
         return false;
     }
     return true;
@@ -142,14 +199,14 @@ bool Uruchom(std::string_view program, std::string_view nazwa, std::string_view 
 }  // namespace
 
 std::string KatalogRoboczyKopii() {
-    if (auto temp = sys::TempFolder()) return *temp;
-    if (auto windows = sys::WindowsFolder()) return *windows;
-    return "C:\\";
+    const std::string katalog = KatalogDziennikow();
+    return katalog.empty() ? katalog : katalog + "\\";
 }
 
-bool UruchomKopie(std::string_view program, std::string_view nazwa, std::string_view parametry) noexcept {
+bool UruchomKopie(std::string_view program, std::string_view nazwa, std::string_view parametry,
+                  const sys::File* dziedziczony) noexcept {
     try {
-        return Uruchom(program, nazwa, parametry);
+        return Uruchom(program, nazwa, parametry, dziedziczony);
     } catch (...) {
         // Only allocation can throw here; the caller expects a plain answer.
         return false;

@@ -5,20 +5,30 @@
 #include <string>
 #include <string_view>
 
+namespace sys {
+class File;
+}
+
 // Copies the file `program` (a full path, or a name in the current folder) as
 // `nazwa` into a folder made for this run inside the working folder (a new
-// name that cannot be guessed; made only where nothing holds it); starts the
-// copy through the shell with the argument string `parametry`, the working
-// folder as its current one, and starts a hidden batch that deletes the copy
-// once the copy has ended, then itself and the run's folder. What a failed
-// start made is removed again. The caller does not wait for either.
-// Returns true when both were started. Never raises and never shows a message
-// of its own; whatever the shell shows has no owner window.
-// A program that already lies in the working folder is not copied onto
-// itself: the result is then false.
-bool UruchomKopie(std::string_view program, std::string_view nazwa, std::string_view parametry) noexcept;
+// name that cannot be guessed, made for administrators alone, so that no one
+// else can swap or add anything before the elevated copy runs); starts the
+// copy with the argument string `parametry`, shown normally, the working
+// folder as its current one, inheriting `dziedziczony` (when not null: its
+// handle has the same number in the copy) and no other handle; and starts a
+// hidden batch that deletes the copy once the copy has ended, then itself and
+// the run's folder. What a failed start made is removed again. The caller
+// does not wait for either. Returns true when both were started; false also
+// when the working folder is not one that only administrators may change
+// (it is made for them when missing). Never raises and never shows a
+// message of its own.
+// A program that already lies in the working folder, or in a run's folder
+// there, is not copied onto itself: the result is then false.
+bool UruchomKopie(std::string_view program, std::string_view nazwa, std::string_view parametry,
+                  const sys::File* dziedziczony = nullptr) noexcept;
 
-// The working folder of UruchomKopie, with a trailing backslash: the
-// temporary folder; when that is not determined, the Windows folder; else
-// "C:\".
+// The working folder of UruchomKopie, with a trailing backslash: the folder of
+// the installation journals (KatalogDziennikow), which only administrators
+// may change, never the user's temporary folder; empty when the system names
+// none.
 std::string KatalogRoboczyKopii();

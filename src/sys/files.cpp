@@ -19,6 +19,14 @@ bool FitsProgramCodePage(std::wstring_view text) { return ToWide(FromWide(text))
 // Largest block handed to one ReadFile or WriteFile call.
 constexpr std::size_t kMaxBlock = 0x40000000;
 
+bool PlainDiskFile(HANDLE h) {
+    if (GetFileType(h) != FILE_TYPE_DISK) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(h, &info)) return false;
+    return (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+           info.nNumberOfLinks == 1;
+}
+
 }  // namespace
 
 std::optional<std::string> FromSystemPath(std::wstring_view path) {
@@ -177,6 +185,47 @@ File File::OpenPlainForWriting(std::string_view path, bool& created) {
     return f;
 }
 
+File File::OpenAppendPlain(std::string_view path, bool truncate) {
+    // Append-only: every write goes to the end, whoever else appends.
+    constexpr DWORD kAppend = FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    // Emptying it takes the right to write anywhere in it, which the handle
+    // kept then gives up again.
+    File f = Open(path, kAppend | (truncate ? FILE_WRITE_DATA : 0), kShare, OPEN_ALWAYS,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
+    const auto failed = [](std::uint32_t error) {
+        File none;
+        none.error_ = error;
+        return none;
+    };
+    if (!f) return f;
+    if (!f.IsPlainDiskFile()) return failed(ERROR_BAD_FILE_TYPE);
+    if (!truncate) return f;
+    FILE_END_OF_FILE_INFO end{};
+    if (!SetFileInformationByHandle(f.handle_.get(), FileEndOfFileInfo, &end, sizeof end)) return failed(LastError());
+    HANDLE appendOnly = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), f.handle_.get(), GetCurrentProcess(), &appendOnly, kAppend, FALSE, 0))
+        return failed(LastError());
+    f.handle_.reset(appendOnly);
+    return f;
+}
+
+File File::FromInherited(std::uint64_t number) {
+    File f;
+    f.error_ = ERROR_BAD_FILE_TYPE;
+    // Handle values fit in 32 bits, in 32-bit and 64-bit processes alike.
+    if (number == 0 || number > 0xFFFFFFFFu) return f;
+    const auto h = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(number));
+    DWORD flags = 0;
+    // One the process opened itself is not inheritable; an inherited one is.
+    if (!GetHandleInformation(h, &flags) || (flags & HANDLE_FLAG_INHERIT) == 0 || !PlainDiskFile(h)) return f;
+    Ignore(Outcome(SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0)),
+           "a handle still inheritable only reaches a process started to inherit handles");
+    f.handle_.reset(h);
+    f.error_ = 0;
+    return f;
+}
+
 File File::CreateForWriting(std::string_view path, std::uint32_t disposition) {
     return Open(path, GENERIC_WRITE, FILE_SHARE_READ, disposition, FILE_ATTRIBUTE_NORMAL);
 }
@@ -226,6 +275,12 @@ Transfer File::Write(const void* buffer, std::size_t size) {
         }
     }
     return t;
+}
+
+bool File::IsPlainDiskFile() const { return handle_ && PlainDiskFile(handle_.get()); }
+
+std::uint64_t File::HandleNumber() const noexcept {
+    return handle_ ? static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle_.get())) : 0;
 }
 
 std::optional<std::int64_t> File::Size() const {

@@ -121,6 +121,18 @@ public:
     // (ERROR_CANT_ACCESS_FILE). What an existing file holds stays until
     // Truncate. Others may read it meanwhile.
     [[nodiscard]] static File OpenPlainForWriting(std::string_view path, bool& created);
+    // As OpenAppend, but never through a link, a device or a pipe: a link
+    // (a reparse point) is opened as itself, not followed, and what was
+    // opened is kept only when IsPlainDiskFile holds. Anything else fails
+    // with ERROR_BAD_FILE_TYPE and is left as it was (`truncate` empties the
+    // file only once it passed); a file the call made afresh always passes.
+    [[nodiscard]] static File OpenAppendPlain(std::string_view path, bool truncate);
+    // Takes over the handle that this process inherited under `number` (the
+    // HandleNumber of the process that started it, see sys/process.h), when
+    // it is an inheritable handle and IsPlainDiskFile holds; it is then no
+    // longer passed on. Otherwise fails with ERROR_BAD_FILE_TYPE and leaves
+    // alone whatever the number names.
+    [[nodiscard]] static File FromInherited(std::uint64_t number);
 
     File() = default;
 
@@ -140,6 +152,16 @@ public:
     // inode under Wine): it tells this file from any other that later takes
     // its name. A rename keeps it, except on FAT.
     [[nodiscard]] std::optional<std::uint64_t> Number() const;
+    // Whether the open object is a file on a disk (not a device, a pipe or a
+    // folder), not a link, and has no name besides the one it was opened by
+    // (a link count of 1: no hard link elsewhere shares its content).
+    [[nodiscard]] bool IsPlainDiskFile() const;
+    // The handle's value as a number, under which a process started to
+    // inherit this file finds it (it is the same in both processes).
+    [[nodiscard]] std::uint64_t HandleNumber() const noexcept;
+    // The handle itself, for the other wrappers of this layer; the file
+    // keeps owning it.
+    [[nodiscard]] HANDLE handle() const noexcept { return handle_.get(); }
     // Asks the system to put what was written on the disk (FlushFileBuffers).
     Result Flush();
     // Empties the file; the next write lands at its start.

@@ -236,29 +236,71 @@ AdminLock FindAdminLock(std::string_view name) { return Lock(name, false); }
 
 StartedProcess StartProcess(std::string_view commandLine, std::uint32_t creationFlags, std::string_view folder,
                             bool hidden) {
+    ProcessStart start;
+    start.commandLine = commandLine;
+    start.creationFlags = creationFlags;
+    start.folder = folder;
+    if (hidden) start.show = SW_HIDE;
+    return StartProcess(start);
+}
+
+StartedProcess StartProcess(const ProcessStart& start) {
     StartedProcess started;
     // CreateProcessW may write into the command line.
-    const std::wstring wide = ToWide(commandLine);
+    const std::wstring wide = ToWide(start.commandLine);
     std::vector<wchar_t> line(wide.begin(), wide.end());
     line.push_back(L'\0');
-    const std::wstring wfolder = ToWide(folder);
+    const std::wstring wprogram = ToWide(start.program);
+    const std::wstring wfolder = ToWide(start.folder);
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    if (hidden) {
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_HIDE;
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof(startup.StartupInfo);
+    if (start.show) {
+        startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+        startup.StartupInfo.wShowWindow = static_cast<WORD>(*start.show);
     }
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
-                        wfolder.empty() ? nullptr : wfolder.c_str(), &startup, &info)) {
-        started.error = LastError();
+    DWORD flags = start.creationFlags;
+    if (start.inherited && !*start.inherited) {
+        started.error = ERROR_INVALID_HANDLE;
         return started;
     }
+    std::vector<unsigned char> attributes;
+    bool listed = false;
+    HANDLE inherited = start.inherited ? start.inherited->handle() : nullptr;
+    const auto finish = [&](std::uint32_t error) {
+        if (listed)
+            DeleteProcThreadAttributeList(reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data()));
+        if (inherited) Ignore(Outcome(SetHandleInformation(inherited, HANDLE_FLAG_INHERIT, 0)), "the start is over");
+        started.error = error;
+        return std::move(started);
+    };
+    // The inherited handle is named in a list, so that no other handle that
+    // happens to be inheritable goes along; the handle itself is inheritable
+    // only for the moment of the start.
+    if (inherited) {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        attributes.resize(size);
+        auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributes.data());
+        if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size)) return finish(LastError());
+        listed = true;
+        if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &inherited, sizeof inherited,
+                                       nullptr, nullptr) ||
+            !SetHandleInformation(inherited, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT))
+            return finish(LastError());
+        startup.StartupInfo.cb = sizeof(startup);
+        startup.lpAttributeList = list;
+        flags |= EXTENDED_STARTUPINFO_PRESENT;
+    }
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(wprogram.empty() ? nullptr : wprogram.c_str(), line.data(), nullptr, nullptr,
+                        inherited ? TRUE : FALSE, flags, nullptr, wfolder.empty() ? nullptr : wfolder.c_str(),
+                        &startup.StartupInfo, &info))
+        return finish(LastError());
     started.process.reset(info.hProcess);
     started.thread.reset(info.hThread);
     started.processId = info.dwProcessId;
-    return started;
+    return finish(0);
 }
 
 Result SetPriority(const ThreadHandle& thread, int priority) {

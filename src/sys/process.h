@@ -2,6 +2,7 @@
 // Starting programs. Command lines, paths and parameters are single-byte
 // Windows-1250.
 
+#include "sys/files.h"
 #include "sys/handle.h"
 #include "sys/result.h"
 
@@ -80,6 +81,22 @@ struct [[nodiscard]] StartedProcess {
 // hidden (STARTF_USESHOWWINDOW with SW_HIDE).
 StartedProcess StartProcess(std::string_view commandLine, std::uint32_t creationFlags, std::string_view folder,
                             bool hidden);
+
+// How StartProcess below starts a program.
+struct ProcessStart {
+    // The program file by its full path, taken as it is and never searched
+    // for; the command line then need not hold that path. Empty: the command
+    // line's first word names the program.
+    std::string_view program;
+    std::string_view commandLine;
+    std::uint32_t creationFlags = 0;
+    std::string_view folder;  // its current folder; empty keeps the caller's
+    std::optional<int> show;  // how its first window shows (SW_*); none: as it chooses
+    // The one handle it inherits, under the same HandleNumber; with none
+    // (null) it inherits no handle at all.
+    const File* inherited = nullptr;
+};
+StartedProcess StartProcess(const ProcessStart& start);
 
 // Sets a thread's priority (THREAD_PRIORITY_*).
 Result SetPriority(const ThreadHandle& thread, int priority);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,36 @@ TEST(WierszPolecen, OdpowiedziTamIZPowrotem) {
         ZOdpowiedziami(CzytajWierszPolecen({"/VERYSILENT", "/DIR=C:\\Wiersz", "/NOGROUP"}).Przelaczniki, plik);
     EXPECT_TRUE(Wybory(w) == (TOdpowiedzi{"C:\\Wiersz", JezykAngielski, true, false, true, true}));
     EXPECT_TRUE(w.Cichy());
+}
+
+// The copy the wizard starts goes on with the log its starter opened, named
+// by the number of the handle it inherits: only with /doit, never beside
+// /LOG, and only a number a handle can have.
+TEST(WierszPolecen, UchwytProtokoluOnlyForTheCopy) {
+    const struct {
+        std::vector<std::string> argumenty;
+        const char* blad;
+        std::uint64_t uchwyt;  // 0 when not given
+    } przypadki[] = {
+        {{"/doit", "/LOGHANDLE=124"}, nullptr, 124},
+        {{"/doit", "/LANG=EN", "/loghandle=4294967295"}, nullptr, 4294967295u},
+        {{"/LOGHANDLE=124"}, "/LOGHANDLE=124", 0},
+        {{"/DOIT", "/LOGHANDLE=124"}, "/LOGHANDLE=124", 0},
+        {{"/doit", "/LOG=a.log", "/LOGHANDLE=8"}, "/LOGHANDLE=8", 0},
+        {{"/doit", "/LOGHANDLE=8", "/LOG=a.log"}, "/LOG=a.log", 8},
+        {{"/doit", "/LOGHANDLE=0"}, "/LOGHANDLE=0", 0},
+        {{"/doit", "/LOGHANDLE=4294967296"}, "/LOGHANDLE=4294967296", 0},
+        {{"/doit", "/LOGHANDLE=-4"}, "/LOGHANDLE=-4", 0},
+        {{"/doit", "/LOGHANDLE=0x7c"}, "/LOGHANDLE=0x7c", 0},
+        {{"/doit", "/LOGHANDLE="}, "/LOGHANDLE=", 0},
+        {{"/doit", "/LOGHANDLE"}, "/LOGHANDLE", 0},
+    };
+    for (const auto& p : przypadki) {
+        SCOPED_TRACE(p.argumenty.back());
+        const TWynikWiersza wynik = CzytajWierszPolecen(p.argumenty);
+        EXPECT_EQ(wynik.Blad.value_or("(none)"), p.blad ? p.blad : "(none)");
+        EXPECT_EQ(wynik.Przelaczniki.UchwytProtokolu.value_or(0), p.uchwyt);
+    }
 }
 
 // The copy gets "/doit" first and every switch back as it was given, through

@@ -243,6 +243,26 @@ std::wstring DomyslnyCel() {
     return std::wstring(bufor) + L"\\VeltAng";
 }
 
+std::wstring FolderPowloki(HKEY korzen, const wchar_t* nazwa) {
+    wchar_t bufor[MAX_PATH] = {};
+    DWORD rozmiar = sizeof(bufor);
+    RegGetValueW(korzen, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", nazwa,
+                 RRF_RT_REG_SZ, nullptr, bufor, &rozmiar);
+    return bufor;
+}
+
+bool UstawFolderPowloki(HKEY korzen, const wchar_t* nazwa, const std::wstring& folder) {
+    return RegSetKeyValueW(korzen, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", nazwa,
+                           REG_SZ, folder.c_str(), static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))) ==
+           ERROR_SUCCESS;
+}
+
+std::wstring KatalogDziennikow() {
+    std::wstring dane = FolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData");
+    if (!dane.empty() && dane.back() == L'\\') dane.pop_back();
+    return dane + L"\\Zelpax";
+}
+
 HWND DoOpcji() {
     if (!Uruchom(L"\"D:\\instal.exe\"")) return nullptr;
     return OdCD();

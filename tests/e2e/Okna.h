@@ -91,6 +91,14 @@ void ZamknijKreator();
 // (32-bit) view of the registry + "\VeltAng".
 std::wstring DomyslnyCel();
 
+// A folder of the Explorer's "Shell Folders" key; empty when there is none.
+std::wstring FolderPowloki(HKEY korzen, const wchar_t* nazwa);
+// Sets that value; false when it cannot.
+bool UstawFolderPowloki(HKEY korzen, const wchar_t* nazwa, const std::wstring& folder);
+// The machine's folder of the installation journals, in which the wizard's
+// relaunched copy runs too.
+std::wstring KatalogDziennikow();
+
 // Starts the wizard from the CD in D:, answers the CD dialog and walks to
 // the options page in Polish. Returns the wizard window, nullptr on failure.
 HWND DoOpcji();

@@ -60,22 +60,6 @@ std::wstring Srodowisko(const wchar_t* nazwa) {
     return std::wstring(bufor, n < 1024 ? n : 0);
 }
 
-// A folder of the Explorer "Shell Folders" key.
-std::wstring FolderPowloki(HKEY korzen, const wchar_t* nazwa) {
-    wchar_t bufor[MAX_PATH] = {};
-    DWORD rozmiar = sizeof(bufor);
-    RegGetValueW(korzen, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", nazwa,
-                 RRF_RT_REG_SZ, nullptr, bufor, &rozmiar);
-    return bufor;
-}
-
-// The machine's folder of the installation journals.
-std::wstring KatalogDziennikow() {
-    std::wstring dane = FolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData");
-    if (!dane.empty() && dane.back() == L'\\') dane.pop_back();
-    return dane + L"\\Zelpax";
-}
-
 int LiczbaPlikow(const std::wstring& katalog, const wchar_t* wzorzec) {
     WIN32_FIND_DATAW dane;
     HANDLE szukanie = FindFirstFileW((katalog + L"\\" + wzorzec).c_str(), &dane);
@@ -190,16 +174,25 @@ TEST_F(Instalacja, FullRunInstallsTheTreeAndTheMainProgram) {
 
     // A journal that cannot be written (a file holds the name of its folder):
     // the wizard asks before it goes on without one. No stays on the page,
-    // making nothing; Yes runs the installation all the same.
-    const std::wstring dzienniki = KatalogDziennikow();
-    RemoveDirectoryW(dzienniki.c_str());
+    // making nothing; Yes runs the installation all the same. The machine's
+    // application-data folder is named elsewhere meanwhile: the copy runs
+    // from the journals' folder itself.
+    const std::wstring dane = FolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData"), inne = L"C:\\velt-e2e-dane";
+    const std::wstring dzienniki = inne + L"\\Zelpax";
+    ASSERT_FALSE(dane.empty());
+    CreateDirectoryW(inne.c_str(), nullptr);
     HANDLE zawada = CreateFileW(dzienniki.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(zawada, INVALID_HANDLE_VALUE) << "the journals' folder is in use";
     CloseHandle(zawada);
     struct Usun {
-        const std::wstring& plik;
-        ~Usun() { DeleteFileW(plik.c_str()); }
-    } usun{dzienniki};
+        const std::wstring &dane, &inne, &plik;
+        ~Usun() {
+            UstawFolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData", dane);
+            DeleteFileW(plik.c_str());
+            RemoveDirectoryW(inne.c_str());
+        }
+    } usun{dane, inne, dzienniki};
+    ASSERT_TRUE(UstawFolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData", inne));
     for (const wchar_t* odpowiedz : {L"btnNie", L"btnTak"}) {
         Kliknij(ZnajdzKontrolke(okno, L"btnDalej"));
         HWND pytanie = CzekajNaOkno(L"frmPytanie");
@@ -875,6 +868,7 @@ TEST_F(Nienadzorowana, ExitCodes) {
         Krok krok;
         DWORD kod;
         const wchar_t* komunikat;  // what the message box names, for Krok::Komunikat
+        bool dowiazanyLog = false;  // the log a hard link to another file, which must stay as it is
     } przypadki[] = {
         {L"/VERYSILENT /QUIET", Krok::Nic, 1, nullptr},
         {L"/VERYSILENT /DIR", Krok::Nic, 1, nullptr},
@@ -883,6 +877,10 @@ TEST_F(Nienadzorowana, ExitCodes) {
         {L"/DIR=Velt", Krok::Komunikat, 1, L"/DIR=Velt"},
         {L"/LANG=EN /BOGUS", Krok::Komunikat, 1, L"Invalid command-line switch: /BOGUS"},
         {L"/?", Krok::Komunikat, 0, L"/VERYSILENT"},
+        // The elevated wizard writes no log through a link, and nothing else.
+        {L"/VERYSILENT /LOG=C:\\instal-log.txt", Krok::Nic, 1, nullptr, true},
+        {L"/LANG=EN /LOG=C:\\instal-log.txt", Krok::Komunikat, 1,
+         L"The installation log cannot be written to the file C:\\instal-log.txt.", true},
         {L"/doit", Krok::AnulujCD, 2, nullptr},
         {L"/VERYSILENT /DIR=Q:\\VeltAng", Krok::Nic, 3, nullptr},
         // An answer file with a line it does not understand stops the run
@@ -922,6 +920,14 @@ TEST_F(Nienadzorowana, ExitCodes) {
         ASSERT_TRUE(UsunDrzewo(cel));
         const std::wstring readme = cel + L"\\readme.txt", program = cel + L"\\VeltEn.exe";
         DeleteFileW(kLog.c_str());
+        const std::wstring celLogu = L"C:\\instal-log-cel.txt";
+        if (p.dowiazanyLog) {
+            HANDLE h = CreateFileW(celLogu.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD zapisane = 0;
+            WriteFile(h, "0123456789", 10, &zapisane, nullptr);
+            CloseHandle(h);
+            ASSERT_TRUE(CreateHardLinkW(kLog.c_str(), celLogu.c_str(), nullptr));
+        }
         std::wstring instalator = L"D:\\instal.exe";
         if (p.krok == Krok::TylkoDoOdczytu) {
             ASSERT_TRUE(CreateDirectoryW(cel.c_str(), nullptr));
@@ -1023,6 +1029,11 @@ TEST_F(Nienadzorowana, ExitCodes) {
         const std::wstring log = ZUtf8(Zawartosc(kLog));
         std::map<std::wstring, std::string> jest;
         Drzewo(cel, L"", {}, jest);
+        if (p.dowiazanyLog) {
+            EXPECT_EQ(Zawartosc(celLogu), "0123456789") << "written through the link";
+            EXPECT_EQ(GetFileAttributesW(cel.c_str()), INVALID_FILE_ATTRIBUTES) << "installed all the same";
+            DeleteFileW(celLogu.c_str());
+        }
         if (p.krok == Krok::TylkoDoOdczytu) {
             EXPECT_EQ(jest.size(), 1u) << "the target as it was";
             EXPECT_NE(log.find(L"Rollback: every change of the run was undone"), std::wstring::npos)
@@ -1070,7 +1081,8 @@ TEST_F(Nienadzorowana, ExitCodes) {
 
 TEST_F(Nienadzorowana, TheCopyFromTheCdGetsEverySwitch) {
     // The run from the CD hands over at once with 0; the copy asks for the
-    // CD in English and writes on into the same log.
+    // CD in English and writes on into the same log, which it inherits open
+    // rather than by name.
     HANDLE proces = Start(L"/LANG=EN /LOG=" + kLog);
     ASSERT_TRUE(proces);
     EXPECT_EQ(KodWyjscia(proces), 0u);
@@ -1081,8 +1093,7 @@ TEST_F(Nienadzorowana, TheCopyFromTheCdGetsEverySwitch) {
     Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
     EXPECT_TRUE(Czekaj([&] { return ZUtf8(Zawartosc(kLog)).find(L"exit code 2") != std::wstring::npos; }));
     const std::wstring log = ZUtf8(Zawartosc(kLog));
-    EXPECT_NE(log.find(L"Handing over to a copy in the temporary folder with \"/doit /LANG=EN /LOG="),
-              std::wstring::npos)
+    EXPECT_NE(log.find(L"\\Zelpax\\ with \"/doit /LANG=EN /LOGHANDLE="), std::wstring::npos)
         << std::string(log.begin(), log.end());
 }
 

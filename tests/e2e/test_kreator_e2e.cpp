@@ -44,6 +44,25 @@ std::wstring FolderTymczasowy() {
     return dlugi;
 }
 
+std::wstring Srodowisko(const wchar_t* nazwa) {
+    wchar_t bufor[MAX_PATH * 2] = {};
+    const DWORD n = GetEnvironmentVariableW(nazwa, bufor, MAX_PATH * 2);
+    std::wstring wynik(bufor, n < MAX_PATH * 2 ? n : 0);
+    wchar_t dlugi[MAX_PATH * 2] = {};
+    const DWORD d = GetLongPathNameW(wynik.c_str(), dlugi, MAX_PATH * 2);
+    return d > 0 && d < MAX_PATH * 2 ? std::wstring(dlugi, d) : wynik;
+}
+
+// Whether `program` (in lower case) lies in a folder of a relaunch's own
+// ("velt" and 16 hexadecimal digits) in the journals' folder.
+bool WFolderzeKopii(const std::wstring& program) {
+    const std::wstring folder = Male(KatalogDziennikow()) + L"\\velt";
+    if (program.rfind(folder, 0) != 0) return false;
+    const std::wstring reszta = program.substr(folder.size());
+    return reszta.size() > 17 && reszta[16] == L'\\' &&
+           reszta.find_first_not_of(L"0123456789abcdef") == 16;
+}
+
 DWORD Znacznik() {
     DWORD wartosc = 99, rozmiar = sizeof(wartosc);
     if (RegGetValueW(HKEY_CURRENT_USER, L"SOFTWARE\\Zelpax\\EngVelt", L"InstallationInProgress", RRF_RT_REG_DWORD,
@@ -62,12 +81,16 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
     ASSERT_TRUE(UsunDrzewo(DomyslnyCel()));
     ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\""));
 
-    // The copy in the temporary folder asks for the CD before any page.
+    // The copy asks for the CD before any page. It runs elevated, so from a
+    // folder of its own that only administrators may change, never from the
+    // user's Temp or profile.
     HWND cd = CzekajNaOkno(L"frmCD");
     ASSERT_TRUE(cd) << "no CD dialog";
     EXPECT_EQ(ZnajdzOkno(L"frmMain"), nullptr);
     const std::wstring program = Male(ProgramOkna(cd));
-    EXPECT_EQ(program.rfind(Male(FolderTymczasowy()), 0), 0u) << "runs from the temporary folder: " << program.c_str();
+    EXPECT_TRUE(WFolderzeKopii(program)) << program.c_str();
+    EXPECT_NE(program.rfind(Male(FolderTymczasowy()), 0), 0u) << "runs from the temporary folder: " << program.c_str();
+    EXPECT_NE(program.rfind(Male(Srodowisko(L"USERPROFILE")) + L"\\", 0), 0u) << program.c_str();
     EXPECT_NE(program.find(L"instal.exe"), std::wstring::npos);
     // The dialog may show before the drive list reaches its window.
     HWND napedy = ZnajdzKontrolke(cd, L"cmbDrive");
@@ -188,11 +211,10 @@ TEST_F(Kreator, WalksFromTheCdToTheOptionsPage) {
     EXPECT_TRUE(Czekaj([] { return Znacznik() == 0; }));
 
     // The hidden batch removes the copy once it has ended, and the folder of
-    // its own that the run made for it inside the temporary folder.
+    // its own that the run made for it.
     EXPECT_TRUE(Czekaj([&] { return GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30s))
         << "the temporary copy stays behind";
     const std::wstring folderKopii = program.substr(0, program.find_last_of(L'\\'));
-    EXPECT_NE(folderKopii + L"\\", Male(FolderTymczasowy())) << "the copy ran in the temporary folder itself";
     EXPECT_TRUE(Czekaj([&] { return GetFileAttributesW(folderKopii.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30s))
         << "the copy's folder stays behind: " << folderKopii.c_str();
 }
@@ -245,7 +267,7 @@ TEST_F(Kreator, CancelledCdDialogEndsTheWizard) {
     ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\" /DOIT"));  // not "/doit": still relaunches
     HWND cd = CzekajNaOkno(L"frmCD");
     ASSERT_TRUE(cd);
-    EXPECT_EQ(Male(ProgramOkna(cd)).rfind(Male(FolderTymczasowy()), 0), 0u);
+    EXPECT_TRUE(WFolderzeKopii(Male(ProgramOkna(cd))));
     Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
     EXPECT_TRUE(Czekaj([&] { return !IsWindow(cd); }));
     EXPECT_EQ(ZnajdzOkno(L"frmMain"), nullptr);
@@ -290,7 +312,7 @@ TEST_F(Kreator, SecondStartBringsTheRunningWizardForwardAndALogoffEndsIt) {
         while (ReadFile(h, bufor, sizeof bufor, &n, nullptr) && n > 0) zapis.append(bufor, n);
         CloseHandle(h);
     }
-    EXPECT_NE(zapis.find("Handing over to a copy in the temporary folder"), std::string::npos) << zapis;
+    EXPECT_NE(zapis.find("Handing over to a copy in "), std::string::npos) << zapis;
     EXPECT_NE(zapis.find("Another setup wizard is running on this computer"), std::string::npos) << zapis;
     // The window manager may take a moment to move the focus.
     EXPECT_TRUE(Czekaj([&] { return GetForegroundWindow() == cd; })) << "the running wizard is not in front";
@@ -363,15 +385,20 @@ TEST_F(Kreator, RunsInPlaceFromAFixedDriveAndWhenTheCopyCannotBeWritten) {
     EXPECT_TRUE(Czekaj([&] { return DeleteFileW(program.c_str()) != FALSE; }));
     RemoveDirectoryW(katalog.c_str());
 
-    // From the CD with a temporary folder that cannot take the copy: the
-    // wizard runs from the CD instead of ending without a word, and its
-    // marker goes when it ends.
-    const std::wstring brak = L"TMP=C:\\velt-e2e-nie-ma\\tmp", brak2 = L"TEMP=C:\\velt-e2e-nie-ma\\tmp";
-    ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\"", {brak, brak2}));
-    cd = CzekajNaOkno(L"frmCD");
+    // From the CD with no folder of the administrators' to take the copy
+    // (the machine's application-data folder is missing): the wizard runs
+    // from the CD instead of ending without a word, and its marker goes when
+    // it ends. The user's temporary folder is never the fallback.
+    const std::wstring dane = FolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData");
+    ASSERT_FALSE(dane.empty());
+    ASSERT_TRUE(UstawFolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData", L"C:\\velt-e2e-nie-ma\\dane"));
+    const bool uruchomiony = Uruchom(L"\"D:\\instal.exe\"");
+    cd = uruchomiony ? CzekajNaOkno(L"frmCD") : nullptr;
+    ASSERT_TRUE(UstawFolderPowloki(HKEY_LOCAL_MACHINE, L"Common AppData", dane));
     ASSERT_TRUE(cd) << "the wizard ended without a window";
     EXPECT_EQ(Male(ProgramOkna(cd)), L"d:\\instal.exe");
     EXPECT_EQ(Znacznik(), 1u);
+    EXPECT_EQ(GetFileAttributesW(L"C:\\velt-e2e-nie-ma"), INVALID_FILE_ATTRIBUTES);
     Kliknij(ZnajdzKontrolke(cd, L"btnAnuluj"));
     EXPECT_TRUE(Czekaj([&] { return !IsWindow(cd); }));
     EXPECT_TRUE(Czekaj([] { return Znacznik() == 0; })) << "the marker stays set";

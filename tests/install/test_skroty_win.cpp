@@ -33,33 +33,7 @@
 
 namespace {
 
-constexpr std::string_view kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-// A "Shell Folders" value set (or removed) for the life of the object.
-class ZmienionyFolder {
-public:
-    ZmienionyFolder(sys::RegistryRoot root, std::string_view value, std::optional<std::string> folder)
-        : root_(root), value_(value) {
-        auto key = sys::RegistryKey::OpenFull(root_, kShellFolders, true);
-        EXPECT_TRUE(key);
-        old_ = key->ReadString(value_);
-        Ustaw(*key, folder);
-    }
-    ~ZmienionyFolder() {
-        if (auto key = sys::RegistryKey::OpenFull(root_, kShellFolders, true)) Ustaw(*key, old_);
-    }
-    ZmienionyFolder(const ZmienionyFolder&) = delete;
-    ZmienionyFolder& operator=(const ZmienionyFolder&) = delete;
-
-private:
-    void Ustaw(sys::RegistryKey& key, const std::optional<std::string>& folder) {
-        if (folder) EXPECT_TRUE(key.WriteString(value_, *folder));
-        else RegDeleteValueW(key.handle(), sys::ToWide(value_).c_str());
-    }
-    sys::RegistryRoot root_;
-    std::string value_;
-    std::optional<std::string> old_;
-};
+using pomocnicy::ZmienionyFolder;
 
 struct Skrot {
     std::string cel, katalogRoboczy, opis;

@@ -1,11 +1,16 @@
 // A stand-in for a program started from a temporary copy. It writes, next to
 // its own file under its own name + ".txt", three lines in Windows-1250: its
-// full path, its current folder and its argument string. Then it waits until
-// the named event that the last word of its arguments names is set (at most a
-// minute), so that a test decides when it ends.
+// full path, its current folder and its argument string; and the line
+// "kopia" into each disk file whose handle number an argument
+// "/LOGHANDLE=<number>" gives, as a wizard's copy goes on with an inherited
+// log. Then it waits until the named event that the last word of its
+// arguments names is set (at most a minute), so that a test decides when it
+// ends.
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -54,6 +59,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const BOOL ok = WriteFile(file, report.data(), static_cast<DWORD>(report.size()), &written, nullptr);
     CloseHandle(file);
     if (!ok || !MoveFileW(partial.c_str(), reportPath.c_str())) return 3;
+
+    const std::wstring_view handleSwitch = L"/LOGHANDLE=";
+    for (auto at = arguments.find(handleSwitch); at != std::wstring::npos;
+         at = arguments.find(handleSwitch, at + 1)) {
+        const auto number = std::wcstoull(arguments.c_str() + at + handleSwitch.size(), nullptr, 10);
+        const auto handle = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(number));
+        if (GetFileType(handle) == FILE_TYPE_DISK) WriteFile(handle, "kopia\r\n", 7, &written, nullptr);
+    }
 
     const auto lastBlank = arguments.find_last_of(L' ');
     const std::wstring eventName = lastBlank == std::wstring::npos ? arguments : arguments.substr(lastBlank + 1);
