@@ -1420,9 +1420,14 @@ protected:
         ASSERT_TRUE(Uruchom(L"\"D:\\instal.exe\""));
         HWND pytanie = CzekajNaOkno(L"frmPytanie");
         ASSERT_TRUE(pytanie);
-        EXPECT_EQ(Tekst(ZnajdzKontrolke(pytanie, L"lblPytanie")),
-                  L"Poprzednia instalacja nie zosta\u0142a doko\u0144czona. Czy cofn\u0105\u0107 zmiany, kt\u00f3re "
-                  L"zd\u0105\u017cy\u0142a wprowadzi\u0107?");
+        // Under emulation the window may show a moment before its text.
+        const std::wstring oczekiwane =
+            L"Poprzednia instalacja nie zosta\u0142a doko\u0144czona. Czy cofn\u0105\u0107 zmiany, kt\u00f3re "
+            L"zd\u0105\u017cy\u0142a wprowadzi\u0107?";
+        HWND tekst = ZnajdzKontrolke(pytanie, L"lblPytanie");
+        std::wstring widac;
+        EXPECT_TRUE(Czekaj([&] { return (widac = Tekst(tekst)) == oczekiwane; }))
+            << std::string(widac.begin(), widac.end());
         Kliknij(ZnajdzKontrolke(pytanie, tak ? L"btnTak" : L"btnNie"));
         // The wizard goes on as usual.
         ASSERT_TRUE(CzekajNaOkno(L"frmCD", 60s));
