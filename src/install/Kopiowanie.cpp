@@ -138,7 +138,8 @@ void KopiujPlik(StanKopiowania& stan, OknoInstalacji& okno, const std::string& z
         okno.UstawPozycje(Mlodsze32Bity(stan.postep));
     }
     sys::Ignore(wejscie.Close(), "nothing was written through it");
-    if (const sys::Result r = wyjscie.Close(); !r && blad == nullptr) {
+    // A file written whole is recorded as it is left (ZamknijPlik).
+    if (const sys::Result r = blad == nullptr ? ZamknijPlik(d, wyjscie, pisany) : wyjscie.Close(); !r && blad == nullptr) {
         blad = "cannot finish";
         kod = r.error;
     }

@@ -95,7 +95,7 @@ void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, co
         return;
     }
     const auto zapis = plik.Write(wynik.Nowa.data(), wynik.Nowa.size());
-    const sys::Result zamkniecie = plik.Close();
+    const sys::Result zamkniecie = ZamknijPlik(d, plik, tymczasowy);
     if (zapis.bytes < wynik.Nowa.size() || zapis.error != 0 || !zamkniecie) {
         stan = PoprawkaNiezapisana;
         return;

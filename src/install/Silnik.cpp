@@ -57,8 +57,8 @@ void ZakonczInstalacje(Dziennik& d) {
 namespace {
 
 // Undoes a journal file's records, then removes it or keeps in it what failed.
-void Dokoncz(const std::string& sciezka, const std::vector<WpisDziennika>& wpisy, bool ponowne) {
-    const WynikCofania wynik = WycofajWpisy(wpisy, ponowne);
+void Dokoncz(const std::string& sciezka, const std::vector<WpisDziennika>& wpisy, bool ponowne, std::uint64_t czas) {
+    const WynikCofania wynik = WycofajWpisy(wpisy, ponowne, nullptr, czas);
     if (wynik.pozostale.empty()) {
         UsunDziennik(sciezka);
         return;
@@ -89,14 +89,14 @@ bool OdzyskajPrzerwaneInstalacje(const std::function<DecyzjaOdzyskania()>& zapyt
         }
         if (CofanieZdecydowane(wpisy)) {
             Protokoluj("An undo that did not finish is finished now: ", sciezka);
-            Dokoncz(sciezka, wpisy, true);
+            Dokoncz(sciezka, wpisy, true, odczyt->czas);
             continue;
         }
         if (!decyzja) decyzja = zapytaj();
         switch (*decyzja) {
         case DecyzjaOdzyskania::Odloz: break;
         case DecyzjaOdzyskania::Zachowaj:
-            ZachowajWpisy(wpisy);
+            ZachowajWpisy(wpisy, odczyt->czas);
             UsunDziennik(sciezka);
             break;
         case DecyzjaOdzyskania::Cofnij:
@@ -104,7 +104,7 @@ bool OdzyskajPrzerwaneInstalacje(const std::function<DecyzjaOdzyskania()>& zapyt
             // without asking again.
             wpisy.push_back({RodzajWpisu::Cofanie, {}});
             sys::Ignore(ZapiszDziennik(sciezka, wpisy), "without the mark the next start asks again");
-            Dokoncz(sciezka, wpisy, false);
+            Dokoncz(sciezka, wpisy, false, odczyt->czas);
             break;
         }
     }
