@@ -565,6 +565,17 @@ sys::Result KopiujPlikSystemu(Dziennik* d, const std::string& zrodlo, const std:
 }
 
 namespace {
+// OcenPlik for the file of record `w`. A temporary file never becomes
+// anyone's under its own name, and the run writes into it by name after its
+// last record (a link is saved so): it is the run's while it has the run's
+// number, whatever wrote it since.
+OcenaPliku OcenPlikRunu(const WpisDziennika& w, std::optional<ZapisanyPlik> zapisany, const sys::EntryInfo& info,
+                        const std::optional<std::uint64_t>& czasDziennika) {
+    if (w.rodzaj != RodzajWpisu::Tymczasowy) return OcenPlik(zapisany, Zastany(info), czasDziennika);
+    if (zapisany) zapisany->stempel.reset();
+    return OcenPlik(zapisany, Zastany(info), std::nullopt);
+}
+
 // Why a file found is not the one the run created.
 std::string_view Obcy(OcenaPliku ocena) {
     switch (ocena) {
@@ -604,7 +615,7 @@ Krok CofnijPlik(const WpisDziennika& w, const std::optional<ZapisanyPlik>& zapis
                    "; tried again at the next start of the wizard");
         return Krok::Nieudany;
     }
-    if (const OcenaPliku ocena = OcenPlik(zapisany, Zastany(*o.info), czasDziennika); ocena != OcenaPliku::Runu) {
+    if (const OcenaPliku ocena = OcenPlikRunu(w, zapisany, *o.info, czasDziennika); ocena != OcenaPliku::Runu) {
         Protokoluj("Rollback: skipped ", plik, ": ", Obcy(ocena));
         return Krok::Pominiety;
     }
@@ -969,7 +980,7 @@ WynikCofania WycofajWpisy(const std::vector<WpisDziennika>& wpisy, bool ponowne,
     return wynik;
 }
 
-void ZachowajWpisy(const std::vector<WpisDziennika>& wpisy, const std::optional<std::uint64_t>& czasDziennika) {
+void ZachowajWpisy(const std::vector<WpisDziennika>& wpisy) {
     for (const KopiaZapasowa& k : BiezaceKopieZapasowe(wpisy)) {
         const WpisDziennika& w = wpisy[k.wpis];
         const std::string& plik = Pole(w, 0);
@@ -998,7 +1009,7 @@ void ZachowajWpisy(const std::vector<WpisDziennika>& wpisy, const std::optional<
         sys::HeldFolders foldery;
         if (Krok krok{}; !Trzymaj(foldery, plik, "", krok)) continue;
         Obiekt o = Otworz(plik);
-        if (o.info && OcenPlik(pliki[i], Zastany(*o.info), czasDziennika) == OcenaPliku::Runu)
+        if (o.info && OcenPlikRunu(wpisy[i], pliki[i], *o.info, std::nullopt) == OcenaPliku::Runu)
             sys::Ignore(UsunOtwarty(o), "a temporary file left behind takes room but harms nothing");
     }
 }

@@ -139,9 +139,9 @@ struct PlikTymczasowy {
     sys::File plik;
 };
 [[nodiscard]] PlikTymczasowy UtworzTymczasowy(Dziennik* d, const std::string& cel);
-// Closes a file that UtworzPlik or UtworzTymczasowy made at `sciezka`, written
-// whole, and records its stamp: a file of that number that is not of that
-// size and time any more was written since, and is not the run's to delete.
+// Closes a file that UtworzPlik made at `sciezka`, written whole, and records
+// its stamp: a file of that number that is not of that size and time any
+// more was written since, and is not the run's to delete.
 [[nodiscard]] sys::Result ZamknijPlik(Dziennik* d, sys::File& plik, const std::string& sciezka);
 // Puts the complete, closed `tymczasowy` in the place of `cel`: a file that
 // is there moves to a free backup name first. The record (with the stamps
@@ -180,7 +180,7 @@ void DodajCzcionke(Dziennik* d, const std::string& plik);
 // instead, where only administrators may change the folder. `poKroku` runs
 // after each step (LiczbaKrokowCofania in all). `czasDziennika`: the records
 // come from a journal that a run left, written last then
-// (OdczytDziennika::czas): a file written after it is not the run's, and a
+// (OdczytDziennika::czas): a new file written after it is not the run's, and a
 // registry record of another account's hive is not replayed.
 struct WynikCofania {
     // The records whose step failed, with the Numer records they need: what
@@ -196,5 +196,4 @@ WynikCofania WycofajWpisy(const std::vector<WpisDziennika>& wpisy, bool ponowne,
 // user keeps): a backup whose file is missing goes back in its place (the run
 // died between the two renames), every other backup is deleted, and so are
 // the run's temporary files; each reached as WycofajWpisy does.
-void ZachowajWpisy(const std::vector<WpisDziennika>& wpisy,
-                   const std::optional<std::uint64_t>& czasDziennika = std::nullopt);
+void ZachowajWpisy(const std::vector<WpisDziennika>& wpisy);

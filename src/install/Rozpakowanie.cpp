@@ -102,8 +102,7 @@ void ZapiszPrzezTymczasowy(const std::string& cel, std::span<const std::uint8_t>
         const sys::Transfer t = nowy.plik.Write(dane.data(), dane.size());
         kod = t.error != 0 ? t.error : t.bytes == dane.size() ? 0 : ERROR_WRITE_FAULT;
     }
-    if (const sys::Result r = kod == 0 ? ZamknijPlik(d, nowy.plik, nowy.sciezka) : nowy.plik.Close(); !r && kod == 0)
-        kod = r.error;
+    if (const sys::Result r = nowy.plik.Close(); !r && kod == 0) kod = r.error;
     if (kod == 0)
         if (const sys::Result r = Wstaw(d, nowy.sciezka, cel); !r) kod = r.error;
     if (kod != 0) {

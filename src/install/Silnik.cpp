@@ -96,7 +96,7 @@ bool OdzyskajPrzerwaneInstalacje(const std::function<DecyzjaOdzyskania()>& zapyt
         switch (*decyzja) {
         case DecyzjaOdzyskania::Odloz: break;
         case DecyzjaOdzyskania::Zachowaj:
-            ZachowajWpisy(wpisy, odczyt->czas);
+            ZachowajWpisy(wpisy);
             UsunDziennik(sciezka);
             break;
         case DecyzjaOdzyskania::Cofnij:

@@ -1332,7 +1332,9 @@ TEST_F(Przerwana, JournalOthersCouldWriteIsNeverReplayed) {
         // made it may hold it open), and a new one is made.
         const std::wstring odlozony = katalog ? KatalogDziennikow() + L".niezaufany\\instal.dzn" : dziennik_ + L".niezaufany";
         EXPECT_TRUE(DeleteFileW(odlozony.c_str())) << "set aside for an administrator";
-        if (katalog) EXPECT_TRUE(RemoveDirectoryW((KatalogDziennikow() + L".niezaufany").c_str()));
+        if (katalog) {
+            EXPECT_TRUE(RemoveDirectoryW((KatalogDziennikow() + L".niezaufany").c_str()));
+        }
         EXPECT_FALSE(ZwykliMogaZmienic(KatalogDziennikow()));
     }
 }

@@ -724,7 +724,7 @@ TEST(Cofanie, NoStepFollowsALinkNorTakesAFileOfAnotherVolume) {
         ASSERT_TRUE(i && k);
         const auto wpisy = p.wpisy(*i, *k);
         if (p.zachowaj) {
-            ZachowajWpisy(wpisy, sys::CurrentFileTime());
+            ZachowajWpisy(wpisy);
         } else {
             const WynikCofania wynik = WycofajWpisy(wpisy, true, nullptr, sys::CurrentFileTime());
             EXPECT_EQ(wynik.pominiete, 1u);
