@@ -164,6 +164,16 @@ void Dziennik::ZostawDoPonowienia(const std::vector<WpisDziennika>& pozostale) {
     wpisy_.clear();
 }
 
+std::optional<std::uint32_t> Dziennik::Wolumin(const std::string& katalog, const sys::File& plik) {
+    if (katalogWoluminu_.empty() || katalog != katalogWoluminu_) {
+        const auto info = plik.Info();
+        if (!info) return std::nullopt;
+        katalogWoluminu_ = katalog;
+        wolumin_ = info->volume;
+    }
+    return wolumin_;
+}
+
 Dziennik* Dziennik::Biezacy() noexcept { return biezacy; }
 
 BiezacyDziennik::BiezacyDziennik(Dziennik& d) noexcept : poprzedni_(biezacy) { biezacy = &d; }
@@ -508,10 +518,8 @@ Krok CofnijKatalog(const WpisDziennika& w) {
 namespace {
 void ZapiszNumer(Dziennik* d, const std::string& sciezka, const sys::File& plik) {
     if (!d) return;
-    if (const auto info = plik.Info())
-        d->Zapisz(WpisNumeru(sciezka, {info->number, info->volume, std::nullopt}));
-    else if (const auto numer = plik.Number())
-        d->Zapisz(RodzajWpisu::Numer, {sciezka, TekstNumeru(*numer)});
+    if (const auto numer = plik.Number())
+        d->Zapisz(WpisNumeru(sciezka, {*numer, d->Wolumin(KatalogNadrzedny(sciezka), plik), std::nullopt}));
 }
 }  // namespace
 

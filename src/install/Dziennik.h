@@ -61,6 +61,11 @@ public:
     // forgotten.
     void ZostawDoPonowienia(const std::vector<WpisDziennika>& pozostale);
 
+    // The serial number of the volume of folder `katalog`, asked of `plik`,
+    // just made there: asked once while the files go into one folder, as
+    // under Wine the question costs more than a small file's whole copy.
+    [[nodiscard]] std::optional<std::uint32_t> Wolumin(const std::string& katalog, const sys::File& plik);
+
     // The journal of the run in progress, to which the steps outside the
     // wizard form record their changes; null outside a run.
     [[nodiscard]] static Dziennik* Biezacy() noexcept;
@@ -70,6 +75,8 @@ private:
     sys::File plik_;
     std::string sciezka_;
     std::uint32_t bladPliku_ = 0;
+    std::string katalogWoluminu_;
+    std::uint32_t wolumin_ = 0;
 };
 
 // Makes a journal the current one for the scope of a run.

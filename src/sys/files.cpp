@@ -57,34 +57,39 @@ Result SetInformation(HANDLE h, void* info, ULONG size, int infoClass) {
 std::uint64_t Join(DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; }
 
 // What the open `h` is; `path`, when not empty, is its name, asked as well
-// (see Entry::Info).
-std::optional<EntryInfo> InfoOf(HANDLE h, std::string_view path) {
-    BY_HANDLE_FILE_INFORMATION data{};
-    if (h == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(h, &data)) return std::nullopt;
+// (see Entry::Info). With `full` the volume, number, names and stamp too:
+// GetFileInformationByHandle, which under Wine costs more than a small
+// file's whole copy for the volume's serial number.
+std::optional<EntryInfo> InfoOf(HANDLE h, std::string_view path, bool full) {
+    // FileAttributeTagInformation: the attributes, and whether a reparse
+    // point names another entry.
+    struct {
+        ULONG attributes;
+        ULONG tag;
+    } tag{};
+    IO_STATUS_BLOCK status{};
+    constexpr auto kFileAttributeTagInformation = static_cast<FILE_INFORMATION_CLASS>(35);
+    if (h == INVALID_HANDLE_VALUE || !Nt().query ||
+        Nt().query(h, &status, &tag, sizeof tag, kFileAttributeTagInformation) != 0)
+        return std::nullopt;
     EntryInfo info;
-    info.attributes = data.dwFileAttributes;
-    info.volume = data.dwVolumeSerialNumber;
-    info.number = Join(data.nFileIndexHigh, data.nFileIndexLow);
-    info.names = data.nNumberOfLinks;
-    info.stamp.size = static_cast<std::int64_t>(Join(data.nFileSizeHigh, data.nFileSizeLow));
-    info.stamp.writeTime = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        // FileAttributeTagInformation: whether the reparse point names
-        // another entry. One that cannot be read counts as a link.
-        struct {
-            ULONG attributes;
-            ULONG tag;
-        } tag{};
-        IO_STATUS_BLOCK status{};
-        constexpr auto kFileAttributeTagInformation = static_cast<FILE_INFORMATION_CLASS>(35);
-        info.link = !Nt().query || Nt().query(h, &status, &tag, sizeof tag, kFileAttributeTagInformation) != 0 ||
-                    IsReparseTagNameSurrogate(tag.tag);
+    info.attributes = tag.attributes;
+    if (tag.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        info.link = IsReparseTagNameSurrogate(tag.tag);
     } else if (!path.empty()) {
         // A reparse point the handle does not show is a link of the host's
         // that Wine followed.
         const auto byName = Attributes(path);
         info.link = !byName || (*byName & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     }
+    if (!full) return info;
+    BY_HANDLE_FILE_INFORMATION data{};
+    if (!GetFileInformationByHandle(h, &data)) return std::nullopt;
+    info.volume = data.dwVolumeSerialNumber;
+    info.number = Join(data.nFileIndexHigh, data.nFileIndexLow);
+    info.names = data.nNumberOfLinks;
+    info.stamp.size = static_cast<std::int64_t>(Join(data.nFileSizeHigh, data.nFileSizeLow));
+    info.stamp.writeTime = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
     return info;
 }
 
@@ -302,7 +307,7 @@ std::optional<std::uint64_t> File::Number() const {
     return static_cast<std::uint64_t>(number.QuadPart);
 }
 
-std::optional<EntryInfo> File::Info() const { return InfoOf(handle_.get(), {}); }
+std::optional<EntryInfo> File::Info() const { return InfoOf(handle_.get(), {}, true); }
 
 Result File::Flush() {
     if (!handle_) return Result{ERROR_INVALID_HANDLE};
@@ -379,7 +384,12 @@ Entry Entry::Open(std::string_view path, std::uint32_t access, std::uint32_t sha
 
 std::optional<EntryInfo> Entry::Info() const {
     if (!handle_) return std::nullopt;
-    return InfoOf(handle_.get(), path_);
+    return InfoOf(handle_.get(), path_, true);
+}
+
+std::optional<EntryInfo> Entry::Kind() const {
+    if (!handle_) return std::nullopt;
+    return InfoOf(handle_.get(), path_, false);
 }
 
 Result Entry::SetAttributes(std::uint32_t attributes) {
@@ -412,9 +422,8 @@ Result Entry::MoveTo(const Entry& folder, std::string_view name, bool replace) {
     return SetInformation(handle_.get(), info, static_cast<ULONG>(size), 10);
 }
 
-std::optional<std::string> Entry::ReadAll(std::size_t maxBytes) const {
-    LARGE_INTEGER start{};
-    if (!handle_ || !SetFilePointerEx(handle_.get(), start, nullptr, FILE_BEGIN)) return std::nullopt;
+std::optional<std::string> Entry::ReadAll(std::size_t maxBytes) {
+    if (!handle_) return std::nullopt;
     return ReadToEnd(handle_.get(), maxBytes);
 }
 
@@ -446,7 +455,7 @@ HeldFolders HeldFolders::Open(std::string_view path) {
             held.error_ = e == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : e;
             return held;
         }
-        const auto info = folder.Info();
+        const auto info = folder.Kind();
         if (!info || info->link) {
             held.error_ = ERROR_CANT_ACCESS_FILE;
             held.link_ = level;

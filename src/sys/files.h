@@ -142,7 +142,8 @@ public:
     // inode under Wine): it tells this file from any other that later takes
     // its name. A rename keeps it, except on FAT.
     [[nodiscard]] std::optional<std::uint64_t> Number() const;
-    // Its volume, number, names and stamp in one query.
+    // Its volume, number, names and stamp in one query (see Entry::Kind for
+    // its cost).
     [[nodiscard]] std::optional<EntryInfo> Info() const;
     // Asks the system to put what was written on the disk (FlushFileBuffers).
     Result Flush();
@@ -241,6 +242,10 @@ public:
     // Wine opens what a link of the host names, and shows the link to the
     // name alone.
     [[nodiscard]] std::optional<EntryInfo> Info() const;
+    // Its attributes and `link` alone, the rest left 0: far cheaper under
+    // Wine, where the volume's serial number costs more than a small file's
+    // whole copy.
+    [[nodiscard]] std::optional<EntryInfo> Kind() const;
     // Needs FILE_WRITE_ATTRIBUTES.
     [[nodiscard]] Result SetAttributes(std::uint32_t attributes);
     // Marks it to go when its last handle closes (needs DELETE). A read-only
@@ -251,9 +256,10 @@ public:
     // looked up in that folder, not along a path. With `replace` a file of
     // that name goes; without, the rename fails on it (ERROR_ALREADY_EXISTS).
     [[nodiscard]] Result MoveTo(const Entry& folder, std::string_view name, bool replace);
-    // The whole content from the start (needs GENERIC_READ); nullopt when it
-    // cannot be read or is longer than `maxBytes`.
-    [[nodiscard]] std::optional<std::string> ReadAll(std::size_t maxBytes) const;
+    // The content from where the handle stands to the end, so the whole of it
+    // once after the open (needs GENERIC_READ); nullopt when it cannot be
+    // read or is longer than `maxBytes`.
+    [[nodiscard]] std::optional<std::string> ReadAll(std::size_t maxBytes);
 
     // The handle, for the other wrappers of this folder (security).
     [[nodiscard]] HANDLE native() const noexcept { return handle_.get(); }

@@ -168,7 +168,7 @@ Access FolderAccess(std::string_view path) { return EntryAccess(path, Kind::Fold
 Access FileAccess(std::string_view path) { return EntryAccess(path, Kind::File); }
 
 Access AccessOf(const Entry& entry, bool folder) {
-    const auto info = entry.Info();
+    const auto info = entry.Kind();
     if (!info || Link(*info)) return Access::Others;
     if (info->IsFolder() != folder) return Access::Missing;
     PSECURITY_DESCRIPTOR sd = nullptr;
@@ -194,7 +194,7 @@ Result ProtectFolder(std::string_view path, Readers readers) {
     const Entry entry =
         Entry::Open(path, READ_CONTROL | WRITE_DAC | WRITE_OWNER, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     if (!entry) return Result{entry.error()};
-    const auto info = entry.Info();
+    const auto info = entry.Kind();
     if (!info) return Result{LastError()};
     if (Link(*info)) return Result{ERROR_CANT_ACCESS_FILE};
     if (!info->IsFolder()) return Result{ERROR_DIRECTORY};
