@@ -527,9 +527,9 @@ sys::File UtworzPlik(Dziennik* d, const std::string& sciezka) {
     // A name that is taken fails below; it gets no record.
     if (!d || sys::EntryExists(sciezka)) return sys::File::CreateNew(sciezka);
     d->Zapisz(RodzajWpisu::Plik, {sciezka});
-    sys::File plik = sys::File::CreateNew(sciezka);
-    if (plik) ZapiszNumer(d, sciezka, plik);
-    return plik;
+    // Its number comes with its stamp (ZamknijPlik): a file the run dies
+    // while writing is not as the run would leave it anyway.
+    return sys::File::CreateNew(sciezka);
 }
 
 PlikTymczasowy UtworzTymczasowy(Dziennik* d, const std::string& cel) {
@@ -542,23 +542,13 @@ PlikTymczasowy UtworzTymczasowy(Dziennik* d, const std::string& cel) {
 }
 
 sys::Result ZamknijPlik(Dziennik* d, sys::File& plik, const std::string& sciezka) {
+    const auto numer = d ? plik.Number() : std::nullopt;
+    const auto wolumin = numer ? d->Wolumin(KatalogNadrzedny(sciezka), plik) : std::nullopt;
     const sys::Result r = plik.Close();
-    if (!r || !d) return r;
-    // The number it got when it was made: the path's last record, right
-    // after the one that made it.
-    const auto& wpisy = d->Wpisy();
-    const auto numer = std::find_if(wpisy.rbegin(), wpisy.rend(), [&](const WpisDziennika& w) { return Pole(w, 0) == sciezka; });
-    const bool zrobiony = numer != wpisy.rend() && numer->rodzaj == RodzajWpisu::Numer && std::next(numer) != wpisy.rend() &&
-                          Pole(*std::next(numer), 0) == sciezka &&
-                          (std::next(numer)->rodzaj == RodzajWpisu::Plik || std::next(numer)->rodzaj == RodzajWpisu::Tymczasowy);
-    // Read once closed: a file system may set the time as the last handle goes.
-    if (zrobiony)
-        if (const auto s = Stempel(sciezka)) {
-            WpisDziennika wpis = *numer;
-            wpis.pola.resize(3);
-            wpis.pola.push_back(TekstStempla(*s));
-            d->Zapisz(std::move(wpis));
-        }
+    // Read once closed: a file system may set the time as the last handle
+    // goes.
+    if (r && numer)
+        if (const auto s = Stempel(sciezka)) d->Zapisz(WpisNumeru(sciezka, {*numer, wolumin, s}));
     return r;
 }
 

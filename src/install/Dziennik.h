@@ -133,9 +133,10 @@ void UsunDziennik(const std::string& sciezka);
 // Creates one folder level; a name that is taken fails (ERROR_ALREADY_EXISTS)
 // without a record. Undo: removed when empty.
 [[nodiscard]] sys::Result UtworzKatalog(Dziennik* d, const std::string& katalog);
-// Creates a file for writing where nothing holds the name (CreateNew), and
-// records its number and volume as soon as it exists. Undo: deleted while it
-// is that file, as it was left (ZamknijPlik).
+// Creates a file for writing where nothing holds the name (CreateNew), to be
+// closed with ZamknijPlik, which records it. Undo: deleted while it is that
+// file as it was left; one the run died writing, or never closed, stays
+// unless still empty.
 [[nodiscard]] sys::File UtworzPlik(Dziennik* d, const std::string& sciezka);
 // A new file for writing under a free temporary name beside `cel`
 // (NazwaTymczasowa), recorded as UtworzPlik does: what a replacement is
@@ -146,9 +147,10 @@ struct PlikTymczasowy {
     sys::File plik;
 };
 [[nodiscard]] PlikTymczasowy UtworzTymczasowy(Dziennik* d, const std::string& cel);
-// Closes a file that UtworzPlik made at `sciezka`, written whole, and records
-// its stamp: a file of that number that is not of that size and time any
-// more was written since, and is not the run's to delete.
+// Closes a file that UtworzPlik made at `sciezka` in `d`, written whole, and
+// records its number, volume and stamp: a file of that number that is not of
+// that size and time any more was written since, and is not the run's to
+// delete. Without `d` it only closes.
 [[nodiscard]] sys::Result ZamknijPlik(Dziennik* d, sys::File& plik, const std::string& sciezka);
 // Puts the complete, closed `tymczasowy` in the place of `cel`: a file that
 // is there moves to a free backup name first. The record (with the stamps

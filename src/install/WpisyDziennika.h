@@ -41,9 +41,10 @@ enum class RodzajWpisu : std::uint8_t {
     Wartosc = 7,     // {root, key, name, previous type, previous data, new type, new data, time[, "wspolny"]}:
                      //   about to be written; time (FILETIME, decimal) is taken just before the write
     Numer = 8,       // {file, number[, volume[, stamp]]}: the file that the Plik or Tymczasowy record
-                     //   before it has just created has this number (sys::File::Number, hexadecimal) on the
-                     //   volume of this serial number (hexadecimal; older journals hold none); a second one
-                     //   with the stamp follows once the file is written whole and closed
+                     //   before it created has this number (sys::File::Number, hexadecimal) on the volume
+                     //   of this serial number (hexadecimal; older journals hold none): a Tymczasowy's as
+                     //   soon as it exists, a Plik's once it is written whole and closed, with its stamp
+                     //   (older journals: as soon as it exists, and no stamp)
     Tymczasowy = 9,  // {file}: a temporary file about to be created where nothing was; it never
                      //   becomes part of an installation under its own name
     Cofanie = 10,    // {}: everything before it is to be undone: a start that finds it finishes the
