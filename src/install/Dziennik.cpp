@@ -31,17 +31,24 @@ constexpr std::string_view kRozszerzenieDziennika = ".dzn";
 // died.
 constexpr std::uint64_t kToleracjaCzasuKlucza = 2'000'000ull;  // 200 ms in FILETIME units
 
-std::string_view NazwaKorzenia(sys::RegistryRoot k) {
-    return k == sys::RegistryRoot::LocalMachine ? "HKLM" : "HKCU";
+// The account the process runs as: whose hive HKEY_CURRENT_USER is.
+const std::string& SidProcesu() {
+    static const std::string sid = sys::CurrentUserSid();
+    return sid;
+}
+
+std::string NazwaKorzenia(sys::RegistryRoot k) {
+    return PoleKorzenia(k == sys::RegistryRoot::LocalMachine, SidProcesu());
 }
 sys::RegistryRoot Korzen(std::string_view nazwa) {
-    return nazwa == "HKLM" ? sys::RegistryRoot::LocalMachine : sys::RegistryRoot::CurrentUser;
+    return KorzenMaszyny(nazwa) ? sys::RegistryRoot::LocalMachine : sys::RegistryRoot::CurrentUser;
 }
 
 std::string KatalogNadrzedny(const std::string& sciezka) {
     const auto p = sciezka.find_last_of('\\');
     return p == std::string::npos ? std::string() : sciezka.substr(0, p);
 }
+std::string NazwaWKatalogu(const std::string& sciezka) { return sciezka.substr(sciezka.find_last_of('\\') + 1); }
 
 std::string WolnaNazwa(const std::string& plik, std::string (*nazwa)(std::string_view, unsigned)) {
     for (unsigned numer = 1; numer <= kProbyNazwy; ++numer) {
@@ -104,8 +111,8 @@ bool Dziennik::Rozpocznij(const std::string& sciezka, std::int32_t wydanie, cons
     sciezka_ = sciezka;
     bladPliku_ = ERROR_PATH_NOT_FOUND;
     if (!sciezka.empty()) {
-        sys::Ignore(sys::CreateFolder(KatalogNadrzedny(sciezka)), "usually exists");
-        // Never over a journal that waits for its question.
+        // Never over a journal that waits for its question, nor through
+        // anything planted under the name.
         plik_ = sys::File::CreateNew(sciezka);
         bladPliku_ = plik_ ? 0 : plik_.error();
         if (!plik_) sciezka_.clear();
@@ -119,6 +126,10 @@ void Dziennik::Zapisz(RodzajWpisu rodzaj, std::initializer_list<std::string_view
     WpisDziennika wpis{rodzaj, {}};
     wpis.pola.reserve(pola.size());
     for (std::string_view p : pola) wpis.pola.emplace_back(p);
+    Zapisz(std::move(wpis));
+}
+
+void Dziennik::Zapisz(WpisDziennika wpis) {
     if (plik_) {
         const std::string bajty = KodujWpis(wpis);
         const sys::Transfer t = plik_.Write(bajty.data(), bajty.size());
@@ -151,6 +162,16 @@ void Dziennik::ZostawDoPonowienia(const std::vector<WpisDziennika>& pozostale) {
         Protokoluj("Warning: the steps left undone cannot be kept for the next start: no journal file");
     sciezka_.clear();
     wpisy_.clear();
+}
+
+std::optional<std::uint32_t> Dziennik::Wolumin(const std::string& katalog, const sys::File& plik) {
+    if (katalogWoluminu_.empty() || katalog != katalogWoluminu_) {
+        const auto info = plik.Info();
+        if (!info) return std::nullopt;
+        katalogWoluminu_ = katalog;
+        wolumin_ = info->volume;
+    }
+    return wolumin_;
 }
 
 Dziennik* Dziennik::Biezacy() noexcept { return biezacy; }
@@ -193,6 +214,36 @@ void OdlozNiezaufany(const std::string& sciezka) {
                    BladSystemu{r.error});
 }
 
+// A folder that others could change is set aside whole, with whatever it
+// holds, and never taken back in place: whoever made it may still hold it
+// open with leave to change its DACL again.
+sys::Result OdlozKatalog(const std::string& katalog) {
+    const std::string nowa = WolnaNazwa(katalog, &NazwaNiezaufanego);
+    const sys::Result r = nowa.empty() ? sys::Result{ERROR_FILE_EXISTS} : sys::MoveEntry(katalog, nowa);
+    if (r)
+        Protokoluj("Warning: the journal folder ", katalog,
+                   " could be changed by others than administrators: set aside as ", nowa,
+                   ", none of its journals is replayed; a new one is made for administrators alone");
+    return r;
+}
+
+// A journal file opened once for its check and its read: itself, never what
+// a link names; shared for reading alone, so that no one writes, renames or
+// deletes it meanwhile; with one name, so that no folder of a user's holds
+// the same file; and only administrators may change it.
+struct OtwartyDziennik {
+    sys::Entry plik;
+    bool zaufany = false;
+};
+
+OtwartyDziennik OtworzDziennik(const std::string& sciezka) {
+    OtwartyDziennik d{sys::Entry::Open(sciezka, GENERIC_READ | READ_CONTROL, FILE_SHARE_READ), false};
+    if (!d.plik) return d;
+    const auto info = d.plik.Info();
+    d.zaufany = info && !info->link && info->names == 1 && sys::AccessOf(d.plik, false) == sys::Access::AdminsOnly;
+    return d;
+}
+
 }  // namespace
 
 std::string KatalogDziennikow() {
@@ -207,23 +258,23 @@ sys::Result PrzygotujKatalogDziennikow() {
     if (katalog.empty()) return sys::Result{ERROR_PATH_NOT_FOUND};
     ZaufanieBezDeskryptorow();
     const sys::Access dostep = sys::FolderAccess(katalog);
-    if (dostep == sys::Access::AdminsOnly) return {};
-    sys::Result r;
-    bool obcy = dostep == sys::Access::Others;
-    if (!obcy) {
-        r = sys::CreateAdminFolder(katalog);
-        // Made by someone else since the look.
-        obcy = r.error == ERROR_ALREADY_EXISTS;
+    if (dostep == sys::Access::AdminsOnly) {
+        // One an earlier wizard made lets Users read; only administrators
+        // could have changed it, so it is closed to them in place.
+        if (sys::SystemKeepsFileSecurity())
+            sys::Ignore(sys::ProtectFolder(katalog, sys::Readers::None), "users reading it harms no replay");
+        return {};
     }
-    if (obcy) r = sys::ProtectFolder(katalog);
+    sys::Result r;
+    if (dostep == sys::Access::Others) r = OdlozKatalog(katalog);
+    // A file that holds the name, or a folder someone made since the look,
+    // fails here.
+    if (r) r = sys::CreateAdminFolder(katalog, sys::Readers::None);
     // A system that took the descriptor without keeping it.
     if (r && sys::FolderAccess(katalog) != sys::Access::AdminsOnly) r = sys::Result{ERROR_NOT_SUPPORTED};
     if (!r)
         Protokoluj("Warning: the journal folder ", katalog, " cannot be kept for administrators alone (",
                    BladSystemu{r.error}, "): no journal is read from it or written to it");
-    else if (obcy)
-        Protokoluj("Warning: the journal folder ", katalog,
-                   " could be changed by others than administrators; it is kept for administrators alone now");
     return r;
 }
 
@@ -237,29 +288,42 @@ std::string NowaSciezkaDziennika() {
     return {};
 }
 
-std::vector<std::string> PozostawioneDzienniki() {
+std::vector<std::string> PozostawioneDzienniki() { return PozostawioneDzienniki(sys::ProcessElevated()); }
+
+std::vector<std::string> PozostawioneDzienniki(bool podniesiony) {
     const std::string katalog = KatalogDziennikow();
     if (katalog.empty()) return {};
     const sys::Access dostep = sys::FolderAccess(katalog);
     if (dostep == sys::Access::Missing) return {};
+    // A replay writes the machine's folders and registry: without the rights
+    // to, it would undo only the half it may, and in the hive of whoever
+    // started it.
+    if (!podniesiony) {
+        Protokoluj("Warning: the wizard runs without administrator rights: journals of interrupted installations in ",
+                   katalog, " are left for a start with them");
+        return {};
+    }
     // A folder that others could change may hold anything of theirs, under
     // any name and, renamed in, under any owner (under Wine every file shows
-    // the same one): none of its journals is replayed. It is taken back
-    // first, so that nothing more comes in; one that cannot be is not touched.
-    const bool zaufany = dostep == sys::Access::AdminsOnly;
-    if (zaufany) ZaufanieBezDeskryptorow();
-    else if (!PrzygotujKatalogDziennikow()) return {};
-    std::vector<std::pair<unsigned, std::string>> nazwy, znalezione;
+    // the same one): none of its journals is replayed, and the folder goes
+    // aside with them.
+    if (dostep != sys::Access::AdminsOnly) {
+        sys::Ignore(PrzygotujKatalogDziennikow(), "it says what it did");
+        return {};
+    }
+    ZaufanieBezDeskryptorow();
+    std::vector<std::pair<unsigned, std::string>> znalezione;
     auto lista = sys::DirectoryEnumeration::Open(katalog + "\\" + std::string(kNazwaDziennika) + "*" +
                                                  std::string(kRozszerzenieDziennika));
     while (const auto wpis = lista.Next()) {
         if (wpis->IsFolder()) continue;
-        if (const auto numer = NumerDziennika(wpis->name)) nazwy.emplace_back(*numer, katalog + "\\" + wpis->name);
-    }
-    // A file that a user owns or may write is theirs whatever the folder.
-    for (auto& z : nazwy) {
-        if (zaufany && sys::FileAccess(z.second) == sys::Access::AdminsOnly) znalezione.push_back(std::move(z));
-        else OdlozNiezaufany(z.second);
+        const auto numer = NumerDziennika(wpis->name);
+        if (!numer) continue;
+        std::string sciezka = katalog + "\\" + wpis->name;
+        // A file that a user owns or may write is theirs whatever the folder.
+        const bool zaufany = OtworzDziennik(sciezka).zaufany;
+        if (zaufany) znalezione.emplace_back(*numer, std::move(sciezka));
+        else OdlozNiezaufany(sciezka);
     }
     std::sort(znalezione.begin(), znalezione.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     std::vector<std::string> wynik;
@@ -268,25 +332,43 @@ std::vector<std::string> PozostawioneDzienniki() {
 }
 
 std::optional<OdczytDziennika> WczytajDziennik(const std::string& sciezka) {
-    if (sciezka.empty() || !sys::FileExists(sciezka)) return std::nullopt;
-    const auto bajty = sys::ReadWholeFile(sciezka, kNajwiekszyDziennik);
-    if (!bajty) return std::nullopt;
-    return CzytajDziennik(std::span(reinterpret_cast<const std::uint8_t*>(bajty->data()), bajty->size()));
+    if (sciezka.empty()) return std::nullopt;
+    // Checked and read through one handle: checking by the name and reading
+    // by it again would read whatever took the name in between.
+    OtwartyDziennik d = OtworzDziennik(sciezka);
+    if (!d.plik) return std::nullopt;
+    if (!d.zaufany) {
+        d.plik = {};
+        OdlozNiezaufany(sciezka);
+        return std::nullopt;
+    }
+    const auto bajty = d.plik.ReadAll(kNajwiekszyDziennik);
+    const auto info = d.plik.Info();
+    if (!bajty || !info) return std::nullopt;
+    OdczytDziennika odczyt =
+        CzytajDziennik(std::span(reinterpret_cast<const std::uint8_t*>(bajty->data()), bajty->size()));
+    odczyt.czas = info->stamp.writeTime;
+    return odczyt;
 }
 
 bool ZapiszDziennik(const std::string& sciezka, const std::vector<WpisDziennika>& wpisy) {
     std::string bajty;
     for (const WpisDziennika& w : wpisy) bajty += KodujWpis(w);
-    const std::string nowy = NazwaTymczasowa(sciezka, 1);
-    {
-        sys::File plik = sys::File::Create(nowy);
-        if (!plik) return false;
-        const sys::Transfer t = plik.Write(bajty.data(), bajty.size());
-        const sys::Result utrwalony = plik.Flush();
-        if (t.error != 0 || !utrwalony || !plik.Close()) {
-            sys::Ignore(sys::RemoveFile(nowy), "a torn copy is never read: it is not a journal's name");
-            return false;
-        }
+    // Under a name that nothing holds: a hard link planted under a taken one
+    // would have the journal's bytes written into the file it names.
+    std::string nowy;
+    sys::File plik;
+    for (unsigned numer = 1; numer <= kProbyNazwy && !plik; ++numer) {
+        nowy = NazwaTymczasowa(sciezka, numer);
+        plik = sys::File::CreateNew(nowy);
+        if (!plik && plik.error() != ERROR_FILE_EXISTS && plik.error() != ERROR_ALREADY_EXISTS) return false;
+    }
+    if (!plik) return false;
+    const sys::Transfer t = plik.Write(bajty.data(), bajty.size());
+    const sys::Result utrwalony = plik.Flush();
+    if (t.error != 0 || !utrwalony || !plik.Close()) {
+        sys::Ignore(sys::RemoveFile(nowy), "a torn copy is never read: it is not a journal's name");
+        return false;
     }
     if (sys::MoveReplacing(nowy, sciezka)) return true;
     sys::Ignore(sys::RemoveFile(nowy), "the journal stays as it was");
@@ -295,7 +377,6 @@ bool ZapiszDziennik(const std::string& sciezka, const std::vector<WpisDziennika>
 
 void UsunDziennik(const std::string& sciezka) {
     sys::Ignore(sys::RemoveFile(sciezka), "a journal that stays is read again at the next start");
-    sys::Ignore(sys::RemoveFolder(KatalogNadrzedny(sciezka)), "only an empty folder goes");
 }
 
 // ---- each change and its undo ----
@@ -308,6 +389,96 @@ enum class Krok {
     Nieudany,    // the system refused; tried again at the next start
     Zostawiony,  // a folder that holds more than the run put in it
 };
+
+// How an undo step reaches its object. Users may write some of the folders
+// a run writes (their own Start menu, a target they made), and any of them
+// may have become a link to a folder of the system's since: every folder on
+// the way is opened as itself and held (sys::HeldFolders), and the object is
+// opened as itself, checked and changed through its handle.
+struct Obiekt {
+    sys::Entry wpis;
+    std::optional<sys::EntryInfo> info;
+    bool brak = false;       // nothing at the path, or its folder is gone
+    std::uint32_t blad = 0;  // why it cannot be changed now; 0 when it can
+};
+
+constexpr std::uint32_t kDoZmiany = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+constexpr std::uint32_t kKazdemu = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+bool NieMa(std::uint32_t blad) { return blad == ERROR_FILE_NOT_FOUND || blad == ERROR_PATH_NOT_FOUND; }
+
+// The object at `sciezka`, whose folders `foldery` holds.
+Obiekt Otworz(const std::string& sciezka) {
+    Obiekt o;
+    o.wpis = sys::Entry::Open(sciezka, kDoZmiany, kKazdemu);
+    if (!o.wpis && !NieMa(o.wpis.error())) {
+        // Held by a program that keeps others from deleting it: still looked
+        // at, so that the step knows whether it is the run's.
+        o.blad = o.wpis.error();
+        o.wpis = sys::Entry::Open(sciezka, FILE_READ_ATTRIBUTES | SYNCHRONIZE, kKazdemu);
+    }
+    if (!o.wpis) {
+        o.brak = NieMa(o.wpis.error());
+        if (!o.brak && o.blad == 0) o.blad = o.wpis.error();
+        return o;
+    }
+    o.info = o.wpis.Info();
+    if (!o.info && o.blad == 0) o.blad = ERROR_CANT_ACCESS_FILE;
+    return o;
+}
+
+// The folders on the way to `sciezka`, held; false, with the step's outcome
+// in `krok`, when they cannot be: a folder gone takes its content with it, a
+// link on the way is never followed.
+bool Trzymaj(sys::HeldFolders& foldery, const std::string& sciezka, const char* co, Krok& krok) {
+    foldery = sys::HeldFolders::Open(sciezka);
+    if (foldery) return true;
+    if (foldery.error() == ERROR_PATH_NOT_FOUND) {
+        krok = Krok::Zrobiony;
+    } else if (!foldery.Link().empty()) {
+        Protokoluj("Rollback: skipped ", co, sciezka, ": ", foldery.Link(), " on its way is a link now");
+        krok = Krok::Pominiety;
+    } else {
+        Protokoluj("Warning: rollback: ", co, sciezka, " cannot be reached: ", BladSystemu{foldery.error()},
+                   "; tried again at the next start of the wizard");
+        krok = Krok::Nieudany;
+    }
+    return false;
+}
+
+bool PrzyNastepnymStarcie(const std::string& z, const std::string& na) {
+    if (!WolnoPrzyNastepnymStarcie(z)) {
+        Protokoluj("Rollback: ", z, " is not handed to the next start of Windows: others than administrators may "
+                   "change its folder");
+        return false;
+    }
+    return sys::MoveAtNextStart(z, na).ok();
+}
+
+// Deletes the file open in `o`, read-only or not.
+sys::Result UsunOtwarty(Obiekt& o) {
+    if (o.blad != 0) return sys::Result{o.blad};
+    // A file copied from a CD keeps its read-only attribute.
+    if (o.info->attributes & FILE_ATTRIBUTE_READONLY)
+        if (const sys::Result r = o.wpis.SetAttributes(o.info->attributes & ~static_cast<std::uint32_t>(FILE_ATTRIBUTE_READONLY)); !r)
+            return r;
+    return o.wpis.Delete();
+}
+
+ZastanyPlik Zastany(const sys::EntryInfo& info) {
+    return {info.link || info.IsFolder(), info.volume, info.number, {info.stamp.size, info.stamp.writeTime}};
+}
+
+// The stamp of a plain file open in `o`; nullopt for anything else.
+std::optional<StempelPliku> StempelOtwartego(const Obiekt& o) {
+    if (!o.info || o.info->link || o.info->IsFolder()) return std::nullopt;
+    return StempelPliku{o.info->stamp.size, o.info->stamp.writeTime};
+}
+
+// A backup always lies beside its file: one step holds the folder of both.
+bool Obok(const std::string& a, const std::string& b) {
+    return RowneBezWielkosciLiter(KatalogNadrzedny(a), KatalogNadrzedny(b));
+}
 
 }  // namespace
 
@@ -322,8 +493,16 @@ sys::Result UtworzKatalog(Dziennik* d, const std::string& katalog) {
 namespace {
 Krok CofnijKatalog(const WpisDziennika& w) {
     const std::string& katalog = Pole(w, 0);
-    if (!sys::FolderExists(katalog)) return Krok::Zrobiony;
-    if (sys::RemoveFolder(katalog)) {
+    sys::HeldFolders foldery;
+    if (Krok k{}; !Trzymaj(foldery, katalog, "folder ", k)) return k == Krok::Nieudany ? Krok::Zostawiony : k;
+    Obiekt o = Otworz(katalog);
+    if (o.brak || (o.info && !o.info->link && !o.info->IsFolder())) return Krok::Zrobiony;
+    if (o.info && o.info->link) {
+        Protokoluj("Rollback: skipped folder ", katalog, ": a link stands in its place");
+        return Krok::Pominiety;
+    }
+    // Goes as its handle closes, at the end of this step.
+    if (const sys::Result r = o.blad ? sys::Result{o.blad} : o.wpis.Delete(); r) {
         Protokoluj("Rollback: folder ", katalog, " removed");
         return Krok::Zrobiony;
     }
@@ -337,7 +516,8 @@ Krok CofnijKatalog(const WpisDziennika& w) {
 namespace {
 void ZapiszNumer(Dziennik* d, const std::string& sciezka, const sys::File& plik) {
     if (!d) return;
-    if (const auto numer = plik.Number()) d->Zapisz(RodzajWpisu::Numer, {sciezka, TekstNumeru(*numer)});
+    if (const auto numer = plik.Number())
+        d->Zapisz(WpisNumeru(sciezka, {*numer, d->Wolumin(KatalogNadrzedny(sciezka), plik), std::nullopt}));
 }
 }  // namespace
 
@@ -345,9 +525,9 @@ sys::File UtworzPlik(Dziennik* d, const std::string& sciezka) {
     // A name that is taken fails below; it gets no record.
     if (!d || sys::EntryExists(sciezka)) return sys::File::CreateNew(sciezka);
     d->Zapisz(RodzajWpisu::Plik, {sciezka});
-    sys::File plik = sys::File::CreateNew(sciezka);
-    if (plik) ZapiszNumer(d, sciezka, plik);
-    return plik;
+    // Its number comes with its stamp (ZamknijPlik): a file the run dies
+    // while writing is not as the run would leave it anyway.
+    return sys::File::CreateNew(sciezka);
 }
 
 PlikTymczasowy UtworzTymczasowy(Dziennik* d, const std::string& cel) {
@@ -359,37 +539,57 @@ PlikTymczasowy UtworzTymczasowy(Dziennik* d, const std::string& cel) {
     return t;
 }
 
+sys::Result ZamknijPlik(Dziennik* d, sys::File& plik, const std::string& sciezka) {
+    const auto numer = d ? plik.Number() : std::nullopt;
+    const auto wolumin = numer ? d->Wolumin(KatalogNadrzedny(sciezka), plik) : std::nullopt;
+    const sys::Result r = plik.Close();
+    // Read once closed: a file system may set the time as the last handle
+    // goes.
+    if (r && numer)
+        if (const auto s = Stempel(sciezka)) d->Zapisz(WpisNumeru(sciezka, {*numer, wolumin, s}));
+    return r;
+}
+
 sys::Result KopiujPlikSystemu(Dziennik* d, const std::string& zrodlo, const std::string& cel) {
     if (sys::EntryExists(cel)) return sys::Result{ERROR_FILE_EXISTS};
     if (d) d->Zapisz(RodzajWpisu::Plik, {cel, kWspolny});
     const sys::Result r = sys::CopyFileTo(zrodlo, cel, true);
     if (r && d)
-        if (const auto numer = sys::FileNumber(cel)) d->Zapisz(RodzajWpisu::Numer, {cel, TekstNumeru(*numer)});
+        if (const auto info = sys::File::OpenAttributes(cel).Info())
+            d->Zapisz(WpisNumeru(cel, {info->number, info->volume, StempelPliku{info->stamp.size, info->stamp.writeTime}}));
     return r;
 }
 
 namespace {
-// Whether the file at `sciezka` is the one the run created: the number the
-// run recorded, or, when the run died before it could record one, a file
-// still empty (it died right after creating it; whatever came later has
-// content).
-bool PlikRunu(const std::string& sciezka, const std::optional<std::uint64_t>& numer) {
-    if (numer) return sys::FileNumber(sciezka) == numer;
-    const auto s = sys::StampOf(sciezka);
-    return s && s->size == 0;
+// OcenPlik for the file of record `w`. A temporary file never becomes
+// anyone's under its own name, and the run writes into it by name after its
+// last record (a link is saved so): it is the run's while it has the run's
+// number, whatever wrote it since.
+OcenaPliku OcenPlikRunu(const WpisDziennika& w, std::optional<ZapisanyPlik> zapisany, const sys::EntryInfo& info,
+                        const std::optional<std::uint64_t>& czasDziennika) {
+    if (w.rodzaj != RodzajWpisu::Tymczasowy) return OcenPlik(zapisany, Zastany(info), czasDziennika);
+    if (zapisany) zapisany->stempel.reset();
+    return OcenPlik(zapisany, Zastany(info), std::nullopt);
 }
 
-Krok UsunPlikRunu(const std::string& sciezka, bool ponowne) {
-    // A file copied from a CD keeps its read-only attribute.
-    if (const auto a = sys::Attributes(sciezka); a && (*a & FILE_ATTRIBUTE_READONLY))
-        sys::Ignore(sys::SetAttributes(sciezka, *a & ~static_cast<std::uint32_t>(FILE_ATTRIBUTE_READONLY)),
-                    "the delete below says whether it matters");
-    const sys::Result r = sys::RemoveFile(sciezka);
+// Why a file found is not the one the run created.
+std::string_view Obcy(OcenaPliku ocena) {
+    switch (ocena) {
+    case OcenaPliku::InnyWolumin: return "the file there is on another volume than the run's";
+    case OcenaPliku::Przepisany: return "the run's file, written since the run";
+    case OcenaPliku::Inny:
+    case OcenaPliku::Runu: break;
+    }
+    return "not the file the run made (it changed since)";
+}
+
+Krok UsunPlikRunu(Obiekt& o, const std::string& sciezka, bool ponowne) {
+    const sys::Result r = UsunOtwarty(o);
     if (r) {
         Protokoluj("Rollback: file removed: ", sciezka);
         return Krok::Zrobiony;
     }
-    if (ponowne && sys::MoveAtNextStart(sciezka, "")) {
+    if (ponowne && PrzyNastepnymStarcie(sciezka, "")) {
         Protokoluj("Rollback: file ", sciezka, " cannot be removed now (", BladSystemu{r.error},
                    "); Windows removes it when it next starts");
         return Krok::Zrobiony;
@@ -399,14 +599,23 @@ Krok UsunPlikRunu(const std::string& sciezka, bool ponowne) {
     return Krok::Nieudany;
 }
 
-Krok CofnijPlik(const WpisDziennika& w, const std::optional<std::uint64_t>& numer, bool ponowne) {
+Krok CofnijPlik(const WpisDziennika& w, const std::optional<ZapisanyPlik>& zapisany, bool ponowne,
+                const std::optional<std::uint64_t>& czasDziennika) {
     const std::string& plik = Pole(w, 0);
-    if (!sys::EntryExists(plik)) return Krok::Zrobiony;
-    if (!PlikRunu(plik, numer)) {
-        Protokoluj("Rollback: skipped ", plik, ": not the file the run made (it changed since)");
+    sys::HeldFolders foldery;
+    if (Krok k{}; !Trzymaj(foldery, plik, "", k)) return k;
+    Obiekt o = Otworz(plik);
+    if (o.brak) return Krok::Zrobiony;
+    if (!o.info) {
+        Protokoluj("Warning: rollback: file not removed: ", plik, ": ", BladSystemu{o.blad},
+                   "; tried again at the next start of the wizard");
+        return Krok::Nieudany;
+    }
+    if (const OcenaPliku ocena = OcenPlikRunu(w, zapisany, *o.info, czasDziennika); ocena != OcenaPliku::Runu) {
+        Protokoluj("Rollback: skipped ", plik, ": ", Obcy(ocena));
         return Krok::Pominiety;
     }
-    return UsunPlikRunu(plik, ponowne);
+    return UsunPlikRunu(o, plik, ponowne);
 }
 }  // namespace
 
@@ -448,8 +657,16 @@ Krok CofnijZastapiony(const WpisDziennika& w, bool ponowne) {
     const std::string& kopia = Pole(w, 1);
     const auto stary = CzytajStempel(Pole(w, 2));
     const auto nowy = CzytajStempel(Pole(w, 3));
-    const bool jest = sys::EntryExists(plik);
-    const auto biezacy = Stempel(plik);
+    sys::HeldFolders foldery;
+    if (Krok k{}; !Trzymaj(foldery, plik, "", k)) return k;
+    Obiekt naMiejscu = Otworz(plik);
+    if (!naMiejscu.brak && !naMiejscu.info) {
+        Protokoluj("Warning: rollback: ", plik, " cannot be looked at: ", BladSystemu{naMiejscu.blad},
+                   "; tried again at the next start of the wizard");
+        return Krok::Nieudany;
+    }
+    const bool jest = !naMiejscu.brak;
+    const auto biezacy = StempelOtwartego(naMiejscu);
     const bool nowyNaMiejscu = biezacy && nowy && *biezacy == *nowy;
 
     if (kopia.empty()) {
@@ -459,13 +676,14 @@ Krok CofnijZastapiony(const WpisDziennika& w, bool ponowne) {
             Protokoluj("Rollback: skipped ", plik, ": not the file the run put there (it changed since)");
             return Krok::Pominiety;
         }
-        return UsunPlikRunu(plik, ponowne);
+        return UsunPlikRunu(naMiejscu, plik, ponowne);
     }
 
-    const auto stempelKopii = Stempel(kopia);
+    Obiekt zapas = Obok(kopia, plik) ? Otworz(kopia) : Obiekt{};
+    const auto stempelKopii = StempelOtwartego(zapas);
     if (!stempelKopii || !stary || *stempelKopii != *stary) {
         // Never set aside (the run died before it), or back already.
-        if (!sys::EntryExists(kopia) && (!jest || (biezacy && stary && *biezacy == *stary))) return Krok::Zrobiony;
+        if (zapas.brak && (!jest || (biezacy && stary && *biezacy == *stary))) return Krok::Zrobiony;
         Protokoluj("Rollback: skipped ", plik, ": its backup ", kopia, " is gone or is another file");
         return Krok::Pominiety;
     }
@@ -474,12 +692,15 @@ Krok CofnijZastapiony(const WpisDziennika& w, bool ponowne) {
                    "its previous content stays as ", kopia);
         return Krok::Pominiety;
     }
-    const sys::Result r = jest ? sys::MoveReplacing(kopia, plik) : sys::MoveEntry(kopia, plik);
+    // A file open, ours included, is not replaced.
+    naMiejscu = {};
+    const sys::Result r =
+        zapas.blad ? sys::Result{zapas.blad} : zapas.wpis.MoveTo(foldery.Parent(), NazwaWKatalogu(plik), jest);
     if (r) {
         Protokoluj("Rollback: backup ", kopia, " restored as ", plik);
         return Krok::Zrobiony;
     }
-    if (ponowne && sys::MoveAtNextStart(kopia, plik)) {
+    if (ponowne && PrzyNastepnymStarcie(kopia, plik)) {
         Protokoluj("Rollback: backup ", kopia, " cannot be restored as ", plik, " now (", BladSystemu{r.error},
                    "); Windows restores it when it next starts");
         return Krok::Zrobiony;
@@ -560,7 +781,14 @@ std::uint64_t Liczba(const std::string& pole) {
     return v;
 }
 
-std::map<std::string, bool> KluczeNietkniete(const std::vector<WpisDziennika>& wpisy) {
+// Whether a registry record may be replayed: in the run's own undo always; a
+// journal that a run left only in the hive it was written to.
+bool TenUzytkownik(const WpisDziennika& w, const std::optional<std::uint64_t>& czasDziennika) {
+    return !czasDziennika || KorzenDoOdtworzenia(Pole(w, 0), SidProcesu());
+}
+
+std::map<std::string, bool> KluczeNietkniete(const std::vector<WpisDziennika>& wpisy,
+                                             const std::optional<std::uint64_t>& czasDziennika) {
     // The key's time the run saw after its last write to it; for a run that
     // died between that write and its record, the time taken before it.
     std::map<std::string, std::uint64_t> ostatni;
@@ -579,7 +807,7 @@ std::map<std::string, bool> KluczeNietkniete(const std::vector<WpisDziennika>& w
     }
     std::map<std::string, bool> wynik;
     for (const WpisDziennika& w : wpisy) {
-        if (w.rodzaj != RodzajWpisu::Wartosc || wynik.count(NazwaKlucza(w))) continue;
+        if (w.rodzaj != RodzajWpisu::Wartosc || wynik.count(NazwaKlucza(w)) || !TenUzytkownik(w, czasDziennika)) continue;
         const auto klucz = sys::RegistryKey::OpenRead(Korzen(Pole(w, 0)), Pole(w, 1));
         const auto czas = klucz ? klucz->LastWriteTime() : std::nullopt;
         wynik[NazwaKlucza(w)] = !czas || *czas <= ostatni[NazwaKlucza(w)];
@@ -636,18 +864,31 @@ Krok CofnijCzcionke(const WpisDziennika& w) {
     return Krok::Zrobiony;
 }
 
-Krok CofnijJeden(const WpisDziennika& w, const std::optional<std::uint64_t>& numer, bool ponowne,
-                 const std::map<std::string, bool>& klucze) {
+// What one undo shares with each of its steps.
+struct Cofanie {
+    bool ponowne = false;
+    std::optional<std::uint64_t> czasDziennika;
+    std::map<std::string, bool> klucze;  // KluczeNietkniete
+};
+
+Krok CofnijJeden(const WpisDziennika& w, const std::optional<ZapisanyPlik>& zapisany, const Cofanie& c) {
     switch (w.rodzaj) {
     case RodzajWpisu::Katalog: return CofnijKatalog(w);
     case RodzajWpisu::Plik:
-    case RodzajWpisu::Tymczasowy: return CofnijPlik(w, numer, ponowne);
-    case RodzajWpisu::Zastapiony: return CofnijZastapiony(w, ponowne);
+    case RodzajWpisu::Tymczasowy: return CofnijPlik(w, zapisany, c.ponowne, c.czasDziennika);
+    case RodzajWpisu::Zastapiony: return CofnijZastapiony(w, c.ponowne);
     case RodzajWpisu::Czcionka: return CofnijCzcionke(w);
-    case RodzajWpisu::Klucz: return CofnijKlucz(w);
+    case RodzajWpisu::Klucz:
     case RodzajWpisu::Wartosc: {
-        const auto it = klucze.find(NazwaKlucza(w));
-        return CofnijWartosc(w, it == klucze.end() || it->second);
+        if (!TenUzytkownik(w, c.czasDziennika)) {
+            Protokoluj("Rollback: skipped registry ", w.rodzaj == RodzajWpisu::Klucz ? "key " : "value ", Pole(w, 1),
+                       w.rodzaj == RodzajWpisu::Klucz ? "" : " " + Pole(w, 2), ": ", Pole(w, 0),
+                       " is not the hive of this account");
+            return Krok::Pominiety;
+        }
+        if (w.rodzaj == RodzajWpisu::Klucz) return CofnijKlucz(w);
+        const auto it = c.klucze.find(NazwaKlucza(w));
+        return CofnijWartosc(w, it == c.klucze.end() || it->second);
     }
     case RodzajWpisu::Poczatek:
     case RodzajWpisu::Numer:
@@ -677,14 +918,15 @@ std::size_t LiczbaKrokowCofania(const std::vector<WpisDziennika>& wpisy) {
     return n;
 }
 
-WynikCofania WycofajWpisy(const std::vector<WpisDziennika>& wpisy, bool ponowne, const std::function<void()>& poKroku) {
-    const auto numery = NumeryPlikow(wpisy);
-    const auto klucze = KluczeNietkniete(wpisy);
+WynikCofania WycofajWpisy(const std::vector<WpisDziennika>& wpisy, bool ponowne, const std::function<void()>& poKroku,
+                          const std::optional<std::uint64_t>& czasDziennika) {
+    const auto pliki = ZapisanePliki(wpisy);
+    const Cofanie cofanie{ponowne, czasDziennika, KluczeNietkniete(wpisy, czasDziennika)};
     std::set<std::size_t> nieudane;
     std::vector<std::size_t> wspolne, zostawione;
     WynikCofania wynik;
     const auto krok = [&](std::size_t i) {
-        switch (CofnijJeden(wpisy[i], numery[i], ponowne, klucze)) {
+        switch (CofnijJeden(wpisy[i], pliki[i], cofanie)) {
         case Krok::Zrobiony: break;
         case Krok::Pominiety: ++wynik.pominiete; break;
         case Krok::Nieudany: nieudane.insert(i); break;
@@ -729,34 +971,45 @@ WynikCofania WycofajWpisy(const std::vector<WpisDziennika>& wpisy, bool ponowne,
             }
     for (const std::size_t i : nieudane) {
         wynik.pozostale.push_back(wpisy[i]);
-        if (numery[i]) wynik.pozostale.push_back({RodzajWpisu::Numer, {Pole(wpisy[i], 0), TekstNumeru(*numery[i])}});
+        if (pliki[i]) wynik.pozostale.push_back(WpisNumeru(Pole(wpisy[i], 0), *pliki[i]));
     }
     return wynik;
+}
+
+bool WolnoPrzyNastepnymStarcie(const std::string& sciezka) {
+    return sys::FolderAccess(KatalogNadrzedny(sciezka)) == sys::Access::AdminsOnly;
 }
 
 void ZachowajWpisy(const std::vector<WpisDziennika>& wpisy) {
     for (const KopiaZapasowa& k : BiezaceKopieZapasowe(wpisy)) {
         const WpisDziennika& w = wpisy[k.wpis];
+        const std::string& plik = Pole(w, 0);
         const auto stary = CzytajStempel(Pole(w, 2));
-        const auto stempel = Stempel(k.nazwa);
+        sys::HeldFolders foldery;
+        if (Krok krok{}; !Obok(k.nazwa, plik) || !Trzymaj(foldery, k.nazwa, "backup ", krok)) continue;
+        Obiekt zapas = Otworz(k.nazwa);
+        const auto stempel = StempelOtwartego(zapas);
         // Not the content the run set aside: someone else's file by now.
         if (!stempel || !stary || *stempel != *stary) continue;
-        const std::string& plik = Pole(w, 0);
-        if (!sys::EntryExists(plik)) {
+        if (Otworz(plik).brak) {
             // The run died between setting it aside and putting its successor
             // in place: the backup is the only copy.
-            const sys::Result r = sys::MoveEntry(k.nazwa, plik);
+            const sys::Result r =
+                zapas.blad ? sys::Result{zapas.blad} : zapas.wpis.MoveTo(foldery.Parent(), NazwaWKatalogu(plik), false);
             if (r) Protokoluj("Kept: backup ", k.nazwa, " put back as ", plik, " (its successor never came)");
             else Protokoluj("Warning: backup ", k.nazwa, " not put back as ", plik, ": ", BladSystemu{r.error});
-        } else if (const sys::Result r = sys::RemoveFile(k.nazwa); !r) {
+        } else if (const sys::Result r = UsunOtwarty(zapas); !r) {
             Protokoluj("Warning: backup ", k.nazwa, " not removed: ", BladSystemu{r.error});
         }
     }
-    const auto numery = NumeryPlikow(wpisy);
+    const auto pliki = ZapisanePliki(wpisy);
     for (std::size_t i = 0; i < wpisy.size(); ++i) {
         if (wpisy[i].rodzaj != RodzajWpisu::Tymczasowy) continue;
         const std::string& plik = Pole(wpisy[i], 0);
-        if (sys::FileExists(plik) && PlikRunu(plik, numery[i]))
-            sys::Ignore(sys::RemoveFile(plik), "a temporary file left behind takes room but harms nothing");
+        sys::HeldFolders foldery;
+        if (Krok krok{}; !Trzymaj(foldery, plik, "", krok)) continue;
+        Obiekt o = Otworz(plik);
+        if (o.info && OcenPlikRunu(wpisy[i], pliki[i], *o.info, std::nullopt) == OcenaPliku::Runu)
+            sys::Ignore(UsunOtwarty(o), "a temporary file left behind takes room but harms nothing");
     }
 }

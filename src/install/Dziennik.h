@@ -48,6 +48,7 @@ public:
     // Appends a record: to memory, and to the file when one is open. A write
     // that fails closes the file and says so in the log once.
     void Zapisz(RodzajWpisu rodzaj, std::initializer_list<std::string_view> pola);
+    void Zapisz(WpisDziennika wpis);
     // Puts the file's records on the disk.
     void Utrwal();
     [[nodiscard]] bool ZapisujeDoPliku() const noexcept { return static_cast<bool>(plik_); }
@@ -60,6 +61,11 @@ public:
     // forgotten.
     void ZostawDoPonowienia(const std::vector<WpisDziennika>& pozostale);
 
+    // The serial number of the volume of folder `katalog`, asked of `plik`,
+    // just made there: asked once while the files go into one folder, as
+    // under Wine the question costs more than a small file's whole copy.
+    [[nodiscard]] std::optional<std::uint32_t> Wolumin(const std::string& katalog, const sys::File& plik);
+
     // The journal of the run in progress, to which the steps outside the
     // wizard form record their changes; null outside a run.
     [[nodiscard]] static Dziennik* Biezacy() noexcept;
@@ -69,6 +75,8 @@ private:
     sys::File plik_;
     std::string sciezka_;
     std::uint32_t bladPliku_ = 0;
+    std::string katalogWoluminu_;
+    std::uint32_t wolumin_ = 0;
 };
 
 // Makes a journal the current one for the scope of a run.
@@ -88,39 +96,47 @@ private:
 // folder, outside any target folder. Empty when the system names none.
 // Every user may add folders and files to the application-data folder, and
 // the elevated wizard replays what it finds in this one: so the folder is
-// kept for administrators alone, and nothing that others could have written
-// is replayed.
+// kept for administrators alone (no one else may even read the records), and
+// nothing that others could have written is replayed. Once made it stays, so
+// that no user can make it first.
 [[nodiscard]] std::string KatalogDziennikow();
 // Makes the folder ready for a run's journal: created for administrators
-// alone (sys::CreateAdminFolder), or, when it is there and others may change
-// it, taken back (sys::ProtectFolder). The error when that cannot be done,
-// which is logged.
+// alone (sys::CreateAdminFolder, Readers::None), or, when it is there and
+// others may change it, renamed aside with what it holds (".niezaufany") and
+// made afresh. The error when that cannot be done, which is logged.
 [[nodiscard]] sys::Result PrzygotujKatalogDziennikow();
 // A journal file in that folder that holds nothing yet: "instal.dzn", or,
 // while an earlier journal waits for its question, "instal2.dzn" and on.
 // Makes the folder ready first; empty when it cannot be.
 [[nodiscard]] std::string NowaSciezkaDziennika();
 // The journals left in the folder by runs that did not end, newest first:
-// only those owned by administrators in a folder only they could change. Any
-// other is never replayed: it is logged and renamed out of the way of this
-// scan (".niezaufany"), kept for an administrator to look at. A folder that
-// others could change is taken back first.
+// only plain files with one name, owned by administrators, in a folder only
+// they could change. Any other is never replayed: it is logged and renamed
+// out of the way of this scan (".niezaufany"), kept for an administrator to
+// look at. A folder that others could change is set aside whole. Only a
+// process with an administrator's full token (`podniesiony`; by default
+// sys::ProcessElevated) replays: any other leaves them, and logs why.
 [[nodiscard]] std::vector<std::string> PozostawioneDzienniki();
-// The records of a journal file; nullopt when it cannot be read.
+[[nodiscard]] std::vector<std::string> PozostawioneDzienniki(bool podniesiony);
+// The records of a journal file, checked as PozostawioneDzienniki does and
+// read through the same handle, with the file's last write; nullopt when it
+// cannot be read, or fails the check (then it is set aside as there).
 [[nodiscard]] std::optional<OdczytDziennika> WczytajDziennik(const std::string& sciezka);
 // Replaces the content of a journal file with `wpisy`, in one step (written
-// beside it, then renamed over it). False when it could not be done.
+// beside it under a name nothing holds, then renamed over it). False when it
+// could not be done.
 [[nodiscard]] bool ZapiszDziennik(const std::string& sciezka, const std::vector<WpisDziennika>& wpisy);
-// Removes a journal file and its folder when that is left empty.
+// Removes a journal file; the folder stays.
 void UsunDziennik(const std::string& sciezka);
 
 // ---- the changes a run makes, each recorded in `d` (when not null) first ----
 // Creates one folder level; a name that is taken fails (ERROR_ALREADY_EXISTS)
 // without a record. Undo: removed when empty.
 [[nodiscard]] sys::Result UtworzKatalog(Dziennik* d, const std::string& katalog);
-// Creates a file for writing where nothing holds the name (CreateNew), and
-// records its number as soon as it exists. Undo: deleted while it is that
-// file.
+// Creates a file for writing where nothing holds the name (CreateNew), to be
+// closed with ZamknijPlik, which records it. Undo: deleted while it is that
+// file as it was left; one the run died writing, or never closed, stays
+// unless still empty.
 [[nodiscard]] sys::File UtworzPlik(Dziennik* d, const std::string& sciezka);
 // A new file for writing under a free temporary name beside `cel`
 // (NazwaTymczasowa), recorded as UtworzPlik does: what a replacement is
@@ -131,6 +147,11 @@ struct PlikTymczasowy {
     sys::File plik;
 };
 [[nodiscard]] PlikTymczasowy UtworzTymczasowy(Dziennik* d, const std::string& cel);
+// Closes a file that UtworzPlik made at `sciezka` in `d`, written whole, and
+// records its number, volume and stamp: a file of that number that is not of
+// that size and time any more was written since, and is not the run's to
+// delete. Without `d` it only closes.
+[[nodiscard]] sys::Result ZamknijPlik(Dziennik* d, sys::File& plik, const std::string& sciezka);
 // Puts the complete, closed `tymczasowy` in the place of `cel`: a file that
 // is there moves to a free backup name first. The record (with the stamps
 // of both files) goes to the disk before either rename. A folder or a
@@ -160,9 +181,16 @@ void DodajCzcionke(Dziennik* d, const std::string& plik);
 // The undo of `wpisy`: every change newest first (folders last), each only
 // while its object is still what the run left; the system's shared files and
 // values last, and only when no step found that another installation came
-// since. `ponowne`: the records were left by an undo before, and a step that
-// fails again is handed to the system's next start (MoveFileEx) instead.
-// `poKroku` runs after each step (LiczbaKrokowCofania in all).
+// since. No step follows a link: each reaches its object through folders it
+// checked and holds, opens it as itself, compares its volume, number and
+// stamp, and changes it through that handle; a step whose way passes a link
+// now is skipped. `ponowne`: the records were left by an undo before, and a
+// step that fails again is handed to the system's next start (MoveFileEx)
+// instead, where only administrators may change the folder. `poKroku` runs
+// after each step (LiczbaKrokowCofania in all). `czasDziennika`: the records
+// come from a journal that a run left, written last then
+// (OdczytDziennika::czas): a new file written after it is not the run's, and a
+// registry record of another account's hive is not replayed.
 struct WynikCofania {
     // The records whose step failed, with the Numer records they need: what
     // the journal keeps for the next start.
@@ -171,9 +199,14 @@ struct WynikCofania {
 };
 [[nodiscard]] std::size_t LiczbaKrokowCofania(const std::vector<WpisDziennika>& wpisy);
 WynikCofania WycofajWpisy(const std::vector<WpisDziennika>& wpisy, bool ponowne,
-                          const std::function<void()>& poKroku = nullptr);
+                          const std::function<void()>& poKroku = nullptr,
+                          const std::optional<std::uint64_t>& czasDziennika = std::nullopt);
 // The run's changes stay (a run that went well, or an interrupted one the
 // user keeps): a backup whose file is missing goes back in its place (the run
 // died between the two renames), every other backup is deleted, and so are
-// the run's temporary files.
+// the run's temporary files; each reached as WycofajWpisy does.
 void ZachowajWpisy(const std::vector<WpisDziennika>& wpisy);
+// Whether a move of `sciezka` may be left to the next start of Windows, which
+// resolves the name long after any check: only where no one but
+// administrators may put a link in its folder.
+[[nodiscard]] bool WolnoPrzyNastepnymStarcie(const std::string& sciezka);

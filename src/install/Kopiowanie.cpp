@@ -138,7 +138,9 @@ void KopiujPlik(StanKopiowania& stan, OknoInstalacji& okno, const std::string& z
         okno.UstawPozycje(Mlodsze32Bity(stan.postep));
     }
     sys::Ignore(wejscie.Close(), "nothing was written through it");
-    if (const sys::Result r = wyjscie.Close(); !r && blad == nullptr) {
+    // A new file written whole is recorded as it is left (ZamknijPlik).
+    const bool caly = blad == nullptr && tymczasowy.empty();
+    if (const sys::Result r = caly ? ZamknijPlik(d, wyjscie, cel) : wyjscie.Close(); !r && blad == nullptr) {
         blad = "cannot finish";
         kod = r.error;
     }

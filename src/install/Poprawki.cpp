@@ -89,13 +89,14 @@ void ApplyPatch(const WpisPoprawki& wpis, const std::string& katalogPoprawek, co
     // before the new content takes its place (Wstaw).
     Dziennik* const d = Dziennik::Biezacy();
     const std::string tymczasowy = katalogDocelowy + PlikTymczasowyPoprawki;
-    sys::File plik = d && !sys::EntryExists(tymczasowy) ? UtworzPlik(d, tymczasowy) : sys::File::Create(tymczasowy);
+    Dziennik* const zapisany = d && !sys::EntryExists(tymczasowy) ? d : nullptr;
+    sys::File plik = zapisany ? UtworzPlik(zapisany, tymczasowy) : sys::File::Create(tymczasowy);
     if (!plik) {
         stan = PoprawkaNiezapisana;
         return;
     }
     const auto zapis = plik.Write(wynik.Nowa.data(), wynik.Nowa.size());
-    const sys::Result zamkniecie = plik.Close();
+    const sys::Result zamkniecie = ZamknijPlik(zapisany, plik, tymczasowy);
     if (zapis.bytes < wynik.Nowa.size() || zapis.error != 0 || !zamkniecie) {
         stan = PoprawkaNiezapisana;
         return;

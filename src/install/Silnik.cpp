@@ -60,6 +60,10 @@ void ZakonczInstalacje(Dziennik& d) {
         const auto stary = CzytajStempel(Pole(d.Wpisy()[k.wpis], 2));
         const auto stempel = sys::StampOf(k.nazwa);
         if (!stary || !stempel || stempel->size != stary->rozmiar || stempel->writeTime != stary->czas) continue;
+        if (!WolnoPrzyNastepnymStarcie(k.nazwa)) {
+            Protokoluj("Warning: backup ", k.nazwa, " stays: others than administrators may change its folder");
+            continue;
+        }
         if (const sys::Result r = sys::MoveAtNextStart(k.nazwa, ""))
             Protokoluj("Backup ", k.nazwa, " is in use; Windows removes it when it next starts");
         else
@@ -71,8 +75,8 @@ void ZakonczInstalacje(Dziennik& d) {
 namespace {
 
 // Undoes a journal file's records, then removes it or keeps in it what failed.
-void Dokoncz(const std::string& sciezka, const std::vector<WpisDziennika>& wpisy, bool ponowne) {
-    const WynikCofania wynik = WycofajWpisy(wpisy, ponowne);
+void Dokoncz(const std::string& sciezka, const std::vector<WpisDziennika>& wpisy, bool ponowne, std::uint64_t czas) {
+    const WynikCofania wynik = WycofajWpisy(wpisy, ponowne, nullptr, czas);
     if (wynik.pozostale.empty()) {
         UsunDziennik(sciezka);
         return;
@@ -103,7 +107,7 @@ bool OdzyskajPrzerwaneInstalacje(const std::function<DecyzjaOdzyskania()>& zapyt
         }
         if (CofanieZdecydowane(wpisy)) {
             Protokoluj("An undo that did not finish is finished now: ", sciezka);
-            Dokoncz(sciezka, wpisy, true);
+            Dokoncz(sciezka, wpisy, true, odczyt->czas);
             continue;
         }
         if (!decyzja) decyzja = zapytaj();
@@ -118,7 +122,7 @@ bool OdzyskajPrzerwaneInstalacje(const std::function<DecyzjaOdzyskania()>& zapyt
             // without asking again.
             wpisy.push_back({RodzajWpisu::Cofanie, {}});
             sys::Ignore(ZapiszDziennik(sciezka, wpisy), "without the mark the next start asks again");
-            Dokoncz(sciezka, wpisy, false);
+            Dokoncz(sciezka, wpisy, false, odczyt->czas);
             break;
         }
     }

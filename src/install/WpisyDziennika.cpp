@@ -37,6 +37,9 @@ std::optional<T> Liczba(std::string_view tekst, int podstawa) {
     return v;
 }
 
+constexpr std::string_view kMaszyny = "HKLM";
+constexpr std::string_view kUzytkownika = "HKCU";
+
 // The records that name a file at field 0 and change what is at that path.
 bool ZmieniaPlik(RodzajWpisu r) {
     return r == RodzajWpisu::Plik || r == RodzajWpisu::Tymczasowy || r == RodzajWpisu::Zastapiony;
@@ -153,18 +156,75 @@ std::vector<std::size_t> KolejnoscCofania(const std::vector<WpisDziennika>& wpis
     return kolejnosc;
 }
 
-std::vector<std::optional<std::uint64_t>> NumeryPlikow(const std::vector<WpisDziennika>& wpisy) {
-    std::vector<std::optional<std::uint64_t>> numery(wpisy.size());
+std::string PoleKorzenia(bool maszyny, std::string_view sid) {
+    if (maszyny) return std::string(kMaszyny);
+    std::string pole(kUzytkownika);
+    if (!sid.empty()) (pole += ':') += sid;
+    return pole;
+}
+
+bool KorzenMaszyny(std::string_view pole) noexcept { return pole == kMaszyny; }
+
+bool KorzenDoOdtworzenia(std::string_view pole, std::string_view sid) {
+    if (KorzenMaszyny(pole)) return true;
+    return !sid.empty() && pole.size() == kUzytkownika.size() + 1 + sid.size() &&
+           pole.compare(0, kUzytkownika.size(), kUzytkownika) == 0 && pole[kUzytkownika.size()] == ':' &&
+           pole.substr(kUzytkownika.size() + 1) == sid;
+}
+
+std::vector<std::optional<ZapisanyPlik>> ZapisanePliki(const std::vector<WpisDziennika>& wpisy) {
+    std::vector<std::optional<ZapisanyPlik>> pliki(wpisy.size());
     for (std::size_t i = 0; i < wpisy.size(); ++i) {
         if (wpisy[i].rodzaj != RodzajWpisu::Plik && wpisy[i].rodzaj != RodzajWpisu::Tymczasowy) continue;
         const std::string& plik = Pole(wpisy[i], 0);
         for (std::size_t j = i + 1; j < wpisy.size(); ++j) {
-            if (!RowneBezWielkosciLiter(Pole(wpisy[j], 0), plik)) continue;
-            if (wpisy[j].rodzaj == RodzajWpisu::Numer) numery[i] = CzytajNumer(Pole(wpisy[j], 1));
-            if (wpisy[j].rodzaj == RodzajWpisu::Numer || ZmieniaPlik(wpisy[j].rodzaj)) break;
+            const WpisDziennika& w = wpisy[j];
+            if (!RowneBezWielkosciLiter(Pole(w, 0), plik)) continue;
+            if (ZmieniaPlik(w.rodzaj)) break;
+            if (w.rodzaj != RodzajWpisu::Numer) continue;
+            const auto numer = CzytajNumer(Pole(w, 1));
+            // The first gives the number, a later one of that number its stamp.
+            if (!pliki[i]) {
+                if (!numer) break;
+                pliki[i] = ZapisanyPlik{*numer, std::nullopt, std::nullopt};
+                if (const auto wolumin = CzytajNumer(Pole(w, 2)); wolumin && *wolumin <= 0xFFFFFFFFu)
+                    pliki[i]->wolumin = static_cast<std::uint32_t>(*wolumin);
+            } else if (numer != pliki[i]->numer) {
+                continue;
+            }
+            if (const auto stempel = CzytajStempel(Pole(w, 3))) pliki[i]->stempel = stempel;
         }
     }
+    return pliki;
+}
+
+std::vector<std::optional<std::uint64_t>> NumeryPlikow(const std::vector<WpisDziennika>& wpisy) {
+    std::vector<std::optional<std::uint64_t>> numery;
+    numery.reserve(wpisy.size());
+    for (const auto& p : ZapisanePliki(wpisy)) numery.push_back(p ? std::optional(p->numer) : std::nullopt);
     return numery;
+}
+
+WpisDziennika WpisNumeru(const std::string& plik, const ZapisanyPlik& zapisany) {
+    WpisDziennika w{RodzajWpisu::Numer, {plik, TekstNumeru(zapisany.numer)}};
+    if (zapisany.wolumin || zapisany.stempel) w.pola.push_back(zapisany.wolumin ? TekstNumeru(*zapisany.wolumin) : "");
+    if (zapisany.stempel) w.pola.push_back(TekstStempla(*zapisany.stempel));
+    return w;
+}
+
+OcenaPliku OcenPlik(const std::optional<ZapisanyPlik>& zapisany, const ZastanyPlik& zastany,
+                    const std::optional<std::uint64_t>& czasDziennika) {
+    if (zastany.obcy) return OcenaPliku::Inny;
+    if (zapisany) {
+        if (zapisany->wolumin && *zapisany->wolumin != zastany.wolumin) return OcenaPliku::InnyWolumin;
+        if (zapisany->numer != zastany.numer) return OcenaPliku::Inny;
+        if (zapisany->stempel && *zapisany->stempel != zastany.stempel) return OcenaPliku::Przepisany;
+    } else if (zastany.stempel.rozmiar != 0) {
+        // The run died right after creating it; whatever came later has content.
+        return OcenaPliku::Inny;
+    }
+    if (czasDziennika && zastany.stempel.czas > *czasDziennika) return OcenaPliku::Przepisany;
+    return OcenaPliku::Runu;
 }
 
 namespace {

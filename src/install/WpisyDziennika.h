@@ -35,11 +35,16 @@ enum class RodzajWpisu : std::uint8_t {
                      //   file is about to take the file's place; the file there (if any) moves to the
                      //   backup name first. No file there: backup and previous stamp are empty.
     Czcionka = 5,    // {font file}: about to be added to the system's font table
-    Klucz = 6,       // {root, key, time}: registry key about to be created (one level); time as in Wartosc
+    Klucz = 6,       // {root, key, time}: registry key about to be created (one level); time as in Wartosc;
+                     //   root "HKLM", or "HKCU:" and the SID of the account whose hive it is (older journals:
+                     //   "HKCU" alone)
     Wartosc = 7,     // {root, key, name, previous type, previous data, new type, new data, time[, "wspolny"]}:
                      //   about to be written; time (FILETIME, decimal) is taken just before the write
-    Numer = 8,       // {file, number}: the file that the Plik or Tymczasowy record before it has just
-                     //   created has this number (sys::File::Number, hexadecimal)
+    Numer = 8,       // {file, number[, volume[, stamp]]}: the file that the Plik or Tymczasowy record
+                     //   before it created has this number (sys::File::Number, hexadecimal) on the volume
+                     //   of this serial number (hexadecimal; older journals hold none): a Tymczasowy's as
+                     //   soon as it exists, a Plik's once it is written whole and closed, with its stamp
+                     //   (older journals: as soon as it exists, and no stamp)
     Tymczasowy = 9,  // {file}: a temporary file about to be created where nothing was; it never
                      //   becomes part of an installation under its own name
     Cofanie = 10,    // {}: everything before it is to be undone: a start that finds it finishes the
@@ -78,6 +83,7 @@ struct WpisDziennika {
 struct OdczytDziennika {
     std::vector<WpisDziennika> wpisy;
     bool urwany = false;  // bytes after the last whole record were ignored
+    std::uint64_t czas = 0;  // the file's last write (FILETIME), when read from one
 };
 // Every whole record from the start; stops at the first torn or damaged one.
 [[nodiscard]] OdczytDziennika CzytajDziennik(std::span<const std::uint8_t> bajty);
@@ -95,6 +101,17 @@ struct StempelPliku {
 [[nodiscard]] std::string TekstNumeru(std::uint64_t numer);
 [[nodiscard]] std::optional<std::uint64_t> CzytajNumer(std::string_view pole);
 
+// The root field of a registry record: "HKLM", or "HKCU:" and `sid`, the
+// account whose hive HKEY_CURRENT_USER is ("HKCU" alone when it is not
+// known).
+[[nodiscard]] std::string PoleKorzenia(bool maszyny, std::string_view sid);
+[[nodiscard]] bool KorzenMaszyny(std::string_view pole) noexcept;
+// Whether a journal that a run left may replay a record of root `pole` in a
+// process of account `sid`. HKEY_CURRENT_USER is the hive of whoever runs
+// the replay: a record of another account's, or of an account not recorded
+// (an older wizard's), is not.
+[[nodiscard]] bool KorzenDoOdtworzenia(std::string_view pole, std::string_view sid);
+
 // Field `i` of a record; empty when the record has fewer.
 [[nodiscard]] const std::string& Pole(const WpisDziennika& wpis, std::size_t i) noexcept;
 // Whether the record marks something the system shares (kWspolny last).
@@ -106,11 +123,44 @@ struct StempelPliku {
 // out.
 [[nodiscard]] std::vector<std::size_t> KolejnoscCofania(const std::vector<WpisDziennika>& wpisy);
 
-// For each record, the number of the file it created: for Plik and Tymczasowy
-// the Numer record that follows it for the same path (before any later
-// record of that path), nullopt otherwise or when none followed (the run died
-// between creating the file and recording it).
+// What a run recorded of a file it created: the Numer records after its Plik
+// or Tymczasowy record.
+struct ZapisanyPlik {
+    std::uint64_t numer = 0;
+    std::optional<std::uint32_t> wolumin;  // journals of older wizards hold none
+    std::optional<StempelPliku> stempel;   // once it was written whole and closed
+    bool operator==(const ZapisanyPlik&) const = default;
+};
+// For each record, what the run recorded of the file it created: for Plik
+// and Tymczasowy the Numer records that follow it for the same path (before
+// any later record of that path), nullopt otherwise or when none followed
+// (the run died between creating the file and recording it).
+[[nodiscard]] std::vector<std::optional<ZapisanyPlik>> ZapisanePliki(const std::vector<WpisDziennika>& wpisy);
+// Their numbers alone.
 [[nodiscard]] std::vector<std::optional<std::uint64_t>> NumeryPlikow(const std::vector<WpisDziennika>& wpisy);
+// The Numer record that keeps `zapisany` of `plik`, as one record.
+[[nodiscard]] WpisDziennika WpisNumeru(const std::string& plik, const ZapisanyPlik& zapisany);
+
+// What an undo finds at the path of a file the run created, as the handle it
+// opened there tells.
+struct ZastanyPlik {
+    bool obcy = false;  // a link, or a folder
+    std::uint32_t wolumin = 0;
+    std::uint64_t numer = 0;
+    StempelPliku stempel;
+};
+enum class OcenaPliku {
+    Runu,         // the run's own, as it left it
+    Inny,         // another file (or a link, or a folder) took the name
+    InnyWolumin,  // the number recorded, on another volume
+    Przepisany,   // the run's file, written since: by size or time not what the run left
+};
+// Whether `zastany` is the file the run created (`zapisany`; nullopt when the
+// run died before recording its number: then only a file still empty is).
+// `czasDziennika`: for a journal that a run left, its last write (FILETIME):
+// a file written after it is not as the run left it.
+[[nodiscard]] OcenaPliku OcenPlik(const std::optional<ZapisanyPlik>& zapisany, const ZastanyPlik& zastany,
+                                  const std::optional<std::uint64_t>& czasDziennika);
 
 // A backup that still holds a replaced file's previous content.
 struct KopiaZapasowa {

@@ -6,6 +6,7 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 namespace sys {
@@ -25,6 +26,104 @@ bool PlainDiskFile(HANDLE h) {
     if (!GetFileInformationByHandle(h, &info)) return false;
     return (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
            info.nNumberOfLinks == 1;
+}
+
+// The native calls that reach what the Win32 ones do not: a file's number
+// alone, and a rename relative to an open folder. ntdll is in every process
+// before any code of the program runs, so they are looked up, not imported.
+struct NtCalls {
+    using Query = LONG(NTAPI*)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, FILE_INFORMATION_CLASS);
+    using Set = LONG(NTAPI*)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, FILE_INFORMATION_CLASS);
+    using ToDosError = ULONG(NTAPI*)(LONG);
+    Query query = nullptr;
+    Set set = nullptr;
+    ToDosError toDosError = nullptr;
+};
+
+template <class F>
+F NtProc(const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+}
+
+const NtCalls& Nt() {
+    static const NtCalls calls{NtProc<NtCalls::Query>("NtQueryInformationFile"),
+                               NtProc<NtCalls::Set>("NtSetInformationFile"),
+                               NtProc<NtCalls::ToDosError>("RtlNtStatusToDosError")};
+    return calls;
+}
+
+// NtSetInformationFile as a Result.
+Result SetInformation(HANDLE h, void* info, ULONG size, int infoClass) {
+    if (!Nt().set || !Nt().toDosError) return Result{ERROR_NOT_SUPPORTED};
+    IO_STATUS_BLOCK status{};
+    const LONG s = Nt().set(h, &status, info, size, static_cast<FILE_INFORMATION_CLASS>(infoClass));
+    if (s >= 0) return {};
+    const ULONG e = Nt().toDosError(s);
+    return Result{e != 0 ? e : ERROR_GEN_FAILURE};
+}
+
+std::uint64_t Join(DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; }
+
+// What the open `h` is; `path`, when not empty, is its name, asked as well
+// (see Entry::Info). With `full` the volume, number, names and stamp too:
+// GetFileInformationByHandle, which under Wine costs more than a small
+// file's whole copy for the volume's serial number.
+std::optional<EntryInfo> InfoOf(HANDLE h, std::string_view path, bool full) {
+    // FileAttributeTagInformation: the attributes, and whether a reparse
+    // point names another entry.
+    struct {
+        ULONG attributes;
+        ULONG tag;
+    } tag{};
+    IO_STATUS_BLOCK status{};
+    constexpr auto kFileAttributeTagInformation = static_cast<FILE_INFORMATION_CLASS>(35);
+    if (h == INVALID_HANDLE_VALUE || !Nt().query ||
+        Nt().query(h, &status, &tag, sizeof tag, kFileAttributeTagInformation) != 0)
+        return std::nullopt;
+    EntryInfo info;
+    info.attributes = tag.attributes;
+    if (tag.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        info.link = IsReparseTagNameSurrogate(tag.tag);
+    } else if (!path.empty()) {
+        // A reparse point the handle does not show is a link of the host's
+        // that Wine followed.
+        const auto byName = Attributes(path);
+        info.link = !byName || (*byName & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    }
+    if (!full) return info;
+    BY_HANDLE_FILE_INFORMATION data{};
+    if (!GetFileInformationByHandle(h, &data)) return std::nullopt;
+    info.volume = data.dwVolumeSerialNumber;
+    info.number = Join(data.nFileIndexHigh, data.nFileIndexLow);
+    info.names = data.nNumberOfLinks;
+    info.stamp.size = static_cast<std::int64_t>(Join(data.nFileSizeHigh, data.nFileSizeLow));
+    info.stamp.writeTime = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+    return info;
+}
+
+// Reads the open `h` to its end, from where it stands.
+std::optional<std::string> ReadToEnd(HANDLE h, std::size_t maxBytes) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(h, &size) || size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > maxBytes)
+        return std::nullopt;
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    // The file may grow while it is read: read to its real end, and give up
+    // once it passes the limit.
+    std::string block(65536, '\0');
+    for (;;) {
+        const std::size_t room = maxBytes - bytes.size();
+        const DWORD ask = static_cast<DWORD>(room < block.size() ? room + 1 : block.size());
+        DWORD done = 0;
+        if (!ReadFile(h, block.data(), ask, &done, nullptr)) {
+            if (GetLastError() == ERROR_HANDLE_EOF) break;
+            return std::nullopt;
+        }
+        if (done == 0) break;
+        if (done > room) return std::nullopt;
+        bytes.append(block.data(), done);
+    }
+    return bytes;
 }
 
 }  // namespace
@@ -293,18 +392,16 @@ std::optional<std::uint64_t> File::Number() const {
     if (!handle_) return std::nullopt;
     // FileInternalInformation: the one query that reads the number without
     // also asking for the volume (GetFileInformationByHandle costs several
-    // times a file's whole copy under Wine). ntdll is in every process
-    // before any code of the program runs, so it is looked up, not imported.
-    using Zapytanie = LONG(NTAPI*)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, FILE_INFORMATION_CLASS);
-    static const auto zapytanie = reinterpret_cast<Zapytanie>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
-    if (!zapytanie) return std::nullopt;
+    // times a file's whole copy under Wine).
     IO_STATUS_BLOCK status{};
     LARGE_INTEGER number{};
     constexpr auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
-    if (zapytanie(handle_.get(), &status, &number, sizeof number, kFileInternalInformation) != 0) return std::nullopt;
+    if (!Nt().query || Nt().query(handle_.get(), &status, &number, sizeof number, kFileInternalInformation) != 0)
+        return std::nullopt;
     return static_cast<std::uint64_t>(number.QuadPart);
 }
+
+std::optional<EntryInfo> File::Info() const { return InfoOf(handle_.get(), {}, true); }
 
 Result File::Flush() {
     if (!handle_) return Result{ERROR_INVALID_HANDLE};
@@ -332,25 +429,9 @@ Result File::Close() {
 }
 
 std::optional<std::string> ReadWholeFile(std::string_view path, std::size_t maxBytes) {
-    File f = File::OpenRead(path);
+    const File f = File::OpenRead(path);
     if (!f) return std::nullopt;
-    const auto size = f.Size();
-    if (!size || *size < 0 || static_cast<std::uint64_t>(*size) > maxBytes) return std::nullopt;
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(*size));
-    // The file may grow while it is read: read to its real end, and give up
-    // once it passes the limit.
-    std::string block(65536, '\0');
-    for (;;) {
-        const std::size_t room = maxBytes - bytes.size();
-        const std::size_t ask = room < block.size() ? room + 1 : block.size();
-        const Transfer t = f.Read(block.data(), ask);
-        if (t.error != 0) return std::nullopt;
-        if (t.bytes == 0) break;
-        if (t.bytes > room) return std::nullopt;
-        bytes.append(block.data(), t.bytes);
-    }
-    return bytes;
+    return ReadToEnd(f.handle_.get(), maxBytes);
 }
 
 Result WriteWholeFile(std::string_view path, std::string_view bytes) {
@@ -393,6 +474,110 @@ std::optional<DirectoryEntry> DirectoryEnumeration::Next() {
         error_ = e == ERROR_NO_MORE_FILES ? 0 : e;
     }
     return entry;
+}
+
+Entry Entry::Open(std::string_view path, std::uint32_t access, std::uint32_t share) {
+    Entry e;
+    e.path_ = path;
+    HANDLE h = CreateFileW(ToWide(path).c_str(), access, share, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        e.error_ = LastError();
+    } else {
+        e.handle_.reset(h);
+        e.error_ = 0;
+    }
+    return e;
+}
+
+std::optional<EntryInfo> Entry::Info() const {
+    if (!handle_) return std::nullopt;
+    return InfoOf(handle_.get(), path_, true);
+}
+
+std::optional<EntryInfo> Entry::Kind() const {
+    if (!handle_) return std::nullopt;
+    return InfoOf(handle_.get(), path_, false);
+}
+
+Result Entry::SetAttributes(std::uint32_t attributes) {
+    // FileBasicInformation; times of 0 stay as they are.
+    struct {
+        LARGE_INTEGER creation, access, write, change;
+        ULONG attributes;
+    } basic{};
+    basic.attributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return SetInformation(handle_.get(), &basic, sizeof basic, 4);
+}
+
+Result Entry::Delete() {
+    // FileDispositionInformation.
+    BOOLEAN remove = TRUE;
+    return SetInformation(handle_.get(), &remove, sizeof remove, 13);
+}
+
+Result Entry::MoveTo(const Entry& folder, std::string_view name, bool replace) {
+    // FileRenameInformation with the folder as its root: the native call,
+    // since Wine's SetFileInformationByHandle refuses a root.
+    const std::wstring wide = ToWide(name);
+    const std::size_t size = offsetof(FILE_RENAME_INFO, FileName) + (wide.size() + 1) * sizeof(wchar_t);
+    std::vector<unsigned char> buffer(size);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = replace ? TRUE : FALSE;
+    info->RootDirectory = folder.handle_.get();
+    info->FileNameLength = static_cast<DWORD>(wide.size() * sizeof(wchar_t));
+    std::copy(wide.begin(), wide.end(), info->FileName);
+    return SetInformation(handle_.get(), info, static_cast<ULONG>(size), 10);
+}
+
+std::optional<std::string> Entry::ReadAll(std::size_t maxBytes) {
+    if (!handle_) return std::nullopt;
+    return ReadToEnd(handle_.get(), maxBytes);
+}
+
+HeldFolders HeldFolders::Open(std::string_view path) {
+    HeldFolders held;
+    // The volume's root: "X:\" or "\\server\share\".
+    std::size_t root = std::string_view::npos;
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') {
+        root = 3;
+    } else if (path.size() > 2 && path.substr(0, 2) == "\\\\") {
+        const std::size_t server = path.find('\\', 2);
+        const std::size_t share = server == std::string_view::npos ? server : path.find('\\', server + 1);
+        if (share != std::string_view::npos && share > server + 1) root = share + 1;
+    }
+    const std::size_t last = path.find_last_of('\\');
+    if (root == std::string_view::npos || last == std::string_view::npos || last + 1 < root || last + 1 == path.size()) {
+        held.error_ = ERROR_BAD_PATHNAME;
+        return held;
+    }
+    for (std::size_t end = root;; end = path.find('\\', end + 1)) {
+        // The root keeps its backslash; every other level goes without one.
+        const std::string_view level = path.substr(0, end == root ? root : end);
+        // Reading the folder is what makes the share mode count: a handle
+        // that only reads attributes would not stop a rename.
+        Entry folder = Entry::Open(level, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE);
+        if (!folder) {
+            const std::uint32_t e = folder.error();
+            held.error_ = e == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : e;
+            return held;
+        }
+        const auto info = folder.Kind();
+        if (!info || info->link) {
+            held.error_ = ERROR_CANT_ACCESS_FILE;
+            held.link_ = level;
+            return held;
+        }
+        if (!info->IsFolder()) {
+            held.error_ = ERROR_PATH_NOT_FOUND;
+            return held;
+        }
+        held.folders_.push_back(std::move(folder));
+        if ((end == root ? root - 1 : end) == last) break;
+    }
+    held.error_ = 0;
+    return held;
 }
 
 }  // namespace sys

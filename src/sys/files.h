@@ -88,6 +88,21 @@ struct FileHandleTraits {
     static void close(Handle h) noexcept { CloseHandle(h); }
 };
 
+// What the system says of an open file or folder (GetFileInformationByHandle).
+struct EntryInfo {
+    std::uint32_t attributes = 0;  // FILE_ATTRIBUTE_*
+    // A junction, a symbolic link or a mount point: a name that stands for
+    // another entry, anywhere. Other reparse points (a file of a cloud
+    // service's, a compressed one) are the entry itself.
+    bool link = false;
+    std::uint32_t volume = 0;  // the serial number of the volume that holds it
+    std::uint64_t number = 0;  // as File::Number: unique on its volume only
+    std::uint32_t names = 0;   // its hard links: more than one, and another folder may name it too
+    FileStamp stamp;           // a folder's size is 0
+
+    [[nodiscard]] bool IsFolder() const noexcept { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+};
+
 // Bytes moved by one read or write, and the error that stopped it (0 when it
 // went through). A write can move some bytes and still fail, e.g. with
 // ERROR_DISK_FULL (112).
@@ -162,6 +177,9 @@ public:
     // The handle itself, for the other wrappers of this layer; the file
     // keeps owning it.
     [[nodiscard]] HANDLE handle() const noexcept { return handle_.get(); }
+    // Its volume, number, names and stamp in one query (see Entry::Kind for
+    // its cost).
+    [[nodiscard]] std::optional<EntryInfo> Info() const;
     // Asks the system to put what was written on the disk (FlushFileBuffers).
     Result Flush();
     // Empties the file; the next write lands at its start.
@@ -174,6 +192,8 @@ public:
     Result Close();
 
 private:
+    friend std::optional<std::string> ReadWholeFile(std::string_view path, std::size_t maxBytes);
+
     static File CreateForWriting(std::string_view path, std::uint32_t disposition);
     // CreateFileW with these arguments; the error is kept on failure.
     static File Open(std::string_view path, std::uint32_t access, std::uint32_t share, std::uint32_t disposition,
@@ -232,6 +252,89 @@ private:
     UniqueHandle<FindHandleTraits> handle_;
     WIN32_FIND_DATAW pending_{};
     bool hasPending_ = false;
+    std::uint32_t error_ = ERROR_INVALID_HANDLE;
+};
+
+// ---- entries opened as themselves ----
+// What an elevated program changes under a folder that others may write must
+// be the entry it checked: each is opened without following a link
+// (FILE_FLAG_OPEN_REPARSE_POINT, a folder with FILE_FLAG_BACKUP_SEMANTICS),
+// checked through that handle and changed through it, never by its name
+// again.
+
+// A file or folder opened as itself: a link is opened as the link. Owns its
+// handle.
+class Entry {
+public:
+    // `access` (FILE_READ_ATTRIBUTES, DELETE, READ_CONTROL, GENERIC_READ...)
+    // and `share` (FILE_SHARE_*) as CreateFile takes them.
+    [[nodiscard]] static Entry Open(std::string_view path, std::uint32_t access, std::uint32_t share);
+
+    Entry() = default;
+
+    // Whether it is open; when it is not, error() says why
+    // (ERROR_FILE_NOT_FOUND, ERROR_SHARING_VIOLATION...).
+    explicit operator bool() const noexcept { return static_cast<bool>(handle_); }
+    [[nodiscard]] std::uint32_t error() const noexcept { return error_; }
+    [[nodiscard]] const std::string& path() const noexcept { return path_; }
+
+    // What it is. A link counts when either the handle or the name says so:
+    // Wine opens what a link of the host names, and shows the link to the
+    // name alone.
+    [[nodiscard]] std::optional<EntryInfo> Info() const;
+    // Its attributes and `link` alone, the rest left 0: far cheaper under
+    // Wine, where the volume's serial number costs more than a small file's
+    // whole copy.
+    [[nodiscard]] std::optional<EntryInfo> Kind() const;
+    // Needs FILE_WRITE_ATTRIBUTES.
+    [[nodiscard]] Result SetAttributes(std::uint32_t attributes);
+    // Marks it to go when its last handle closes (needs DELETE). A read-only
+    // file is refused (ERROR_ACCESS_DENIED), a folder that holds anything
+    // too (ERROR_DIR_NOT_EMPTY).
+    [[nodiscard]] Result Delete();
+    // Renames it to `name` in the open `folder` (needs DELETE): the name is
+    // looked up in that folder, not along a path. With `replace` a file of
+    // that name goes; without, the rename fails on it (ERROR_ALREADY_EXISTS).
+    [[nodiscard]] Result MoveTo(const Entry& folder, std::string_view name, bool replace);
+    // The content from where the handle stands to the end, so the whole of it
+    // once after the open (needs GENERIC_READ); nullopt when it cannot be
+    // read or is longer than `maxBytes`.
+    [[nodiscard]] std::optional<std::string> ReadAll(std::size_t maxBytes);
+
+    // The handle, for the other wrappers of this folder (security).
+    [[nodiscard]] HANDLE native() const noexcept { return handle_.get(); }
+
+private:
+    UniqueHandle<FileHandleTraits> handle_;
+    std::string path_;
+    std::uint32_t error_ = ERROR_INVALID_HANDLE;
+};
+
+// The folders that lead to `path`, from its volume's root down to its
+// parent, each opened as itself, checked, and held: none is a link, and none
+// can be renamed, moved or deleted while they are held (no handle shares
+// deleting), so the path names what was checked.
+class HeldFolders {
+public:
+    // Fails on a level that is a link (ERROR_CANT_ACCESS_FILE, see Link), on
+    // one that is missing (ERROR_PATH_NOT_FOUND), on one that is held for
+    // deleting or renaming (ERROR_SHARING_VIOLATION), and on a path that
+    // starts with neither "X:\" nor "\\server\share\"
+    // (ERROR_BAD_PATHNAME).
+    [[nodiscard]] static HeldFolders Open(std::string_view path);
+
+    HeldFolders() = default;
+
+    explicit operator bool() const noexcept { return error_ == 0; }
+    [[nodiscard]] std::uint32_t error() const noexcept { return error_; }
+    // The level that is a link, when one stopped the open.
+    [[nodiscard]] const std::string& Link() const noexcept { return link_; }
+    // The path's own folder, held; only while open.
+    [[nodiscard]] const Entry& Parent() const noexcept { return folders_.back(); }
+
+private:
+    std::vector<Entry> folders_;
+    std::string link_;
     std::uint32_t error_ = ERROR_INVALID_HANDLE;
 };
 

@@ -20,6 +20,12 @@ using TokenHandle = NullHandle<HANDLE, &CloseHandle, struct TokenKind>;
 // Administrators full control, Users read and execute (0x1200a9), each for
 // the folder and everything made in it; nothing inherited from above.
 constexpr wchar_t kAdminFolder[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+// The same without Users.
+constexpr wchar_t kAdminOnlyFolder[] = L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+
+const wchar_t* AdminFolderSddl(Readers readers) {
+    return readers == Readers::Users ? kAdminFolder : kAdminOnlyFolder;
+}
 
 constexpr std::wstring_view kSystem = L"S-1-5-18";
 constexpr std::wstring_view kAdministrators = L"S-1-5-32-544";
@@ -123,42 +129,30 @@ const std::wstring& AlsoAdmin() {
     return sid;
 }
 
-// The entry at `path` itself, never what a link points to, open for
-// `access`. Backup semantics let the privileges of an administrator, where
-// enabled, grant it whatever the DACL says.
-UniqueHandle<FileHandleTraits> OpenEntry(std::string_view path, DWORD access) {
-    return UniqueHandle<FileHandleTraits>(
-        CreateFileW(ToWide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-}
+enum class Kind { Folder, File };
 
-enum class Kind { Folder, File, Link };
+// Any reparse point counts as a link here: what only administrators may
+// change is a plain folder or file.
+bool Link(const EntryInfo& info) { return info.link || (info.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
-// What the open `entry` at `path` is, as both the name and the handle tell:
-// Wine shows a Unix link as a reparse point only to the name, Windows a
-// junction to both. nullopt when neither can be read.
-std::optional<Kind> KindOf(std::string_view path, HANDLE entry) {
-    const auto byName = Attributes(path);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!byName || !GetFileInformationByHandle(entry, &info)) return std::nullopt;
-    const DWORD a = *byName | info.dwFileAttributes;
-    if (a & FILE_ATTRIBUTE_REPARSE_POINT) return Kind::Link;
-    return a & FILE_ATTRIBUTE_DIRECTORY ? Kind::Folder : Kind::File;
+Access Weigh(const Entry& entry, bool folder, const Weighing& w) {
+    const auto info = entry.Kind();
+    if (!info || Link(*info)) return Access::Others;
+    if (info->IsFolder() != folder) return Access::Missing;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (GetSecurityInfo(entry.native(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                        nullptr, nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
+        return Access::Others;
+    return OnlyAdminsMay(SecurityDescriptor(sd), AlsoAdmin(), w) ? Access::AdminsOnly : Access::Others;
 }
 
 Access EntryAccess(std::string_view path, Kind wanted, const Weighing& w = kJournal) {
-    const auto entry = OpenEntry(path, READ_CONTROL);
+    const Entry entry = Entry::Open(path, READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     if (!entry) {
-        const DWORD e = GetLastError();
+        const DWORD e = entry.error();
         return e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? Access::Missing : Access::Others;
     }
-    const auto kind = KindOf(path, entry.get());
-    if (kind != wanted) return kind && kind != Kind::Link ? Access::Missing : Access::Others;
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    if (GetSecurityInfo(entry.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
-                        nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
-        return Access::Others;
-    return OnlyAdminsMay(SecurityDescriptor(sd), AlsoAdmin(), w) ? Access::AdminsOnly : Access::Others;
+    return Weigh(entry, wanted == Kind::Folder, w);
 }
 
 // Enables privileges of the process's token for the scope, as far as the
@@ -233,29 +227,32 @@ Access InstallFolderAccess(std::string_view path, InstallRole role) {
     return EntryAccess(path, Kind::Folder, Install(role));
 }
 
-Result CreateAdminFolder(std::string_view path) {
-    const auto sd = SecurityDescriptor::FromSddl(kAdminFolder);
+Access AccessOf(const Entry& entry, bool folder) { return Weigh(entry, folder, kJournal); }
+
+Result CreateAdminFolder(std::string_view path, Readers readers) {
+    const auto sd = SecurityDescriptor::FromSddl(AdminFolderSddl(readers));
     if (!sd) return Result{LastError()};
     SECURITY_ATTRIBUTES sa{sizeof(sa), sd->get(), FALSE};
     return Outcome(CreateDirectoryW(ToWide(path).c_str(), &sa));
 }
 
-Result ProtectFolder(std::string_view path) {
-    const auto sd = SecurityDescriptor::FromSddl(kAdminFolder);
+Result ProtectFolder(std::string_view path, Readers readers) {
+    const auto sd = SecurityDescriptor::FromSddl(AdminFolderSddl(readers));
     if (!sd) return Result{LastError()};
     // Taking ownership, and setting a DACL that does not let us in, is what
     // these privileges are for; an open with backup semantics uses them.
     const Privileges privileges{SE_TAKE_OWNERSHIP_NAME, SE_RESTORE_NAME};
-    const auto entry = OpenEntry(path, READ_CONTROL | WRITE_DAC | WRITE_OWNER);
-    if (!entry) return Result{LastError()};
-    const auto kind = KindOf(path, entry.get());
-    if (!kind) return Result{LastError()};
-    if (*kind == Kind::Link) return Result{ERROR_CANT_ACCESS_FILE};
-    if (*kind == Kind::File) return Result{ERROR_DIRECTORY};
+    const Entry entry =
+        Entry::Open(path, READ_CONTROL | WRITE_DAC | WRITE_OWNER, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (!entry) return Result{entry.error()};
+    const auto info = entry.Kind();
+    if (!info) return Result{LastError()};
+    if (Link(*info)) return Result{ERROR_CANT_ACCESS_FILE};
+    if (!info->IsFolder()) return Result{ERROR_DIRECTORY};
     // Set on this entry alone: SetSecurityInfo would pass the new ACEs on to
     // the entries inside too, walking whatever a user made of them.
     return Outcome(
-        SetKernelObjectSecurity(entry.get(), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, sd->get()));
+        SetKernelObjectSecurity(entry.native(), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, sd->get()));
 }
 
 std::wstring ProcessUserSid() { return ProcessUser(); }
@@ -267,6 +264,18 @@ bool SystemKeepsFileSecurity() noexcept {
         return !ntdll || GetProcAddress(ntdll, "wine_get_version") == nullptr;
     }();
     return kept;
+}
+
+std::string CurrentUserSid() { return FromWide(ProcessUser()); }
+
+bool ProcessElevated() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    const TokenHandle token(raw);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
 }
 
 }  // namespace sys

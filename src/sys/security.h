@@ -15,6 +15,8 @@
 
 namespace sys {
 
+class Entry;
+
 using LocalMemory = NullHandle<HLOCAL, &LocalFree, struct LocalMemoryKind>;
 
 // A security descriptor the system allocated (LocalFree); owns it.
@@ -75,16 +77,23 @@ enum class Access {
 // As FolderAccess, weighed as OnlyAdminsMayChangeInstalled.
 [[nodiscard]] Access InstallFolderAccess(std::string_view path, InstallRole role);
 
+// The same of an entry open with READ_CONTROL, read through its handle:
+// Missing when it is not of the kind asked for (`folder` or a file).
+[[nodiscard]] Access AccessOf(const Entry& entry, bool folder);
+
+// Who besides SYSTEM and Administrators may look into a folder made for
+// administrators: Users (read and execute), or no one.
+enum class Readers { Users, None };
 // Creates the folder `path` (its parent must exist; fails when it exists)
 // owned by Administrators, with a protected DACL: SYSTEM and Administrators
-// full control, Users read and execute, passed on to every file and folder
-// made inside.
-[[nodiscard]] Result CreateAdminFolder(std::string_view path);
+// full control, `readers` read and execute, passed on to every file and
+// folder made inside.
+[[nodiscard]] Result CreateAdminFolder(std::string_view path, Readers readers = Readers::Users);
 // Gives an existing folder that owner and DACL, taking its ownership from
 // whoever had it (administrators only). Entries inside keep what they have.
 // A link is refused (ERROR_CANT_ACCESS_FILE), and so is a file
 // (ERROR_DIRECTORY).
-[[nodiscard]] Result ProtectFolder(std::string_view path);
+[[nodiscard]] Result ProtectFolder(std::string_view path, Readers readers = Readers::Users);
 
 // The SID of the account the process runs as ("S-1-5-18" for the system
 // account), from its token; empty when it cannot be read.
@@ -96,5 +105,13 @@ enum class Access {
 // Unix mode bits, and turns a DACL it is given into mode bits. Every process
 // of that account runs with the administrators' token there.
 [[nodiscard]] bool SystemKeepsFileSecurity() noexcept;
+
+// The SID of the account the process runs as ("S-1-5-21-..."); empty when
+// it cannot be read.
+[[nodiscard]] std::string CurrentUserSid();
+// Whether the process runs with an administrator's full token, not the
+// filtered one an administrator's programs get unasked. Under Wine every
+// process does.
+[[nodiscard]] bool ProcessElevated();
 
 }  // namespace sys

@@ -1179,6 +1179,11 @@ TEST_F(Nienadzorowana, VerySilentInstallsAsTheWizardDoesAndLogsEveryFile) {
     CloseHandle(proces);
     EXPECT_EQ(kod, 0u);
     EXPECT_FALSE(okno) << "a window in /VERYSILENT";
+    // The journal goes, its folder stays: a user who could make it first could
+    // hold it open and change it later.
+    const DWORD dzienniki = GetFileAttributesW(KatalogDziennikow().c_str());
+    EXPECT_TRUE(dzienniki != INVALID_FILE_ATTRIBUTES && (dzienniki & FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(LiczbaPlikow(KatalogDziennikow(), L"instal*.dzn"), 0);
 
     std::map<std::wstring, std::string> jest;
     Drzewo(DomyslnyCel(), L"", {}, jest);
@@ -1465,6 +1470,29 @@ TEST_F(Przerwana, KilledRunIsUndoneAtTheNextStart) {
         EXPECT_EQ(GetFileAttributesW(cel_.c_str()), INVALID_FILE_ATTRIBUTES) << "the folder the run made is gone";
     }
     {
+        SCOPED_TRACE("killed after the copy; a file of the run's rewritten in place since stays");
+        const Stan przed = Zrzut();
+        ASSERT_TRUE(Zatrzymaj([&] { return ProgramZapisany(); }));
+        ZamknijKreator();
+        // Written over in place, as an editor saves: the same file, of the
+        // same number, with content no longer the run's.
+        const std::wstring plik = medium_.rbegin()->first;
+        Zapisz(cel_ + L"\\" + plik, "moje zmiany");
+        const Stan zabita = Zrzut();
+        Odzyskaj(true);
+        // A file skipped tells that another installation may have come: the
+        // font, shared with it, stays if the run got that far.
+        Stan oczekiwany = przed;
+        for (const auto& [k, v] : zabita)
+            if (k.rfind(L"czcionka:", 0) == 0 || k == L"font value") oczekiwany[k] = v;
+        oczekiwany[L"cel:"] = "<folder>";
+        for (std::size_t p = plik.find(L'\\'); p != std::wstring::npos; p = plik.find(L'\\', p + 1))
+            oczekiwany[L"cel:" + plik.substr(0, p + 1)] = "<folder>";
+        oczekiwany[L"cel:" + plik] = "moje zmiany";
+        Roznice(oczekiwany, Zrzut());
+        ASSERT_TRUE(UsunDrzewo(cel_));
+    }
+    {
         SCOPED_TRACE("killed after the links and the registry values");
         RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\Zelpax\\EngVelt\\VeltFile");
         const Stan przed = Zrzut();
@@ -1536,7 +1564,13 @@ TEST_F(Przerwana, JournalOthersCouldWriteIsNeverReplayed) {
         ZamknijKreator();
         Roznice(przed, Zrzut());
         EXPECT_FALSE(JestDziennik());
-        EXPECT_TRUE(DeleteFileW((dziennik_ + L".niezaufany").c_str())) << "set aside for an administrator";
+        // The folder goes aside whole, never taken back in place (whoever
+        // made it may hold it open), and a new one is made.
+        const std::wstring odlozony = katalog ? KatalogDziennikow() + L".niezaufany\\instal.dzn" : dziennik_ + L".niezaufany";
+        EXPECT_TRUE(DeleteFileW(odlozony.c_str())) << "set aside for an administrator";
+        if (katalog) {
+            EXPECT_TRUE(RemoveDirectoryW((KatalogDziennikow() + L".niezaufany").c_str()));
+        }
         EXPECT_FALSE(ZwykliMogaZmienic(KatalogDziennikow()));
     }
 }

@@ -12,10 +12,12 @@
 #include "install/Silnik.h"
 #include "setup/Miejsce.h"
 #include "base/Wydania.h"
+#include "sys/commandline.h"
 #include "sys/files.h"
 #include "sys/folders.h"
 #include "sys/registry.h"
 #include "sys/result.h"
+#include "sys/security.h"
 #include "sys/text.h"
 #include "ui/Application.h"
 #include "ui/headless/HeadlessBackend.h"
@@ -25,6 +27,7 @@
 #include "../PomocnicyWin.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
@@ -587,7 +590,7 @@ TEST(KrokiInstalacji, EveryStepEndsAtAStopPoint) {
 // step touches only what is still the run's, and what it cannot do now stays
 // for the next start.
 TEST_F(KopiowanieBezKreatora, UndoLeavesWhatChangedSinceAndKeepsWhatFailed) {
-    enum class Potem { Nic, Zastapiony, Otwarty };
+    enum class Potem { Nic, Zastapiony, Przepisany, Otwarty };
     struct Przypadek {
         const char* opis;
         bool byl;     // a file of the user's was there before the run
@@ -598,6 +601,8 @@ TEST_F(KopiowanieBezKreatora, UndoLeavesWhatChangedSinceAndKeepsWhatFailed) {
     const Przypadek przypadki[] = {
         {"a new file, untouched", false, Potem::Nic, "", false},
         {"a new file, replaced since by another installation's", false, Potem::Zastapiony, "inny", false},
+        // The same file, of the same number: only its stamp tells.
+        {"a new file, rewritten in place since", false, Potem::Przepisany, "przepisany", false},
         {"a new file, held open", false, Potem::Otwarty, "nowy", true},
         {"a replaced file, untouched", true, Potem::Nic, "stary", false},
         {"a replaced file, replaced again since", true, Potem::Zastapiony, "inny", false},
@@ -617,6 +622,10 @@ TEST_F(KopiowanieBezKreatora, UndoLeavesWhatChangedSinceAndKeepsWhatFailed) {
             // Another installation's way: its own file moved over the name.
             ASSERT_TRUE(sys::WriteWholeFile(plik + ".inny", "inny"));
             ASSERT_TRUE(sys::MoveReplacing(plik + ".inny", plik));
+        } else if (p.potem == Potem::Przepisany) {
+            const auto numer = sys::FileNumber(plik);
+            ASSERT_TRUE(sys::WriteWholeFile(plik, "przepisany"));
+            ASSERT_EQ(sys::FileNumber(plik), numer);
         } else if (p.potem == Potem::Otwarty) {
             otwarty.reset(CreateFileW(sys::ToWide(plik).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       0, nullptr));
@@ -626,7 +635,7 @@ TEST_F(KopiowanieBezKreatora, UndoLeavesWhatChangedSinceAndKeepsWhatFailed) {
         otwarty.reset();
         EXPECT_EQ(sys::ReadWholeFile(plik, 100).value_or(""), p.oczekiwany);
         EXPECT_EQ(!wynik.pozostale.empty(), p.zostaje);
-        EXPECT_EQ(wynik.pominiete, p.potem == Potem::Zastapiony ? 1u : 0u);
+        EXPECT_EQ(wynik.pominiete, p.potem == Potem::Zastapiony || p.potem == Potem::Przepisany ? 1u : 0u);
         // What stays is done at the next start, once nothing holds the file.
         const WynikCofania ponownie = WycofajWpisy(wynik.pozostale, true);
         EXPECT_TRUE(ponownie.pozostale.empty());
@@ -636,12 +645,14 @@ TEST_F(KopiowanieBezKreatora, UndoLeavesWhatChangedSinceAndKeepsWhatFailed) {
     }
 }
 
-// A registry value goes back only while nobody wrote its key after the run.
-TEST(Cofanie, RegistryValueWrittenSinceIsLeft) {
+// A registry value goes back only while nobody wrote its key after the run,
+// and a journal left by a run only in the hive of the account that wrote it.
+TEST(Cofanie, RegistryValueWrittenSinceOrOfAnotherAccountIsLeft) {
     const std::string sciezka = "Software\\VeltTest\\Cofanie";
     sys::Ignore(sys::RegistryKey::DeleteTree(sys::RegistryRoot::CurrentUser, "Software\\VeltTest"), "a fresh key");
-    for (const bool pozniej : {false, true}) {
-        SCOPED_TRACE(pozniej);
+    enum class Potem { Nic, ZapisanyPozniej, InneKonto, KontoNieznane };
+    for (const Potem potem : {Potem::Nic, Potem::ZapisanyPozniej, Potem::InneKonto, Potem::KontoNieznane}) {
+        SCOPED_TRACE(static_cast<int>(potem));
         Dziennik d;
         auto klucz = OtworzKlucz(&d, sys::RegistryRoot::CurrentUser, sciezka);
         ASSERT_TRUE(klucz);
@@ -649,18 +660,81 @@ TEST(Cofanie, RegistryValueWrittenSinceIsLeft) {
         ASSERT_TRUE(ZapiszWartosc(&d, *klucz, sys::RegistryRoot::CurrentUser, sciezka, "Wartosc",
                                   sys::RegistryKey::StringValue("runu")));
         std::vector<WpisDziennika> wpisy = d.Wpisy();
-        // Written by the run long before the key's last write.
         for (WpisDziennika& w : wpisy) {
-            if (!pozniej) break;
-            if (w.rodzaj == RodzajWpisu::Wartosc) w.pola[7] = "0";
-            if (w.rodzaj == RodzajWpisu::CzasKlucza) w.pola[2] = "0";
+            if (w.rodzaj != RodzajWpisu::Wartosc && w.rodzaj != RodzajWpisu::CzasKlucza) continue;
+            // Written by the run long before the key's last write.
+            if (potem == Potem::ZapisanyPozniej) w.pola[w.rodzaj == RodzajWpisu::Wartosc ? 7 : 2] = "0";
+            ASSERT_EQ(w.pola[0], "HKCU:" + sys::CurrentUserSid()) << "whose hive it is";
+            if (potem == Potem::InneKonto) w.pola[0] = "HKCU:S-1-5-21-1-2-3-1001";
+            if (potem == Potem::KontoNieznane) w.pola[0] = "HKCU";
         }
-        const WynikCofania wynik = WycofajWpisy(wpisy, false);
-        EXPECT_EQ(klucz->ReadString("Wartosc"), pozniej ? "runu" : "przed");
-        EXPECT_EQ(wynik.pominiete, pozniej ? 1u : 0u);
+        // Replayed from a journal that a run left.
+        const WynikCofania wynik = WycofajWpisy(wpisy, false, nullptr, sys::CurrentFileTime());
+        EXPECT_EQ(klucz->ReadString("Wartosc"), potem == Potem::Nic ? "przed" : "runu");
+        EXPECT_EQ(wynik.pominiete, potem == Potem::Nic ? 0u : 1u);
         d.Zakoncz();
     }
     sys::Ignore(sys::RegistryKey::DeleteTree(sys::RegistryRoot::CurrentUser, "Software\\VeltTest"), "clean-up");
+}
+
+// No undo step follows a link: a folder on the way that is a link now (here
+// a link of the host's, which Wine shows to the name alone) leaves the file
+// it leads to alone, and so does a file of the run's number on another
+// volume. "petla\\wstecz", made beside this program by the build, links to
+// its own folder.
+TEST(Cofanie, NoStepFollowsALinkNorTakesAFileOfAnotherVolume) {
+    const std::string petla = sys::FullPath("petla").value_or("");
+    const auto a = sys::Attributes(petla + "\\wstecz");
+    if (!a || !(*a & FILE_ATTRIBUTE_REPARSE_POINT)) GTEST_SKIP() << "no link at " << petla << "\\wstecz";
+    const std::string plik = petla + "\\ofiara.txt", kopia = plik + ".velt-kopia";
+    const std::string przezLink = petla + "\\wstecz\\ofiara.txt", kopiaPrzezLink = przezLink + ".velt-kopia";
+    struct Przypadek {
+        const char* opis;
+        bool zachowaj;  // the records kept (ZachowajWpisy) instead of undone
+        std::function<std::vector<WpisDziennika>(const sys::EntryInfo&, const sys::EntryInfo&)> wpisy;
+    };
+    const auto stempel = [](const sys::EntryInfo& i) { return TekstStempla({i.stamp.size, i.stamp.writeTime}); };
+    const Przypadek przypadki[] = {
+        {"a new file, through the link", false,
+         [&](const sys::EntryInfo& i, const sys::EntryInfo&) {
+             return std::vector<WpisDziennika>{{RodzajWpisu::Plik, {przezLink}},
+                                               WpisNumeru(przezLink, {i.number, i.volume, std::nullopt})};
+         }},
+        {"a new file, of the run's number on another volume", false,
+         [&](const sys::EntryInfo& i, const sys::EntryInfo&) {
+             return std::vector<WpisDziennika>{{RodzajWpisu::Plik, {plik}},
+                                               WpisNumeru(plik, {i.number, i.volume + 1, std::nullopt})};
+         }},
+        {"a backup restored through the link", false,
+         [&](const sys::EntryInfo& i, const sys::EntryInfo& k) {
+             return std::vector<WpisDziennika>{
+                 {RodzajWpisu::Zastapiony, {przezLink, kopiaPrzezLink, stempel(k), stempel(i), przezLink + ".velt-nowy"}}};
+         }},
+        {"a backup removed through the link as the run is kept", true,
+         [&](const sys::EntryInfo& i, const sys::EntryInfo& k) {
+             return std::vector<WpisDziennika>{
+                 {RodzajWpisu::Zastapiony, {przezLink, kopiaPrzezLink, stempel(k), stempel(i), przezLink + ".velt-nowy"}}};
+         }},
+    };
+    for (const Przypadek& p : przypadki) {
+        SCOPED_TRACE(p.opis);
+        ASSERT_TRUE(sys::WriteWholeFile(plik, "nie runu"));
+        ASSERT_TRUE(sys::WriteWholeFile(kopia, "kopia"));
+        const auto i = sys::File::OpenAttributes(plik).Info(), k = sys::File::OpenAttributes(kopia).Info();
+        ASSERT_TRUE(i && k);
+        const auto wpisy = p.wpisy(*i, *k);
+        if (p.zachowaj) {
+            ZachowajWpisy(wpisy);
+        } else {
+            const WynikCofania wynik = WycofajWpisy(wpisy, true, nullptr, sys::CurrentFileTime());
+            EXPECT_EQ(wynik.pominiete, 1u);
+            EXPECT_TRUE(wynik.pozostale.empty());
+        }
+        EXPECT_EQ(sys::ReadWholeFile(plik, 100).value_or(""), "nie runu");
+        EXPECT_EQ(sys::ReadWholeFile(kopia, 100).value_or(""), "kopia");
+        sys::Ignore(sys::RemoveFile(plik), "clean-up");
+        sys::Ignore(sys::RemoveFile(kopia), "clean-up");
+    }
 }
 
 TEST(KopiowanieZasady, FolderThatCannotBeListed) {

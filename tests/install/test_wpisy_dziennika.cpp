@@ -112,6 +112,93 @@ TEST(WpisyDziennika, FileNumbersFollowTheirRecord) {
         std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
     };
     EXPECT_EQ(NumeryPlikow(wpisy), oczekiwane);
+
+    // The volume comes with the number; the stamp with a later record of the
+    // same number, once the file was written whole. A journal that keeps them
+    // writes them back as they were.
+    const std::vector<WpisDziennika> zeStemplem = {
+        {R::Plik, {"C:\\V\\f"}},
+        {R::Numer, {"C:\\V\\f", "7", "5a000000"}},
+        {R::Numer, {"C:\\V\\f", "8", "5a000000", "9:9"}},  // another file's number: not this one's stamp
+        {R::Numer, {"C:\\V\\f", "7", "5a000000", "3:4"}},
+        {R::Plik, {"C:\\V\\g"}},
+        {R::Numer, {"C:\\V\\g", "9", "", "1:2"}},
+    };
+    const auto pliki = ZapisanePliki(zeStemplem);
+    ASSERT_TRUE(pliki[0] && pliki[4]);
+    EXPECT_EQ(*pliki[0], (ZapisanyPlik{7, 0x5a000000u, StempelPliku{3, 4}}));
+    EXPECT_EQ(*pliki[4], (ZapisanyPlik{9, std::nullopt, StempelPliku{1, 2}}));
+    for (const std::size_t i : {0u, 4u})
+        EXPECT_EQ(ZapisanePliki({zeStemplem[i], WpisNumeru(Pole(zeStemplem[i], 0), *pliki[i])})[0], pliki[i]);
+}
+
+// An undo deletes a file it finds only while it is the run's, as the run
+// left it: what the handle that the undo opened tells is weighed against what
+// the run recorded.
+TEST(WpisyDziennika, FileFoundIsTheRunsOnlyAsTheRunLeftIt) {
+    using O = OcenaPliku;
+    const StempelPliku stempel{100, 5000};
+    const ZapisanyPlik zapisany{0x2a, 7u, stempel};
+    const ZastanyPlik taki{false, 7, 0x2a, stempel};
+    const auto z = [&](auto zmiana) {
+        ZastanyPlik p = taki;
+        zmiana(p);
+        return p;
+    };
+    struct Przypadek {
+        const char* opis;
+        std::optional<ZapisanyPlik> zapisany;
+        ZastanyPlik zastany;
+        std::optional<std::uint64_t> czasDziennika;
+        O ocena;
+    };
+    const Przypadek przypadki[] = {
+        {"as the run left it", zapisany, taki, 6000, O::Runu},
+        {"the same number on another volume", zapisany, z([](ZastanyPlik& p) { p.wolumin = 8; }), 6000, O::InnyWolumin},
+        {"an older journal, which holds no volume", ZapisanyPlik{0x2a, std::nullopt, stempel},
+         z([](ZastanyPlik& p) { p.wolumin = 8; }), 6000, O::Runu},
+        {"another file took the name", zapisany, z([](ZastanyPlik& p) { p.numer = 0x2b; }), 6000, O::Inny},
+        {"a link or a folder took the name", zapisany, z([](ZastanyPlik& p) { p.obcy = true; }), 6000, O::Inny},
+        {"rewritten in place: another size", zapisany, z([](ZastanyPlik& p) { p.stempel.rozmiar = 101; }), 6000,
+         O::Przepisany},
+        {"rewritten in place: another time", zapisany, z([](ZastanyPlik& p) { p.stempel.czas = 5001; }), std::nullopt,
+         O::Przepisany},
+        // The run died while writing it: no stamp, only the journal's time.
+        {"no stamp, written before the journal's last record", ZapisanyPlik{0x2a, 7u, std::nullopt}, taki, 6000,
+         O::Runu},
+        {"no stamp, written after the journal's last record", ZapisanyPlik{0x2a, 7u, std::nullopt}, taki, 4000,
+         O::Przepisany},
+        {"the run's own undo weighs no journal's time", ZapisanyPlik{0x2a, 7u, std::nullopt}, taki, std::nullopt,
+         O::Runu},
+        {"no number: the run died right after making it, still empty", std::nullopt,
+         z([](ZastanyPlik& p) { p.stempel.rozmiar = 0; }), 6000, O::Runu},
+        {"no number, and content", std::nullopt, taki, 6000, O::Inny},
+    };
+    for (const Przypadek& p : przypadki) EXPECT_EQ(OcenPlik(p.zapisany, p.zastany, p.czasDziennika), p.ocena) << p.opis;
+}
+
+// HKEY_CURRENT_USER is the hive of whoever replays a journal: a record is
+// replayed only in the hive of the account that wrote it.
+TEST(WpisyDziennika, RegistryRecordsReplayedOnlyInTheirOwnersHive) {
+    const std::string ja = "S-1-5-21-1-2-3-1001";
+    EXPECT_EQ(PoleKorzenia(true, ja), "HKLM");
+    EXPECT_EQ(PoleKorzenia(false, ja), "HKCU:" + ja);
+    EXPECT_EQ(PoleKorzenia(false, ""), "HKCU");
+    struct Przypadek {
+        std::string pole;
+        bool odtworzony;
+    };
+    for (const Przypadek& p : {
+             Przypadek{"HKLM", true},
+             Przypadek{"HKCU:" + ja, true},
+             Przypadek{"HKCU:S-1-5-21-1-2-3-1002", false},
+             Przypadek{"HKCU:" + ja + "0", false},
+             Przypadek{"HKCU", false},  // an older wizard's: whose hive is not known
+             Przypadek{"HKCU:", false},
+         }) {
+        EXPECT_EQ(KorzenDoOdtworzenia(p.pole, ja), p.odtworzony) << p.pole;
+        EXPECT_EQ(KorzenDoOdtworzenia(p.pole, ""), p.pole == "HKLM") << p.pole;
+    }
 }
 
 TEST(WpisyDziennika, StampsAndNumbersRoundTripAndRefuseWhatTheyAreNot) {
