@@ -94,6 +94,16 @@ bool OtworzDlaWszystkich(const std::wstring& sciezka, const wchar_t* sddl) {
     return ok;
 }
 
+// Whether no process holds the folder `katalog` (as its current one, say),
+// so that it could be renamed.
+bool MoznaPrzeniesc(const std::wstring& katalog) {
+    HANDLE h = CreateFileW(katalog.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+}
+
 // Makes the folder `katalog` for everyone to change.
 bool UtworzOtwarty(const std::wstring& katalog) {
     return CreateDirectoryW(katalog.c_str(), nullptr) && OtworzDlaWszystkich(katalog, L"D:(A;OICI;FA;;;WD)");
@@ -1552,6 +1562,10 @@ TEST_F(Przerwana, JournalOthersCouldWriteIsNeverReplayed) {
         ASSERT_TRUE(Zatrzymaj([&] { return ProgramZapisany(); }));
         ZamknijKreator();
         ASSERT_TRUE(JestDziennik());
+        // The killed copy's clean-up runs in the journal folder for a moment
+        // after it; a folder some process is in cannot go aside (the next
+        // start would).
+        ASSERT_TRUE(Czekaj([&] { return MoznaPrzeniesc(KatalogDziennikow()); }, 30s));
         ASSERT_TRUE(katalog ? OtworzDlaWszystkich(KatalogDziennikow(), L"D:(A;OICI;FA;;;WD)(A;OICI;FA;;;BU)")
                             : OtworzDlaWszystkich(dziennik_, L"D:(A;;FA;;;WD)(A;;FA;;;BU)"));
         ASSERT_TRUE(ZwykliMogaZmienic(katalog ? KatalogDziennikow() : dziennik_));
