@@ -108,6 +108,7 @@ Dziennik::~Dziennik() {
 bool Dziennik::Rozpocznij(const std::string& sciezka, std::int32_t wydanie, const std::string& katalogDocelowy) {
     sys::Ignore(plik_.Close(), "a previous file of this object is finished");
     wpisy_.clear();
+    nieutrwalone_ = false;
     sciezka_ = sciezka;
     bladPliku_ = ERROR_PATH_NOT_FOUND;
     if (!sciezka.empty()) {
@@ -140,13 +141,25 @@ void Dziennik::Zapisz(WpisDziennika wpis) {
             sys::Ignore(plik_.Close(), "the run goes on without its file");
             Protokoluj("Warning: the installation journal ", sciezka_, " cannot be written: ", BladSystemu{t.error},
                        "; a run that dies from here on cannot be undone at the next start");
+        } else {
+            // Group commit: one flush for all the records of a stretch of
+            // time, rather than one per file copied.
+            const std::uint64_t teraz = sys::Milliseconds();
+            if (!nieutrwalone_) {
+                nieutrwalone_ = true;
+                odNieutrwalonych_ = teraz;
+            } else if (teraz - odNieutrwalonych_ >= kOdstepUtrwalaniaMs) {
+                Utrwal();
+            }
         }
     }
     wpisy_.push_back(std::move(wpis));
 }
 
 void Dziennik::Utrwal() {
-    if (plik_) sys::Ignore(plik_.Flush(), "the records are in the system's hands already");
+    if (!plik_ || !nieutrwalone_) return;
+    nieutrwalone_ = false;
+    sys::Ignore(plik_.Flush(), "the records are in the system's hands already");
 }
 
 void Dziennik::Zakoncz() {
@@ -756,11 +769,14 @@ sys::Result ZapiszWartosc(Dziennik* d, sys::RegistryKey& klucz, sys::RegistryRoo
         const std::string dane = poprzednia ? poprzednia->bytes : std::string();
         const std::string nowyTyp = std::to_string(wartosc.type);
         const std::string czas = std::to_string(sys::CurrentFileTime());
+        // The record is all that keeps the value overwritten.
+        const bool nadpisuje = poprzednia.has_value();
         if (systemu)
             d->Zapisz(RodzajWpisu::Wartosc,
                       {NazwaKorzenia(korzen), sciezka, nazwa, typ, dane, nowyTyp, wartosc.bytes, czas, kWspolny});
         else
             d->Zapisz(RodzajWpisu::Wartosc, {NazwaKorzenia(korzen), sciezka, nazwa, typ, dane, nowyTyp, wartosc.bytes, czas});
+        if (nadpisuje) d->Utrwal();
     }
     const sys::Result r = klucz.WriteRaw(nazwa, wartosc);
     // What the key looks like as the run leaves it: a later write by anyone

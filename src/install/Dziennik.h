@@ -45,12 +45,18 @@ public:
     // The Win32 error that stopped the file: at its start or at a later write.
     [[nodiscard]] std::uint32_t BladPliku() const noexcept { return bladPliku_; }
     [[nodiscard]] const std::string& Sciezka() const noexcept { return sciezka_; }
-    // Appends a record: to memory, and to the file when one is open. A write
-    // that fails closes the file and says so in the log once.
+    // Appends a record: to memory, and to the file when one is open, at once
+    // (a killed process loses nothing written). A write that fails closes
+    // the file and says so in the log once. Records reach the disk itself
+    // with Utrwal, or with the first record written kOdstepUtrwalaniaMs or
+    // more after the oldest one not there yet: a power cut may lose the last
+    // new files' records, never one that an original depends on.
     void Zapisz(RodzajWpisu rodzaj, std::initializer_list<std::string_view> pola);
     void Zapisz(WpisDziennika wpis);
-    // Puts the file's records on the disk.
+    // Puts the file's records on the disk: before anything whose only other
+    // copy the records are is set aside or overwritten.
     void Utrwal();
+    static constexpr std::uint64_t kOdstepUtrwalaniaMs = 400;
     [[nodiscard]] bool ZapisujeDoPliku() const noexcept { return static_cast<bool>(plik_); }
     [[nodiscard]] const std::vector<WpisDziennika>& Wpisy() const noexcept { return wpisy_; }
     // The run is over and its outcome dealt with: the file goes, and the
@@ -75,6 +81,9 @@ private:
     sys::File plik_;
     std::string sciezka_;
     std::uint32_t bladPliku_ = 0;
+    // Records written but not yet on the disk, the oldest since when.
+    bool nieutrwalone_ = false;
+    std::uint64_t odNieutrwalonych_ = 0;  // sys::Milliseconds
     std::string katalogWoluminu_;
     std::uint32_t wolumin_ = 0;
 };

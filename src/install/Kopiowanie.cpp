@@ -99,8 +99,9 @@ void KopiujPlik(StanKopiowania& stan, OknoInstalacji& okno, const std::string& z
     // so that the file there stays whole until its successor is.
     Dziennik* const d = &stan.dziennik;
     std::string tymczasowy;
-    sys::File wyjscie;
-    if (!sys::EntryExists(cel)) wyjscie = UtworzPlik(d, cel);
+    // UtworzPlik looks the name up itself; a second look here would cost
+    // more than the journal's record.
+    sys::File wyjscie = UtworzPlik(d, cel);
     if (!wyjscie) {
         if (const auto a = sys::Attributes(cel)) {
             if (*a & FILE_ATTRIBUTE_DIRECTORY) throw BladProgramu(Opis("a folder stands in the place of", cel, 0));

@@ -209,6 +209,8 @@ std::uint64_t CurrentFileTime() noexcept {
     return (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
 }
 
+std::uint64_t Milliseconds() noexcept { return GetTickCount64(); }
+
 std::optional<FileStamp> StampOf(std::string_view path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;

@@ -72,6 +72,9 @@ struct FileStamp {
 };
 // The system's clock as FILETIME (UTC), as file and registry times read.
 [[nodiscard]] std::uint64_t CurrentFileTime() noexcept;
+// Milliseconds since the system started: a clock for intervals, which a
+// change of the system's time does not move.
+[[nodiscard]] std::uint64_t Milliseconds() noexcept;
 // The stamp of the file `path`; nullopt when no file (or a folder) is there.
 [[nodiscard]] std::optional<FileStamp> StampOf(std::string_view path);
 // The file system's number of the file `path` (see File::Number); nullopt
