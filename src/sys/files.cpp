@@ -28,6 +28,13 @@ bool PlainDiskFile(HANDLE h) {
            info.nNumberOfLinks == 1;
 }
 
+// The same of `h`, opened at `path`, asked of the name as well: Wine shows a
+// Unix link as a reparse point to the name only, Windows to the handle too.
+bool PlainDiskFileAt(HANDLE h, std::string_view path) {
+    const auto byName = Attributes(path);
+    return byName && (*byName & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 && PlainDiskFile(h);
+}
+
 // The native calls that reach what the Win32 ones do not: a file's number
 // alone, and a rename relative to an open folder. ntdll is in every process
 // before any code of the program runs, so they are looked up, not imported.
@@ -272,13 +279,7 @@ File File::OpenPlainForWriting(std::string_view path, bool& created) {
     if (f.error_ != ERROR_FILE_EXISTS && f.error_ != ERROR_ALREADY_EXISTS) return f;
     f = Open(path, access, FILE_SHARE_READ, OPEN_EXISTING, flags);
     if (!f) return f;
-    // Wine shows a Unix link as a reparse point to the name only, Windows to
-    // the handle too.
-    BY_HANDLE_FILE_INFORMATION info{};
-    const auto byName = Attributes(path);
-    if (!byName || !GetFileInformationByHandle(f.handle_.get(), &info) ||
-        ((*byName | info.dwFileAttributes) & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
-        info.nNumberOfLinks != 1) {
+    if (!PlainDiskFileAt(f.handle_.get(), path)) {
         File refused;
         refused.error_ = ERROR_CANT_ACCESS_FILE;
         return refused;
@@ -300,7 +301,7 @@ File File::OpenAppendPlain(std::string_view path, bool truncate) {
         return none;
     };
     if (!f) return f;
-    if (!f.IsPlainDiskFile()) return failed(ERROR_BAD_FILE_TYPE);
+    if (!PlainDiskFileAt(f.handle_.get(), path)) return failed(ERROR_BAD_FILE_TYPE);
     if (!truncate) return f;
     FILE_END_OF_FILE_INFO end{};
     if (!SetFileInformationByHandle(f.handle_.get(), FileEndOfFileInfo, &end, sizeof end)) return failed(LastError());
