@@ -68,7 +68,8 @@ std::vector<Wpis> CzytajTabliceKodow(CzytnikTablicy& czytnik) {
 //
 // A leaf holds in bits 0-4 the number of bits it takes, in bits 8-15 its
 // byte, in bits 16-23 a second byte and in bits 24-25 how many bytes it gives
-// (1 or 2). A pair leaf is two whole codes that fit in the index bits: the
+// (1 or 2). The length comes first: the shift by it is on the chain of
+// lookups, and so would be any step that took it out of the leaf. A pair leaf is two whole codes that fit in the index bits: the
 // lookups are one chain of dependent loads and take most of the time, so each
 // one saved counts.
 // Entries with the top bit set are either Brak or a subtable reference
@@ -81,6 +82,8 @@ constexpr std::uint32_t Brak = 0xFFFF'FFFFu;  // no code matches these bits
 constexpr std::uint32_t Lisc(unsigned dlugosc, std::uint8_t bajt) {
     return (1u << 24) | (std::uint32_t{bajt} << 8) | dlugosc;
 }
+
+constexpr unsigned Dlugosc(std::uint32_t lisc) { return lisc & 31; }
 
 struct TablicaDekodowania {
     std::vector<std::uint32_t> pojedyncze;  // one code per slot
@@ -139,13 +142,13 @@ TablicaDekodowania ZbudujTabliceDekodowania(const std::vector<Wpis>& wpisy) {
         const std::uint32_t e = t.pojedyncze[s];
         if (e & Specjalny)
             continue;
-        const unsigned pierwsza = e & 31;
+        const unsigned pierwsza = Dlugosc(e);
         if (pierwsza == BityGlowne)
             continue;
         const std::uint32_t e2 = t.pojedyncze[(s << pierwsza) & MaskaGlowna];
-        if ((e2 & Specjalny) || (e2 & 31) > BityGlowne - pierwsza)
+        if ((e2 & Specjalny) || Dlugosc(e2) > BityGlowne - pierwsza)
             continue;
-        t.pary[s] = (2u << 24) | (e2 & 0xFF00) << 8 | (e & 0xFF00) | (pierwsza + (e2 & 31));
+        t.pary[s] = (2u << 24) | (e2 & 0xFF00) << 8 | (e & 0xFF00) | (pierwsza + Dlugosc(e2));
     }
     return t;
 }
@@ -220,6 +223,11 @@ struct Bity {
     std::size_t i = 0;  // next byte not yet (wholly) in the buffer
 
     bool MoznaSzybko() const { return i <= rozmiar && rozmiar - i >= 8; }
+
+    // Whether `kodow` more codes, each after a refill or up to 16 bits after
+    // one, leave every refill inside the stream: i stays within 8 bytes of
+    // the bits used, and a code takes at most 2 bytes.
+    bool Starczy(std::size_t kodow) const { return i <= rozmiar && rozmiar - i >= 2 * kodow + 16; }
 
     // Leaves 56..63 valid bits. Needs MoznaSzybko().
     void Uzupelnij() {
@@ -329,19 +337,75 @@ std::size_t Limit(std::size_t dlugoscStrumienia, std::size_t pojemnosc) {
     poz += ile;
 }
 
-// The first stage's fast loop body: one refill and three lookups of up to 16
-// bits, each writing two bytes of which it keeps one or two. Needs
-// MoznaSzybko() and six bytes of room at `wy`.
-[[gnu::always_inline]] inline void TrzyKody(Bity& bity, const TablicaDekodowania& tablica, std::uint8_t*& wy) {
+// Input a token may take: its control byte, up to 128 literal bytes, and the
+// 16-byte chunks that copy them.
+constexpr std::size_t ZasiegTokenu = 1 + 128 + 16;
+
+// One LZ token where nothing can run out: ZasiegTokenu bytes of input at
+// `we`, room in the output for 128 bytes and at least 8 bytes of output
+// behind. Only a match from less than 8 back, or a faulty one, needs Token.
+[[gnu::always_inline]] inline void TokenWStrefie(const std::uint8_t*& we, std::uint8_t* wy, std::size_t& poz,
+                                                 std::size_t limit, std::size_t pojemnosc) {
+    const std::size_t c = we[0];
+    if (c >= 0x80) {
+        const std::size_t ile = c - 0x7F;
+        Zapisz64(wy + poz, Czytaj64(we + 1));
+        Zapisz64(wy + poz + 8, Czytaj64(we + 9));
+        for (std::size_t k = 16; k < ile; k += 16) [[unlikely]] {
+            Zapisz64(wy + poz + k, Czytaj64(we + 1 + k));
+            Zapisz64(wy + poz + k + 8, Czytaj64(we + 1 + k + 8));
+        }
+        we += 1 + ile;
+        poz += ile;
+        return;
+    }
+    const std::size_t odleglosc = ((c & 0x0F) << 8) | we[1];
+    if (odleglosc - 8 > poz - 8) [[unlikely]] {
+        Token(we, we + ZasiegTokenu, wy, poz, limit, pojemnosc);
+        return;
+    }
+    const std::uint8_t* const zrodlo = wy + poz - odleglosc;
+    Zapisz64(wy + poz, Czytaj64(zrodlo));
+    Zapisz64(wy + poz + 8, Czytaj64(zrodlo + 8));
+    we += 2;
+    poz += (c >> 4) + 3;
+}
+
+// The first stage's fast loop body: one refill and four lookups, each
+// writing two bytes of which it keeps one or two. A refill leaves at least 56
+// valid bits and a primary leaf takes at most BityGlowne of them, so the
+// fourth lookup still has the 16 bits that a long code needs; a long code is
+// followed by a refill of its own.
+#ifndef KNK
+#define KNK 4
+#endif
+constexpr int KodowNaKrok = KNK;
+static_assert(56 - (KodowNaKrok - 1) * BityGlowne >= 16);
+
+[[gnu::always_inline]] inline void Krok(Bity& bity, const TablicaDekodowania& tablica, std::uint8_t*& wy) {
     bity.Uzupelnij();
-    for (int r = 0; r < 3; ++r) {
-        std::uint32_t e = tablica.pary[bity.bufor >> (64 - BityGlowne)];
-        if (e & Specjalny) [[unlikely]]
-            e = Rozwin(tablica, e, bity.bufor);
+#pragma GCC unroll 4
+    for (int r = 0; r < KodowNaKrok; ++r) {
+        const std::uint32_t e = tablica.pary[bity.bufor >> (64 - BityGlowne)];
+        if (e & Specjalny) [[unlikely]] {
+            *wy++ = static_cast<std::uint8_t>(bity.Jeden(tablica) >> 8);
+            bity.Uzupelnij();
+            continue;
+        }
         Zapisz16(wy, static_cast<std::uint16_t>(e >> 8));
         wy += e >> 24;
         bity.Zjedz(e);
     }
+}
+
+// The fast loops check their bounds once per block of steps: the input for
+// all its codes, the room for two bytes per code, and in the second stage the
+// room for every token that the block may take.
+constexpr int KrokowNaBlok = 64;
+constexpr std::size_t KodowNaBlok = KrokowNaBlok * KodowNaKrok;
+
+bool BlokSzybki(const Bity& bity, const std::uint8_t* wy, const std::uint8_t* wyKoniec) {
+    return bity.Starczy(KodowNaBlok) && static_cast<std::size_t>(wyKoniec - wy) >= 2 * KodowNaBlok;
 }
 
 }  // namespace
@@ -356,8 +420,9 @@ std::vector<std::uint8_t> HuffmanDecode(std::span<const std::uint8_t> blok) {
     std::uint8_t* wy = wynik.data();
     std::uint8_t* const wyKoniec = wy + h.n;
     Bity bity{h.kody.data(), h.kody.size()};
-    while (bity.MoznaSzybko() && wyKoniec - wy >= 6)
-        TrzyKody(bity, tablica, wy);
+    while (BlokSzybki(bity, wy, wyKoniec))
+        for (int k = 0; k < KrokowNaBlok; ++k)
+            Krok(bity, tablica, wy);
     while (wy < wyKoniec) {
         bity.UzupelnijBezpiecznie();
         *wy++ = static_cast<std::uint8_t>(bity.Jeden(tablica) >> 8);
@@ -369,14 +434,50 @@ std::vector<std::uint8_t> HuffmanDecode(std::span<const std::uint8_t> blok) {
 std::vector<std::uint8_t> LzDecode(std::span<const std::uint8_t> strumien, std::size_t pojemnosc) {
     const std::size_t limit = Limit(strumien.size(), pojemnosc);
     std::vector<std::uint8_t> wynik(limit + Zapas);
+    std::uint8_t* const wy = wynik.data();
     std::size_t poz = 0;
     const std::uint8_t* we = strumien.data();
     const std::uint8_t* const weKoniec = we + strumien.size();
+    while (weKoniec - we >= static_cast<std::ptrdiff_t>(ZasiegTokenu)) {
+        if (poz >= 8 && limit - poz >= 128)
+            TokenWStrefie(we, wy, poz, limit, pojemnosc);
+        else
+            Token(we, we + ZasiegTokenu, wy, poz, limit, pojemnosc);
+    }
     while (we < weKoniec)
-        Token(we, weKoniec, wynik.data(), poz, limit, pojemnosc);
+        Token(we, weKoniec, wy, poz, limit, pojemnosc);
     wynik.resize(poz);
     return wynik;
 }
+
+namespace {
+
+// Tokens of the second stage per step: about 5 bytes of its stream, where a
+// step decodes about 4, so that it keeps up.
+constexpr int TokenowNaKrok = 2;
+
+// One block of the interleaved loop, the tokens without their bounds checks
+// where the block cannot reach a bound.
+template <bool WStrefie>
+[[gnu::always_inline]] inline void BlokDwochEtapow(Bity& bity, const TablicaDekodowania& tablica, std::uint8_t*& sw,
+                                                   const std::uint8_t*& we, const std::uint8_t* granica,
+                                                   std::uint8_t* wy, std::size_t& poz, std::size_t limit,
+                                                   std::size_t pojemnosc) {
+    for (int k = 0; k < KrokowNaBlok; ++k) {
+        Krok(bity, tablica, sw);
+#pragma GCC unroll 4
+        for (int t = 0; t < TokenowNaKrok; ++t) {
+            if (we < granica) {
+                if constexpr (WStrefie)
+                    TokenWStrefie(we, wy, poz, limit, pojemnosc);
+                else
+                    Token(we, we + ZasiegTokenu, wy, poz, limit, pojemnosc);
+            }
+        }
+    }
+}
+
+}  // namespace
 
 // Both stages interleaved in one loop: the same bytes and the same faults as
 // LzDecode(HuffmanDecode(blok)), in little more than the time of the first
@@ -410,22 +511,17 @@ std::vector<std::uint8_t> RozpakujBlok(std::span<const std::uint8_t> blok, std::
     std::size_t poz = 0;
     const std::uint8_t* we = swPoczatek;  // the second stage reads here
 
-    // A token is at most 129 bytes: one that starts before `granica` ends
-    // inside what is decoded, and a literal run there can be copied in whole
-    // 16-byte chunks. Two tokens per step (about 5 bytes of the stream, where
-    // a step decodes about 4) let the second stage keep up.
-    constexpr std::ptrdiff_t Margines = 1 + 128 + 16;
-    constexpr int KrokowNaBlok = 128;
+    // A token that starts before `granica` ends inside what is decoded, with
+    // the room to copy a literal run in whole 16-byte chunks.
     const std::uint8_t* granica = swPoczatek;
-    while (bity.MoznaSzybko() && swKoniec - sw >= 6) {
-        for (int k = 0; k < KrokowNaBlok && bity.MoznaSzybko() && swKoniec - sw >= 6; ++k) {
-            TrzyKody(bity, tablica, sw);
-            for (int t = 0; t < 2; ++t)
-                if (we < granica)
-                    Token(we, granica + Margines, wy, poz, limit, pojemnosc);
-        }
-        if (sw - swPoczatek > Margines)
-            granica = sw - Margines;
+    constexpr std::size_t TokenowNaBlok = KrokowNaBlok * TokenowNaKrok;
+    while (BlokSzybki(bity, sw, swKoniec)) {
+        if (poz >= 8 && limit - poz >= TokenowNaBlok * 128)
+            BlokDwochEtapow<true>(bity, tablica, sw, we, granica, wy, poz, limit, pojemnosc);
+        else
+            BlokDwochEtapow<false>(bity, tablica, sw, we, granica, wy, poz, limit, pojemnosc);
+        if (static_cast<std::size_t>(sw - swPoczatek) > ZasiegTokenu)
+            granica = sw - ZasiegTokenu;
     }
     while (sw < swKoniec) {
         bity.UzupelnijBezpiecznie();
