@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 
 static_assert(std::endian::native == std::endian::little, "the fast loads assume a little-endian host");
@@ -219,7 +220,7 @@ struct Bity {
     const std::uint8_t* we;
     std::size_t rozmiar;
     std::uint64_t bufor = 0;
-    unsigned ile = 0;   // valid bits
+    unsigned ile = 0;   // valid bits in its low 6 bits; see Zjedz
     std::size_t i = 0;  // next byte not yet (wholly) in the buffer
 
     bool MoznaSzybko() const { return i <= rozmiar && rozmiar - i >= 8; }
@@ -231,6 +232,7 @@ struct Bity {
 
     // Leaves 56..63 valid bits. Needs MoznaSzybko().
     void Uzupelnij() {
+        ile &= 63;
         bufor |= Czytaj64BE(we + i) >> ile;
         i += (63 - ile) >> 3;
         ile |= 56;
@@ -239,6 +241,7 @@ struct Bity {
     // Near the end: zeros stand in for bits past it, and Koniec() tells
     // whether a code used them. Leaves at least 57 valid bits.
     void UzupelnijBezpiecznie() {
+        ile &= 63;
         while (ile <= 56) {
             const std::uint64_t b = i < rozmiar ? we[i] : 0;
             bufor |= b << (56 - ile);
@@ -258,13 +261,15 @@ struct Bity {
 
     void Zjedz(std::uint32_t lisc) {
         // Bits 5-7 of a leaf are clear: `& 63` is the length, and lets the
-        // compiler use a plain 64-bit shift.
+        // compiler use a plain 64-bit shift. The bits above them only
+        // disturb `ile` above its low 6 bits (a borrow runs upwards only),
+        // and those are cleared once per refill rather than per code.
         bufor <<= (lisc & 63);
-        ile -= lisc & 31;
+        ile -= lisc;
     }
 
     void Koniec() const {
-        if (std::uint64_t{i} * 8 - ile > std::uint64_t{rozmiar} * 8)
+        if (std::uint64_t{i} * 8 - (ile & 63) > std::uint64_t{rozmiar} * 8)
             throw BladProgramu("Packed block: code stream ends before N bytes");
     }
 };
@@ -371,15 +376,25 @@ constexpr std::size_t ZasiegTokenu = 1 + 128 + 16;
     poz += (c >> 4) + 3;
 }
 
+// The tokens of [we, weKoniec), each with the checks that its place needs.
+[[gnu::always_inline]] inline void Tokeny(const std::uint8_t*& we, const std::uint8_t* weKoniec, std::uint8_t* wy,
+                                          std::size_t& poz, std::size_t limit, std::size_t pojemnosc) {
+    while (weKoniec - we >= static_cast<std::ptrdiff_t>(ZasiegTokenu)) {
+        if (poz >= 8 && limit - poz >= 128)
+            TokenWStrefie(we, wy, poz, limit, pojemnosc);
+        else
+            Token(we, we + ZasiegTokenu, wy, poz, limit, pojemnosc);
+    }
+    while (we < weKoniec)
+        Token(we, weKoniec, wy, poz, limit, pojemnosc);
+}
+
 // The first stage's fast loop body: one refill and four lookups, each
 // writing two bytes of which it keeps one or two. A refill leaves at least 56
 // valid bits and a primary leaf takes at most BityGlowne of them, so the
 // fourth lookup still has the 16 bits that a long code needs; a long code is
 // followed by a refill of its own.
-#ifndef KNK
-#define KNK 4
-#endif
-constexpr int KodowNaKrok = KNK;
+constexpr int KodowNaKrok = 4;
 static_assert(56 - (KodowNaKrok - 1) * BityGlowne >= 16);
 
 [[gnu::always_inline]] inline void Krok(Bity& bity, const TablicaDekodowania& tablica, std::uint8_t*& wy) {
@@ -434,18 +449,9 @@ std::vector<std::uint8_t> HuffmanDecode(std::span<const std::uint8_t> blok) {
 std::vector<std::uint8_t> LzDecode(std::span<const std::uint8_t> strumien, std::size_t pojemnosc) {
     const std::size_t limit = Limit(strumien.size(), pojemnosc);
     std::vector<std::uint8_t> wynik(limit + Zapas);
-    std::uint8_t* const wy = wynik.data();
     std::size_t poz = 0;
     const std::uint8_t* we = strumien.data();
-    const std::uint8_t* const weKoniec = we + strumien.size();
-    while (weKoniec - we >= static_cast<std::ptrdiff_t>(ZasiegTokenu)) {
-        if (poz >= 8 && limit - poz >= 128)
-            TokenWStrefie(we, wy, poz, limit, pojemnosc);
-        else
-            Token(we, we + ZasiegTokenu, wy, poz, limit, pojemnosc);
-    }
-    while (we < weKoniec)
-        Token(we, weKoniec, wy, poz, limit, pojemnosc);
+    Tokeny(we, we + strumien.size(), wynik.data(), poz, limit, pojemnosc);
     wynik.resize(poz);
     return wynik;
 }
@@ -499,8 +505,9 @@ std::vector<std::uint8_t> RozpakujBlok(std::span<const std::uint8_t> blok, std::
         ZaDuzo(pojemnosc);
     const TablicaDekodowania tablica = ZbudujTabliceDekodowania(h.wpisy);
 
-    std::vector<std::uint8_t> strumien(h.n);
-    std::uint8_t* const swPoczatek = strumien.data();
+    // Every byte of it is written before it is read.
+    const auto strumien = std::make_unique_for_overwrite<std::uint8_t[]>(h.n);
+    std::uint8_t* const swPoczatek = strumien.get();
     std::uint8_t* sw = swPoczatek;  // the first stage writes here
     std::uint8_t* const swKoniec = sw + h.n;
     Bity bity{h.kody.data(), h.kody.size()};
@@ -512,11 +519,15 @@ std::vector<std::uint8_t> RozpakujBlok(std::span<const std::uint8_t> blok, std::
     const std::uint8_t* we = swPoczatek;  // the second stage reads here
 
     // A token that starts before `granica` ends inside what is decoded, with
-    // the room to copy a literal run in whole 16-byte chunks.
+    // the room to copy a literal run in whole 16-byte chunks. It yields at
+    // most 128 bytes, and at most five times its own bytes: so a block's
+    // tokens cannot pass the capacity where the room left holds the smaller
+    // of those bounds.
     const std::uint8_t* granica = swPoczatek;
-    constexpr std::size_t TokenowNaBlok = KrokowNaBlok * TokenowNaKrok;
+    constexpr std::size_t NajwiecejNaBlok = KrokowNaBlok * TokenowNaKrok * 128;
     while (BlokSzybki(bity, sw, swKoniec)) {
-        if (poz >= 8 && limit - poz >= TokenowNaBlok * 128)
+        const std::size_t doGranicy = we < granica ? static_cast<std::size_t>(granica - we) + ZasiegTokenu : 0;
+        if (poz >= 8 && limit - poz >= std::min(5 * doGranicy, NajwiecejNaBlok))
             BlokDwochEtapow<true>(bity, tablica, sw, we, granica, wy, poz, limit, pojemnosc);
         else
             BlokDwochEtapow<false>(bity, tablica, sw, we, granica, wy, poz, limit, pojemnosc);
@@ -528,8 +539,7 @@ std::vector<std::uint8_t> RozpakujBlok(std::span<const std::uint8_t> blok, std::
         *sw++ = static_cast<std::uint8_t>(bity.Jeden(tablica) >> 8);
     }
     bity.Koniec();
-    while (we < swKoniec)
-        Token(we, swKoniec, wy, poz, limit, pojemnosc);
+    Tokeny(we, swKoniec, wy, poz, limit, pojemnosc);
     wynik.resize(poz);
     return wynik;
 }
