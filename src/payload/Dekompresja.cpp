@@ -69,8 +69,7 @@ std::vector<Wpis> CzytajTabliceKodow(CzytnikTablicy& czytnik) {
 //
 // A leaf holds in bits 0-4 the number of bits it takes, in bits 8-15 its
 // byte, in bits 16-23 a second byte and in bits 24-25 how many bytes it gives
-// (1 or 2). The length comes first: the shift by it is on the chain of
-// lookups, and so would be any step that took it out of the leaf. A pair leaf is two whole codes that fit in the index bits: the
+// (1 or 2). A pair leaf is two whole codes that fit in the index bits: the
 // lookups are one chain of dependent loads and take most of the time, so each
 // one saved counts.
 // Entries with the top bit set are either Brak or a subtable reference
@@ -83,8 +82,6 @@ constexpr std::uint32_t Brak = 0xFFFF'FFFFu;  // no code matches these bits
 constexpr std::uint32_t Lisc(unsigned dlugosc, std::uint8_t bajt) {
     return (1u << 24) | (std::uint32_t{bajt} << 8) | dlugosc;
 }
-
-constexpr unsigned Dlugosc(std::uint32_t lisc) { return lisc & 31; }
 
 struct TablicaDekodowania {
     std::vector<std::uint32_t> pojedyncze;  // one code per slot
@@ -143,13 +140,13 @@ TablicaDekodowania ZbudujTabliceDekodowania(const std::vector<Wpis>& wpisy) {
         const std::uint32_t e = t.pojedyncze[s];
         if (e & Specjalny)
             continue;
-        const unsigned pierwsza = Dlugosc(e);
+        const unsigned pierwsza = e & 31;
         if (pierwsza == BityGlowne)
             continue;
         const std::uint32_t e2 = t.pojedyncze[(s << pierwsza) & MaskaGlowna];
-        if ((e2 & Specjalny) || Dlugosc(e2) > BityGlowne - pierwsza)
+        if ((e2 & Specjalny) || (e2 & 31) > BityGlowne - pierwsza)
             continue;
-        t.pary[s] = (2u << 24) | (e2 & 0xFF00) << 8 | (e & 0xFF00) | (pierwsza + Dlugosc(e2));
+        t.pary[s] = (2u << 24) | (e2 & 0xFF00) << 8 | (e & 0xFF00) | (pierwsza + (e2 & 31));
     }
     return t;
 }
@@ -223,14 +220,12 @@ struct Bity {
     unsigned ile = 0;   // valid bits in its low 6 bits; see Zjedz
     std::size_t i = 0;  // next byte not yet (wholly) in the buffer
 
-    bool MoznaSzybko() const { return i <= rozmiar && rozmiar - i >= 8; }
-
     // Whether `kodow` more codes, each after a refill or up to 16 bits after
     // one, leave every refill inside the stream: i stays within 8 bytes of
     // the bits used, and a code takes at most 2 bytes.
     bool Starczy(std::size_t kodow) const { return i <= rozmiar && rozmiar - i >= 2 * kodow + 16; }
 
-    // Leaves 56..63 valid bits. Needs MoznaSzybko().
+    // Leaves 56..63 valid bits. Needs 8 bytes of the stream from i.
     void Uzupelnij() {
         ile &= 63;
         bufor |= Czytaj64BE(we + i) >> ile;
@@ -347,8 +342,9 @@ std::size_t Limit(std::size_t dlugoscStrumienia, std::size_t pojemnosc) {
 constexpr std::size_t ZasiegTokenu = 1 + 128 + 16;
 
 // One LZ token where nothing can run out: ZasiegTokenu bytes of input at
-// `we`, room in the output for 128 bytes and at least 8 bytes of output
-// behind. Only a match from less than 8 back, or a faulty one, needs Token.
+// `we`, room in the output for what it yields (a literal run's last chunk
+// may overshoot into the slack) and at least 8 bytes of output behind. Only
+// a match from less than 8 back, or a faulty one, needs Token's checks.
 [[gnu::always_inline]] inline void TokenWStrefie(const std::uint8_t*& we, std::uint8_t* wy, std::size_t& poz,
                                                  std::size_t limit, std::size_t pojemnosc) {
     const std::size_t c = we[0];
@@ -458,8 +454,9 @@ std::vector<std::uint8_t> LzDecode(std::span<const std::uint8_t> strumien, std::
 
 namespace {
 
-// Tokens of the second stage per step: about 5 bytes of its stream, where a
-// step decodes about 4, so that it keeps up.
+// Tokens of the second stage per step: about 5 bytes of its stream, about
+// what a step decodes. (A third slows the loop more than it saves; the few
+// tokens left behind at the end run on their own.)
 constexpr int TokenowNaKrok = 2;
 
 // One block of the interleaved loop, the tokens without their bounds checks
