@@ -164,8 +164,10 @@ TEST(LzDecode, HostileStreamsThrow) {
     Bajty dlugi{0xFF};
     for (int k = 0; k < 128; ++k)
         dlugi.push_back(static_cast<std::uint8_t>(k * 7));
-    for (int k = 0; k < 6000; ++k)
-        dlugi.insert(dlugi.end(), {static_cast<std::uint8_t>((k * 5 % 8) << 4), static_cast<std::uint8_t>(8 + k * 37 % 120)});
+    for (int k = 0; k < 6000; ++k) {
+        dlugi.push_back(static_cast<std::uint8_t>((k * 5 % 8) << 4));  // a match of 3 to 10 bytes
+        dlugi.push_back(static_cast<std::uint8_t>(8 + k * 37 % 120));  // from 8 to 127 back
+    }
     const Przypadek przypadki[] = {
         {"distance 0", {0x80, 0x61, 0x00, 0x00}, 100},
         {"match before any output", {0x00, 0x01}, 100},
