@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 
 static_assert(std::endian::native == std::endian::little, "the fast loads assume a little-endian host");
@@ -216,13 +217,17 @@ struct Bity {
     const std::uint8_t* we;
     std::size_t rozmiar;
     std::uint64_t bufor = 0;
-    unsigned ile = 0;   // valid bits
+    unsigned ile = 0;   // valid bits in its low 6 bits; see Zjedz
     std::size_t i = 0;  // next byte not yet (wholly) in the buffer
 
-    bool MoznaSzybko() const { return i <= rozmiar && rozmiar - i >= 8; }
+    // Whether `kodow` more codes, each after a refill or up to 16 bits after
+    // one, leave every refill inside the stream: i stays within 8 bytes of
+    // the bits used, and a code takes at most 2 bytes.
+    bool Starczy(std::size_t kodow) const { return i <= rozmiar && rozmiar - i >= 2 * kodow + 16; }
 
-    // Leaves 56..63 valid bits. Needs MoznaSzybko().
+    // Leaves 56..63 valid bits. Needs 8 bytes of the stream from i.
     void Uzupelnij() {
+        ile &= 63;
         bufor |= Czytaj64BE(we + i) >> ile;
         i += (63 - ile) >> 3;
         ile |= 56;
@@ -231,6 +236,7 @@ struct Bity {
     // Near the end: zeros stand in for bits past it, and Koniec() tells
     // whether a code used them. Leaves at least 57 valid bits.
     void UzupelnijBezpiecznie() {
+        ile &= 63;
         while (ile <= 56) {
             const std::uint64_t b = i < rozmiar ? we[i] : 0;
             bufor |= b << (56 - ile);
@@ -250,13 +256,15 @@ struct Bity {
 
     void Zjedz(std::uint32_t lisc) {
         // Bits 5-7 of a leaf are clear: `& 63` is the length, and lets the
-        // compiler use a plain 64-bit shift.
+        // compiler use a plain 64-bit shift. The bits above them only
+        // disturb `ile` above its low 6 bits (a borrow runs upwards only),
+        // and those are cleared once per refill rather than per code.
         bufor <<= (lisc & 63);
-        ile -= lisc & 31;
+        ile -= lisc;
     }
 
     void Koniec() const {
-        if (std::uint64_t{i} * 8 - ile > std::uint64_t{rozmiar} * 8)
+        if (std::uint64_t{i} * 8 - (ile & 63) > std::uint64_t{rozmiar} * 8)
             throw BladProgramu("Packed block: code stream ends before N bytes");
     }
 };
@@ -329,19 +337,86 @@ std::size_t Limit(std::size_t dlugoscStrumienia, std::size_t pojemnosc) {
     poz += ile;
 }
 
-// The first stage's fast loop body: one refill and three lookups of up to 16
-// bits, each writing two bytes of which it keeps one or two. Needs
-// MoznaSzybko() and six bytes of room at `wy`.
-[[gnu::always_inline]] inline void TrzyKody(Bity& bity, const TablicaDekodowania& tablica, std::uint8_t*& wy) {
+// Input a token may take: its control byte, up to 128 literal bytes, and the
+// 16-byte chunks that copy them.
+constexpr std::size_t ZasiegTokenu = 1 + 128 + 16;
+
+// One LZ token where nothing can run out: ZasiegTokenu bytes of input at
+// `we`, room in the output for what it yields (a literal run's last chunk
+// may overshoot into the slack) and at least 8 bytes of output behind. Only
+// a match from less than 8 back, or a faulty one, needs Token's checks.
+[[gnu::always_inline]] inline void TokenWStrefie(const std::uint8_t*& we, std::uint8_t* wy, std::size_t& poz,
+                                                 std::size_t limit, std::size_t pojemnosc) {
+    const std::size_t c = we[0];
+    if (c >= 0x80) {
+        const std::size_t ile = c - 0x7F;
+        Zapisz64(wy + poz, Czytaj64(we + 1));
+        Zapisz64(wy + poz + 8, Czytaj64(we + 9));
+        for (std::size_t k = 16; k < ile; k += 16) [[unlikely]] {
+            Zapisz64(wy + poz + k, Czytaj64(we + 1 + k));
+            Zapisz64(wy + poz + k + 8, Czytaj64(we + 1 + k + 8));
+        }
+        we += 1 + ile;
+        poz += ile;
+        return;
+    }
+    const std::size_t odleglosc = ((c & 0x0F) << 8) | we[1];
+    if (odleglosc - 8 > poz - 8) [[unlikely]] {
+        Token(we, we + ZasiegTokenu, wy, poz, limit, pojemnosc);
+        return;
+    }
+    const std::uint8_t* const zrodlo = wy + poz - odleglosc;
+    Zapisz64(wy + poz, Czytaj64(zrodlo));
+    Zapisz64(wy + poz + 8, Czytaj64(zrodlo + 8));
+    we += 2;
+    poz += (c >> 4) + 3;
+}
+
+// The tokens of [we, weKoniec), each with the checks that its place needs.
+[[gnu::always_inline]] inline void Tokeny(const std::uint8_t*& we, const std::uint8_t* weKoniec, std::uint8_t* wy,
+                                          std::size_t& poz, std::size_t limit, std::size_t pojemnosc) {
+    while (weKoniec - we >= static_cast<std::ptrdiff_t>(ZasiegTokenu)) {
+        if (poz >= 8 && limit - poz >= 128)
+            TokenWStrefie(we, wy, poz, limit, pojemnosc);
+        else
+            Token(we, we + ZasiegTokenu, wy, poz, limit, pojemnosc);
+    }
+    while (we < weKoniec)
+        Token(we, weKoniec, wy, poz, limit, pojemnosc);
+}
+
+// The first stage's fast loop body: one refill and four lookups, each
+// writing two bytes of which it keeps one or two. A refill leaves at least 56
+// valid bits and a primary leaf takes at most BityGlowne of them, so the
+// fourth lookup still has the 16 bits that a long code needs; a long code is
+// followed by a refill of its own.
+constexpr int KodowNaKrok = 4;
+static_assert(56 - (KodowNaKrok - 1) * BityGlowne >= 16);
+
+[[gnu::always_inline]] inline void Krok(Bity& bity, const TablicaDekodowania& tablica, std::uint8_t*& wy) {
     bity.Uzupelnij();
-    for (int r = 0; r < 3; ++r) {
-        std::uint32_t e = tablica.pary[bity.bufor >> (64 - BityGlowne)];
-        if (e & Specjalny) [[unlikely]]
-            e = Rozwin(tablica, e, bity.bufor);
+#pragma GCC unroll 4
+    for (int r = 0; r < KodowNaKrok; ++r) {
+        const std::uint32_t e = tablica.pary[bity.bufor >> (64 - BityGlowne)];
+        if (e & Specjalny) [[unlikely]] {
+            *wy++ = static_cast<std::uint8_t>(bity.Jeden(tablica) >> 8);
+            bity.Uzupelnij();
+            continue;
+        }
         Zapisz16(wy, static_cast<std::uint16_t>(e >> 8));
         wy += e >> 24;
         bity.Zjedz(e);
     }
+}
+
+// The fast loops check their bounds once per block of steps: the input for
+// all its codes, the room for two bytes per code, and in the second stage the
+// room for every token that the block may take.
+constexpr int KrokowNaBlok = 64;
+constexpr std::size_t KodowNaBlok = KrokowNaBlok * KodowNaKrok;
+
+bool BlokSzybki(const Bity& bity, const std::uint8_t* wy, const std::uint8_t* wyKoniec) {
+    return bity.Starczy(KodowNaBlok) && static_cast<std::size_t>(wyKoniec - wy) >= 2 * KodowNaBlok;
 }
 
 }  // namespace
@@ -356,8 +431,9 @@ std::vector<std::uint8_t> HuffmanDecode(std::span<const std::uint8_t> blok) {
     std::uint8_t* wy = wynik.data();
     std::uint8_t* const wyKoniec = wy + h.n;
     Bity bity{h.kody.data(), h.kody.size()};
-    while (bity.MoznaSzybko() && wyKoniec - wy >= 6)
-        TrzyKody(bity, tablica, wy);
+    while (BlokSzybki(bity, wy, wyKoniec))
+        for (int k = 0; k < KrokowNaBlok; ++k)
+            Krok(bity, tablica, wy);
     while (wy < wyKoniec) {
         bity.UzupelnijBezpiecznie();
         *wy++ = static_cast<std::uint8_t>(bity.Jeden(tablica) >> 8);
@@ -371,12 +447,40 @@ std::vector<std::uint8_t> LzDecode(std::span<const std::uint8_t> strumien, std::
     std::vector<std::uint8_t> wynik(limit + Zapas);
     std::size_t poz = 0;
     const std::uint8_t* we = strumien.data();
-    const std::uint8_t* const weKoniec = we + strumien.size();
-    while (we < weKoniec)
-        Token(we, weKoniec, wynik.data(), poz, limit, pojemnosc);
+    Tokeny(we, we + strumien.size(), wynik.data(), poz, limit, pojemnosc);
     wynik.resize(poz);
     return wynik;
 }
+
+namespace {
+
+// Tokens of the second stage per step: about 5 bytes of its stream, about
+// what a step decodes. (A third slows the loop more than it saves; the few
+// tokens left behind at the end run on their own.)
+constexpr int TokenowNaKrok = 2;
+
+// One block of the interleaved loop, the tokens without their bounds checks
+// where the block cannot reach a bound.
+template <bool WStrefie>
+[[gnu::always_inline]] inline void BlokDwochEtapow(Bity& bity, const TablicaDekodowania& tablica, std::uint8_t*& sw,
+                                                   const std::uint8_t*& we, const std::uint8_t* granica,
+                                                   std::uint8_t* wy, std::size_t& poz, std::size_t limit,
+                                                   std::size_t pojemnosc) {
+    for (int k = 0; k < KrokowNaBlok; ++k) {
+        Krok(bity, tablica, sw);
+#pragma GCC unroll 4
+        for (int t = 0; t < TokenowNaKrok; ++t) {
+            if (we < granica) {
+                if constexpr (WStrefie)
+                    TokenWStrefie(we, wy, poz, limit, pojemnosc);
+                else
+                    Token(we, we + ZasiegTokenu, wy, poz, limit, pojemnosc);
+            }
+        }
+    }
+}
+
+}  // namespace
 
 // Both stages interleaved in one loop: the same bytes and the same faults as
 // LzDecode(HuffmanDecode(blok)), in little more than the time of the first
@@ -398,8 +502,9 @@ std::vector<std::uint8_t> RozpakujBlok(std::span<const std::uint8_t> blok, std::
         ZaDuzo(pojemnosc);
     const TablicaDekodowania tablica = ZbudujTabliceDekodowania(h.wpisy);
 
-    std::vector<std::uint8_t> strumien(h.n);
-    std::uint8_t* const swPoczatek = strumien.data();
+    // Every byte of it is written before it is read.
+    const auto strumien = std::make_unique_for_overwrite<std::uint8_t[]>(h.n);
+    std::uint8_t* const swPoczatek = strumien.get();
     std::uint8_t* sw = swPoczatek;  // the first stage writes here
     std::uint8_t* const swKoniec = sw + h.n;
     Bity bity{h.kody.data(), h.kody.size()};
@@ -410,30 +515,28 @@ std::vector<std::uint8_t> RozpakujBlok(std::span<const std::uint8_t> blok, std::
     std::size_t poz = 0;
     const std::uint8_t* we = swPoczatek;  // the second stage reads here
 
-    // A token is at most 129 bytes: one that starts before `granica` ends
-    // inside what is decoded, and a literal run there can be copied in whole
-    // 16-byte chunks. Two tokens per step (about 5 bytes of the stream, where
-    // a step decodes about 4) let the second stage keep up.
-    constexpr std::ptrdiff_t Margines = 1 + 128 + 16;
-    constexpr int KrokowNaBlok = 128;
+    // A token that starts before `granica` ends inside what is decoded, with
+    // the room to copy a literal run in whole 16-byte chunks. It yields at
+    // most 128 bytes, and at most five times its own bytes: so a block's
+    // tokens cannot pass the capacity where the room left holds the smaller
+    // of those bounds.
     const std::uint8_t* granica = swPoczatek;
-    while (bity.MoznaSzybko() && swKoniec - sw >= 6) {
-        for (int k = 0; k < KrokowNaBlok && bity.MoznaSzybko() && swKoniec - sw >= 6; ++k) {
-            TrzyKody(bity, tablica, sw);
-            for (int t = 0; t < 2; ++t)
-                if (we < granica)
-                    Token(we, granica + Margines, wy, poz, limit, pojemnosc);
-        }
-        if (sw - swPoczatek > Margines)
-            granica = sw - Margines;
+    constexpr std::size_t NajwiecejNaBlok = KrokowNaBlok * TokenowNaKrok * 128;
+    while (BlokSzybki(bity, sw, swKoniec)) {
+        const std::size_t doGranicy = we < granica ? static_cast<std::size_t>(granica - we) + ZasiegTokenu : 0;
+        if (poz >= 8 && limit - poz >= std::min(5 * doGranicy, NajwiecejNaBlok))
+            BlokDwochEtapow<true>(bity, tablica, sw, we, granica, wy, poz, limit, pojemnosc);
+        else
+            BlokDwochEtapow<false>(bity, tablica, sw, we, granica, wy, poz, limit, pojemnosc);
+        if (static_cast<std::size_t>(sw - swPoczatek) > ZasiegTokenu)
+            granica = sw - ZasiegTokenu;
     }
     while (sw < swKoniec) {
         bity.UzupelnijBezpiecznie();
         *sw++ = static_cast<std::uint8_t>(bity.Jeden(tablica) >> 8);
     }
     bity.Koniec();
-    while (we < swKoniec)
-        Token(we, swKoniec, wy, poz, limit, pojemnosc);
+    Tokeny(we, swKoniec, wy, poz, limit, pojemnosc);
     wynik.resize(poz);
     return wynik;
 }

@@ -159,6 +159,15 @@ TEST(LzDecode, HostileStreamsThrow) {
         Bajty strumien;
         std::size_t pojemnosc;
     };
+    // Many blocks of the fast loops long: the capacity is passed far from
+    // either end, where the tokens run without checks of their own.
+    Bajty dlugi{0xFF};
+    for (int k = 0; k < 128; ++k)
+        dlugi.push_back(static_cast<std::uint8_t>(k * 7));
+    for (int k = 0; k < 6000; ++k) {
+        dlugi.push_back(static_cast<std::uint8_t>((k * 5 % 8) << 4));  // a match of 3 to 10 bytes
+        dlugi.push_back(static_cast<std::uint8_t>(8 + k * 37 % 120));  // from 8 to 127 back
+    }
     const Przypadek przypadki[] = {
         {"distance 0", {0x80, 0x61, 0x00, 0x00}, 100},
         {"match before any output", {0x00, 0x01}, 100},
@@ -169,6 +178,7 @@ TEST(LzDecode, HostileStreamsThrow) {
         {"literal run over the capacity", {0x82, 1, 2, 3}, 2},
         {"match over the capacity", {0x80, 0x61, 0x70, 0x01}, 10},
         {"capacity 0", {0x80, 0x61}, 0},
+        {"capacity passed deep inside a long stream", dlugi, 7'000},
     };
     for (const auto& p : przypadki) {
         SCOPED_TRACE(p.nazwa);
