@@ -11,10 +11,13 @@
 // painting costs on the system at hand), and in the second phase also with
 // the installation journal written to a file, as a real run does. Each phase
 // measures the bare loop again, taking turns with the window, RUNS times each
-// (default 3) after one warm-up; figures are medians, the ratio is bare time
-// over window time. The journal's cost, printed last, is the median of each
-// round's copy with the file against the one without it in the same round
-// (the two take turns going first).
+// (default 3) after one warm-up. Times are medians. A ratio is bare time over
+// window time taken round by round (the two copies of a round run one after
+// the other, so a disk that slows for a while slows both), printed as the
+// median of the rounds' ratios with their lowest and highest: one noisy round
+// moves the range, not the figure. The journal's cost, printed last, is
+// likewise each round's copy with the file against the one without it in the
+// same round (the two take turns going first).
 // FOLDER (default: the temporary folder) receives "velt-bench\zrodlo-*", made
 // on the first run and reused, and the target, removed after each copy. MB
 // are 1,048,576 bytes.
@@ -161,12 +164,27 @@ double Mediana(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-// One line of the table; the ratio (reference time over this time) when
-// non-zero.
-void Wiersz(const Drzewo& d, const char* metoda, double s, double stosunek) {
+// Figures taken round by round: their median and their range.
+struct Rozrzut {
+    double mediana, najmniej, najwiecej;
+};
+
+// a[i] / b[i] for the rounds both have.
+Rozrzut Stosunki(const std::vector<double>& a, const std::vector<double>& b) {
+    std::vector<double> s;
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) s.push_back(a[i] / b[i]);
+    const auto [lo, hi] = std::minmax_element(s.begin(), s.end());
+    return {Mediana(s), *lo, *hi};
+}
+
+constexpr const char* kNaglowek = "%-18s %-28s %8s %9s %9s %7s  %s\n";
+
+// One line of the table, with the ratio to the reference when there is one.
+void Wiersz(const Drzewo& d, const char* metoda, double s, const Rozrzut* stosunek) {
     const double mb = static_cast<double>(d.rozmiar) * d.pliki / 1048576.0;
-    std::printf("%-18s %-26s %8.3f %9.1f %9.0f", d.opis, metoda, s, mb / s, d.pliki / s);
-    if (stosunek != 0) std::printf(" %7.2f", stosunek);
+    std::printf("%-18s %-28s %8.3f %9.1f %9.0f", d.opis, metoda, s, mb / s, d.pliki / s);
+    if (stosunek != nullptr)
+        std::printf(" %7.2f  %.2f-%.2f", stosunek->mediana, stosunek->najmniej, stosunek->najwiecej);
     std::printf("\n");
 }
 
@@ -262,29 +280,28 @@ int main(int argc, char** argv) {
     UsunDrzewo(sys::ToWide(cel));
     DeleteFileW(sys::ToWide(osad).c_str());
 
-    std::printf("%-18s %-26s %8s %9s %9s %7s\n", "tree", "method", "s", "MB/s", "files/s", "ratio");
+    std::printf(kNaglowek, "tree", "method", "s", "MB/s", "files/s", "ratio", "range over the rounds");
     for (std::size_t n = 0; n < kDrzew; ++n) {
         const Drzewo& d = kDrzewa[n];
         for (int faza = 0; faza < kFaz; ++faza) {
-            const double g = Mediana(czasy[faza][n][Golo]);
-            Wiersz(d, "bare Win32 loop", g, 0);
-            const double k = Mediana(czasy[faza][n][Okno]);
-            Wiersz(d, faza == 0 ? "KopiujKatalog, hidden" : "KopiujKatalog, shown", k, g / k);
+            const auto& golo = czasy[faza][n][Golo];
+            Wiersz(d, "bare Win32 loop", Mediana(golo), nullptr);
+            const Rozrzut k = Stosunki(golo, czasy[faza][n][Okno]);
+            Wiersz(d, faza == 0 ? "KopiujKatalog, hidden" : "KopiujKatalog, shown", Mediana(czasy[faza][n][Okno]), &k);
             if (faza == 1) {
-                const double z = Mediana(czasy[faza][n][OknoZDziennikiem]);
-                Wiersz(d, "KopiujKatalog, shown+journal", z, g / z);
+                const Rozrzut z = Stosunki(golo, czasy[faza][n][OknoZDziennikiem]);
+                Wiersz(d, "KopiujKatalog, shown+journal", Mediana(czasy[faza][n][OknoZDziennikiem]), &z);
             }
         }
     }
     // The journal's cost: each round's copy with the file against the one
-    // without it in the same round, the median of those ratios.
+    // without it in the same round.
     for (std::size_t n = 0; n < kDrzew; ++n) {
-        std::vector<double> stosunki;
-        const auto& bez = czasy[1][n][Okno];
-        const auto& z = czasy[1][n][OknoZDziennikiem];
-        for (std::size_t i = 0; i < bez.size() && i < z.size(); ++i) stosunki.push_back(z[i] / bez[i]);
-        std::printf("%-18s journal file: %+.1f %% time (shown, with the file against without, round by round)\n",
-                    kDrzewa[n].opis, (Mediana(stosunki) - 1.0) * 100.0);
+        const Rozrzut r = Stosunki(czasy[1][n][OknoZDziennikiem], czasy[1][n][Okno]);
+        std::printf("%-18s journal file: %+.1f %% time, rounds %+.1f to %+.1f %% (shown, with the file against "
+                    "without, round by round)\n",
+                    kDrzewa[n].opis, (r.mediana - 1.0) * 100.0, (r.najmniej - 1.0) * 100.0,
+                    (r.najwiecej - 1.0) * 100.0);
     }
     std::fflush(stdout);
     ZniszczFormularze(aplikacja);

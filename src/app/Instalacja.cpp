@@ -207,6 +207,10 @@ void OknoKreatora::UstawPozycje(std::int32_t pozycja) { form_.GaugePostep.SetPro
 
 void OknoKreatora::PrzetworzKomunikaty() { ::PrzetworzKomunikaty(); }
 
+void OknoKreatora::Odswiez() { ui::Application::Current().Refresh(); }
+
+std::uint64_t OknoKreatora::Milisekundy() { return ui::Application::Current().GetBackend().Milliseconds(); }
+
 void OknoKreatora::ZablokujPrzerwanie() { form_.btnZamknij.SetEnabled(false); }
 
 bool OknoKreatora::SprawdzPrzerwanie() { return form_.SprawdzPrzerwanie(); }

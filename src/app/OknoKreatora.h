@@ -16,6 +16,8 @@ public:
     void Posun() override;
     void UstawPozycje(std::int32_t pozycja) override;
     void PrzetworzKomunikaty() override;
+    void Odswiez() override;
+    [[nodiscard]] std::uint64_t Milisekundy() override;
     void ZablokujPrzerwanie() override;
     bool SprawdzPrzerwanie() override;
 

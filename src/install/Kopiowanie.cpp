@@ -26,8 +26,75 @@ std::string Opis(std::string_view co, std::string_view sciezka, std::uint32_t ko
     return "Copy: " + std::string(co) + " \"" + std::string(sciezka) + "\" (error " + std::to_string(kod) + ")";
 }
 
+// What the window shows of a copy. Labels set, a gauge moved and messages
+// processed for every file cost a copy of small files a tenth of its time,
+// so the window is shown at most once an interval of its clock: the file
+// being copied at that moment and the progress, followed by a round of
+// messages (never inside a file) in which a Cancel arrives. The end shows the
+// last file and the whole progress, whenever the last showing was.
+class PokazKopii {
+public:
+    PokazKopii(OknoInstalacji& okno, const std::int64_t& postep) noexcept : okno_(okno), postep_(postep) {}
+
+    OknoInstalacji& Okno() const noexcept { return okno_; }
+
+    // A file starts.
+    void Plik(const std::string& z, const std::string& doCelu) {
+        z_ = z;
+        doCelu_ = doCelu;
+        plikPokazany_ = false;
+        if (Pora()) PokazIPrzetworz();
+    }
+    // A block of the file is written: the gauge moves when it is time, and
+    // the messages wait for the end of the file.
+    void Blok() {
+        if (!Pora()) return;
+        Pokaz();
+        rundaZalegla_ = true;
+    }
+    // An entry of the tree is done.
+    void Wpis() {
+        if (Pora() || rundaZalegla_) PokazIPrzetworz();
+    }
+    void Koniec() {
+        Pokaz();
+        okno_.Odswiez();
+    }
+
+private:
+    bool Pora() {
+        const std::uint64_t teraz = okno_.Milisekundy();
+        if (pokazana_ && teraz - ostatnio_ < kOdstepPokazu) return false;
+        pokazana_ = true;
+        ostatnio_ = teraz;
+        return true;
+    }
+    void Pokaz() {
+        if (!plikPokazany_) {
+            okno_.PokazPliki(z_, doCelu_);
+            plikPokazany_ = true;
+        }
+        okno_.UstawPozycje(Mlodsze32Bity(postep_));
+    }
+    void PokazIPrzetworz() {
+        Pokaz();
+        okno_.PrzetworzKomunikaty();
+        rundaZalegla_ = false;
+    }
+
+    OknoInstalacji& okno_;
+    const std::int64_t& postep_;
+    std::string z_, doCelu_;     // the file being copied
+    bool plikPokazany_ = true;   // its names are on the window
+    bool pokazana_ = false;      // since the start, at `ostatnio_`
+    std::uint64_t ostatnio_ = 0;
+    bool rundaZalegla_ = false;  // shown inside a file: messages follow at its end
+};
+
+void KopiujPlik(StanKopiowania& stan, PokazKopii& pokaz, const std::string& zrodlo, const std::string& cel);
+
 // KopiujKatalog at one level; true when a confirmed cancel stopped it.
-bool KopiujPoziom(StanKopiowania& stan, OknoInstalacji& okno, const std::string& zrodlo, const std::string& cel,
+bool KopiujPoziom(StanKopiowania& stan, PokazKopii& pokaz, const std::string& zrodlo, const std::string& cel,
                   const std::string& pomijane) {
     auto wpisy = sys::DirectoryEnumeration::Open(DolaczDoKatalogu(zrodlo, "*"));
     if (!wpisy) {
@@ -54,17 +121,17 @@ bool KopiujPoziom(StanKopiowania& stan, OknoInstalacji& okno, const std::string&
             // Cancelled below: the rollback has set the gauge and emptied the
             // lists; this level only leaves.
             if (!wpis->IsReparsePoint() &&
-                KopiujPoziom(stan, okno, DolaczDoKatalogu(zrodlo, wpis->name), doCelu, pomijane))
+                KopiujPoziom(stan, pokaz, DolaczDoKatalogu(zrodlo, wpis->name), doCelu, pomijane))
                 return true;
         } else {
             const std::string zeZrodla = DolaczDoKatalogu(zrodlo, wpis->name);
-            KopiujPlik(stan, okno, zeZrodla, doCelu);
+            KopiujPlik(stan, pokaz, zeZrodla, doCelu);
             Protokoluj("File copied: ", zeZrodla, " -> ", doCelu, " (", wpis->size, " bytes)");
             stan.skopiowanePliki.push_back(doCelu);
         }
-        okno.UstawPozycje(Mlodsze32Bity(stan.postep));
-        okno.PrzetworzKomunikaty();
-        if (okno.SprawdzPrzerwanie()) return true;
+        pokaz.Wpis();
+        // Only messages set the request, and asking for it costs nothing.
+        if (pokaz.Okno().SprawdzPrzerwanie()) return true;
     }
     // Installing less without a word is worse than stopping.
     if (wpisy.error() != 0) throw BladProgramu(Opis("listing broke off in", zrodlo, wpisy.error()));
@@ -83,12 +150,21 @@ void KopiujKatalog(StanKopiowania& stan, OknoInstalacji& okno, const std::string
                    const std::string& pomijane) {
     // A drive without its disc fails here instead of asking to insert one.
     sys::NoCriticalErrorBox bezPytaniaODysk;
-    sys::Ignore(KopiujPoziom(stan, okno, zrodlo, cel, pomijane), "the window knows that it stopped the run");
+    PokazKopii pokaz(okno, stan.postep);
+    // A confirmed cancel leaves the window to the undo.
+    if (!KopiujPoziom(stan, pokaz, zrodlo, cel, pomijane)) pokaz.Koniec();
 }
 
 void KopiujPlik(StanKopiowania& stan, OknoInstalacji& okno, const std::string& zrodlo, const std::string& cel) {
-    okno.PokazPliki(zrodlo, cel);
-    okno.PrzetworzKomunikaty();
+    PokazKopii pokaz(okno, stan.postep);
+    KopiujPlik(stan, pokaz, zrodlo, cel);
+    pokaz.Koniec();
+}
+
+namespace {
+
+void KopiujPlik(StanKopiowania& stan, PokazKopii& pokaz, const std::string& zrodlo, const std::string& cel) {
+    pokaz.Plik(zrodlo, cel);
 
     // The source first: a source that cannot be read leaves the target as it
     // was.
@@ -136,7 +212,7 @@ void KopiujPlik(StanKopiowania& stan, OknoInstalacji& okno, const std::string& z
             break;
         }
         stan.postep += static_cast<std::int64_t>(zapis.bytes);
-        okno.UstawPozycje(Mlodsze32Bity(stan.postep));
+        pokaz.Blok();
     }
     sys::Ignore(wejscie.Close(), "nothing was written through it");
     // A new file written whole is recorded as it is left (ZamknijPlik).
@@ -159,3 +235,5 @@ void KopiujPlik(StanKopiowania& stan, OknoInstalacji& okno, const std::string& z
         throw BladProgramu(Opis(blad, *gdzie, kod));
     }
 }
+
+}  // namespace

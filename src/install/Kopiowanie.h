@@ -17,6 +17,12 @@ class OknoInstalacji;
 // Bytes moved by one read and one write of a file copy.
 inline constexpr std::size_t kBlokKopiowania = 32768;
 
+// The copy shows its file and the gauge, and lets the window process its
+// messages, at most once in this many milliseconds of the window's clock:
+// Cancel still answers at once, and thousands of small files do not wait
+// for painting.
+inline constexpr std::uint64_t kOdstepPokazu = 50;
+
 // Whether a folder listing that could not start must end the copy with an
 // error. `kodBledu` is the Win32 error of the start, `katalogIstnieje` whether
 // the folder is there now.
@@ -36,15 +42,17 @@ struct StanKopiowania {
 };
 
 // Copies the tree under `zrodlo` into `cel` (both without trailing
-// backslash), skipping the names on `pomijane` at every level, showing each
-// file and the progress in `okno`. After each entry `okno` answers a pending
-// cancel request; a confirmed one ends the copy there (the run's undo is the
-// window's). Raises BladProgramu on an input/output failure.
+// backslash), skipping the names on `pomijane` at every level, showing in
+// `okno` the file being copied and the progress once an interval
+// (kOdstepPokazu), and the last file and the whole progress at the end. After
+// each entry `okno` answers a pending cancel request; a confirmed one ends the
+// copy there (the run's undo is the window's). Raises BladProgramu on an
+// input/output failure.
 void KopiujKatalog(StanKopiowania& stan, OknoInstalacji& okno, const std::string& zrodlo, const std::string& cel,
                    const std::string& pomijane);
-// Copies one file in kBlokKopiowania blocks, advancing the progress: into a
-// new file where nothing holds the name, else into a temporary file that
-// then takes the place of the one there (Wstaw, which keeps that one as a
-// backup). A failure leaves `cel` as it was and raises BladProgramu; a
-// read-only file or a folder at `cel` is one.
+// Copies one file in kBlokKopiowania blocks, showing it and advancing the
+// progress: into a new file where nothing holds the name, else into a
+// temporary file that then takes the place of the one there (Wstaw, which
+// keeps that one as a backup). A failure leaves `cel` as it was and raises
+// BladProgramu; a read-only file or a folder at `cel` is one.
 void KopiujPlik(StanKopiowania& stan, OknoInstalacji& okno, const std::string& zrodlo, const std::string& cel);

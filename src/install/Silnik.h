@@ -26,6 +26,12 @@ public:
     virtual void Posun() = 0;
     virtual void UstawPozycje(std::int32_t pozycja) = 0;
     virtual void PrzetworzKomunikaty() = 0;
+    // The labels and the gauge shown as they are now, also where the window
+    // paces its painting, then pending messages processed.
+    virtual void Odswiez() = 0;
+    // A monotonic clock in milliseconds, by which busy work paces what it
+    // shows.
+    [[nodiscard]] virtual std::uint64_t Milisekundy() = 0;
     // After this the user can no longer cancel.
     virtual void ZablokujPrzerwanie() = 0;
     // Answers a cancel request made since the last call; a confirmed one

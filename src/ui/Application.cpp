@@ -46,6 +46,8 @@ void Application::Run(Form& mainForm) {
 
 void Application::ProcessMessages() { backend_.ProcessMessages(*this); }
 
+void Application::Refresh() { backend_.Refresh(*this); }
+
 void Application::Terminate() {
     if (terminated_) return;
     terminated_ = true;

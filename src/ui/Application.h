@@ -57,6 +57,9 @@ public:
     // Lets the backend handle what is pending (user input, painting) and
     // returns; long work calls it so that the window stays alive.
     void ProcessMessages();
+    // As ProcessMessages, after showing what the backend paces (Backend.h);
+    // long work calls it when it ends.
+    void Refresh();
     void Terminate();
     [[nodiscard]] bool Terminated() const noexcept { return terminated_; }
 

@@ -88,6 +88,15 @@ public:
     // Handles what is pending and returns.
     virtual void ProcessMessages(Application& app) = 0;
 
+    // Shows at once whatever the backend holds back to pace busy work, so
+    // that every control shows its latest state, then handles what is pending
+    // as ProcessMessages does.
+    virtual void Refresh(Application& app) { ProcessMessages(app); }
+
+    // A monotonic clock in milliseconds, by which busy work paces what it
+    // shows.
+    [[nodiscard]] virtual uint64_t Milliseconds() = 0;
+
     // Called once when the application is asked to terminate, so that a
     // waiting loop wakes up.
     virtual void Terminating() {}

@@ -134,7 +134,8 @@ protected:
 };
 
 // The window of a copy without the wizard: it counts the rounds of messages
-// and keeps the gauge's position; no one cancels.
+// and keeps the gauge's position; no one cancels. Its clock moves a second at
+// each reading, so that the copy shows every step.
 class OknoTestowe final : public OknoInstalacji {
 public:
     void PokazOpis(int) override {}
@@ -143,11 +144,14 @@ public:
     void Posun() override {}
     void UstawPozycje(std::int32_t p) override { pozycja = p; }
     void PrzetworzKomunikaty() override { ++komunikaty; }
+    void Odswiez() override {}
+    std::uint64_t Milisekundy() override { return zegar += 1000; }
     void ZablokujPrzerwanie() override {}
     bool SprawdzPrzerwanie() override { return false; }
 
     std::int32_t pozycja = 0;
     long komunikaty = 0;
+    std::uint64_t zegar = 0;
 };
 
 // The copy on records of the test's own.
@@ -188,6 +192,10 @@ protected:
         katalogi_.clear();
         usuniete_.clear();
         postepy_.clear();
+        chwile_.clear();
+        zegar_ = 0;
+        krok_ = 1000;
+        backend_.SetClock([this] { return zegar_ += krok_; });
         UstawAppConst(RekordWydaniaInstalatora());
         app_ = std::make_unique<ui::Application>(backend_);
         UtworzFormularze(*app_);
@@ -218,11 +226,12 @@ protected:
     void Kopiuj() { m_->KopiujKatalog(zrodlo_, cel_, kPomijane); }
 
     // The user: presses Cancel while the file whose source path ends in
-    // `anulujPrzy` is copied, and while the files numbered in `anulujNumery`
-    // are (counted from 1 in copying order); answers from `odpowiedzi`.
+    // `anulujPrzy` is shown, and while the files numbered in `anulujNumery`
+    // are (counted from 1 in the order shown); answers from `odpowiedzi`.
     void Komunikaty() {
         if (m_->Przerwano) ++poPrzerwaniu_;
         if (!m_->btnZamknij.Enabled()) Usuniecia();
+        else chwile_.push_back(zegar_);
         const std::string plik = m_->lblPlikZ.Caption();
         if (plik.empty() || plik == ostatniPlik_) return;
         ostatniPlik_ = plik;
@@ -264,6 +273,10 @@ protected:
     std::string ostatniPlik_;
     std::vector<std::string> pliki_, katalogi_, usuniete_;
     std::vector<std::int32_t> postepy_;
+    // The window's clock, `krok_` milliseconds on at each reading, and its
+    // time at each round of messages before any undo.
+    std::uint64_t zegar_ = 0, krok_ = 1000;
+    std::vector<std::uint64_t> chwile_;
 };
 
 std::int64_t BajtyKopii() {
@@ -273,31 +286,46 @@ std::int64_t BajtyKopii() {
 }
 
 TEST_F(Kopiowanie, CopiesTheTreeSkippingListedNamesAtEveryLevel) {
-    PrzygotujCel(true);
-    Kopiuj();
-    EXPECT_EQ(StanDrzewa(cel_), kSkopiowane) << "no skipped name, no backup, read-only source arrives writable";
+    struct Przypadek {
+        std::uint64_t krok;  // the window's clock at each reading
+        long komunikatow;    // rounds of messages
+    };
+    // A second at each reading: two rounds of messages per file (before it,
+    // after it), one per folder, one at the end, none per block of the
+    // 100,000-byte file. A clock that stands still, as for a copy faster than
+    // the interval: the first file and the end.
+    for (const Przypadek p : {Przypadek{1000, 2 * kPlikowKopii + kKatalogowKopii + 1}, Przypadek{0, 2}}) {
+        SCOPED_TRACE(p.krok);
+        OdNowa();
+        krok_ = p.krok;
+        PrzygotujCel(true);
+        const long rundyPrzed = backend_.ProcessMessagesCount();
+        Kopiuj();
+        EXPECT_EQ(StanDrzewa(cel_), kSkopiowane) << "no skipped name, no backup, read-only source arrives writable";
 
-    const std::int64_t bajty = BajtyKopii();
-    EXPECT_EQ(m_->Postep, bajty);
-    EXPECT_EQ(m_->GaugePostep.Progress(), bajty);
+        const std::int64_t bajty = BajtyKopii();
+        EXPECT_EQ(m_->Postep, bajty);
+        EXPECT_EQ(m_->GaugePostep.Progress(), bajty);
 
-    std::set<std::string> pliki(m_->SkopiowanePliki.begin(), m_->SkopiowanePliki.end());
-    std::set<std::string> oczekiwane;
-    for (const auto& [nazwa, tresc] : kSkopiowane)
-        if (nazwa.back() != '\\') oczekiwane.insert(cel_ + "\\" + nazwa);
-    EXPECT_EQ(pliki, oczekiwane);
-    ASSERT_EQ(m_->UtworzoneKatalogi.size(), 1u + kKatalogowKopii);
-    EXPECT_EQ(m_->UtworzoneKatalogi.front(), cel_);
-    const auto& k = m_->UtworzoneKatalogi;
-    EXPECT_LT(std::find(k.begin(), k.end(), cel_ + "\\sub"), std::find(k.begin(), k.end(), cel_ + "\\sub\\gleboki"));
+        std::set<std::string> pliki(m_->SkopiowanePliki.begin(), m_->SkopiowanePliki.end());
+        std::set<std::string> oczekiwane;
+        for (const auto& [nazwa, tresc] : kSkopiowane)
+            if (nazwa.back() != '\\') oczekiwane.insert(cel_ + "\\" + nazwa);
+        EXPECT_EQ(pliki, oczekiwane);
+        ASSERT_EQ(m_->UtworzoneKatalogi.size(), 1u + kKatalogowKopii);
+        EXPECT_EQ(m_->UtworzoneKatalogi.front(), cel_);
+        const auto& k = m_->UtworzoneKatalogi;
+        EXPECT_LT(std::find(k.begin(), k.end(), cel_ + "\\sub"),
+                  std::find(k.begin(), k.end(), cel_ + "\\sub\\gleboki"));
 
-    // Two rounds of messages per file (before it, after it), one per folder,
-    // none per block of the 100,000-byte file.
-    EXPECT_EQ(backend_.ProcessMessagesCount(), 2 * kPlikowKopii + kKatalogowKopii);
-    EXPECT_EQ(m_->lblPlikZ.Caption().rfind("Z: " + zrodlo_ + "\\", 0), 0u) << m_->lblPlikZ.Caption();
-    EXPECT_EQ(m_->lblPlikDo.Caption().rfind("Do: " + cel_ + "\\", 0), 0u) << m_->lblPlikDo.Caption();
-    EXPECT_TRUE(BiezaceKopieZapasowe(m_->DziennikInstalacji.Wpisy()).empty());
-    EXPECT_EQ(pytan_, 0u);
+        EXPECT_EQ(backend_.ProcessMessagesCount() - rundyPrzed, p.komunikatow);
+        // The end shows the last file copied.
+        const std::string& ostatni = m_->SkopiowanePliki.back();
+        EXPECT_EQ(m_->lblPlikZ.Caption(), "Z: " + zrodlo_ + ostatni.substr(cel_.size()));
+        EXPECT_EQ(m_->lblPlikDo.Caption(), "Do: " + ostatni);
+        EXPECT_TRUE(BiezaceKopieZapasowe(m_->DziennikInstalacji.Wpisy()).empty());
+        EXPECT_EQ(pytan_, 0u);
+    }
 }
 
 TEST_F(KopiowanieBezKreatora, FilesOfEverySizeAroundTheBlock) {
@@ -382,6 +410,36 @@ TEST_F(Kopiowanie, ConfirmedCancelLeavesThePreviousTargetAsItWas) {
         EXPECT_EQ(m_->GaugePostep.Max(), doUsuniecia);
         EXPECT_EQ(m_->GaugePostep.Progress(), doUsuniecia);
     }
+}
+
+TEST_F(Kopiowanie, CancelDuringALongCopyOfSmallFilesAnswersWithinTheInterval) {
+    // 400 small files in 4 folders, and the window's clock a millisecond on
+    // at each reading: the copy shows itself every few dozen files.
+    UsunDrzewo(zrodlo_);
+    ASSERT_TRUE(sys::CreateFolder(zrodlo_));
+    Stan drzewo;
+    for (int k = 0; k < 4; ++k) {
+        const std::string katalog = "k" + std::to_string(k) + "\\";
+        drzewo[katalog] = "";
+        for (int p = 0; p < 100; ++p) drzewo[katalog + "p" + std::to_string(p) + ".txt"] = "maly plik";
+    }
+    Buduj(zrodlo_, drzewo);
+    PrzygotujCel(true);
+    Stan przed = StanDrzewa(korzen_);
+    przed.erase("cel\\");
+    krok_ = 1;
+    anulujNumery_ = {5};
+    odpowiedzi_ = {ui::mrYes};
+    Kopiuj();
+
+    EXPECT_EQ(pytan_, 1u);
+    EXPECT_EQ(plikowPrzyPytaniu_, 5);
+    ASSERT_FALSE(pliki_.empty());
+    EXPECT_EQ(pliki_.back(), cel_ + ostatniPlik_.substr(("Z: " + zrodlo_).size())) << "asked right after the file shown";
+    EXPECT_GE(pliki_.size(), 5 * chwile_.size()) << "not a round of messages per file";
+    for (std::size_t i = 1; i < chwile_.size(); ++i) EXPECT_LE(chwile_[i] - chwile_[i - 1], 100u) << i;
+    EXPECT_TRUE(m_->Przerwano);
+    EXPECT_EQ(StanDrzewa(korzen_), przed);
 }
 
 TEST_F(Kopiowanie, RollbackGoesNewestFileFirstThenDeepestFolderFirst) {

@@ -24,6 +24,10 @@
 //   words at spaces, drops the spaces at a break and lets a word wider than
 //   the width stand alone on its line.
 //
+// - Time: Milliseconds reads the test's clock when one is set. Without one,
+//   each reading is a second past the one before, so that work which paces
+//   its showing by the clock shows every step.
+//
 // - Form frames: 3 pixels of border on each side, plus a 19-pixel caption bar
 //   (Single, Dialog); a sizeable frame is 4 pixels on each side with the same
 //   caption bar; None has no frame. Forms are centred in a 1024 x 768 work
@@ -51,9 +55,11 @@ class HeadlessBackend final : public Backend {
 public:
     using ModalHandler = std::function<void(Form& form)>;
     using MessageHook = std::function<void()>;
+    using Clock = std::function<uint64_t()>;
 
     void SetModalHandler(ModalHandler handler) { modalHandler_ = std::move(handler); }
     void SetMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
     // How often ProcessMessages was called (Run's calls not counted).
     [[nodiscard]] long ProcessMessagesCount() const noexcept { return processCount_; }
 
@@ -61,6 +67,7 @@ public:
     void RunModal(Application& app, Form& form) override;
     void Run(Application& app) override;
     void ProcessMessages(Application& app) override;
+    [[nodiscard]] uint64_t Milliseconds() override { return clock_ ? clock_() : (ownClock_ += 1000); }
     [[nodiscard]] Size MeasureText(const Font& font, unsigned codePage, std::string_view text,
                                    int wrapWidth) override;
     [[nodiscard]] Size FrameSize(const Form& form) override;
@@ -71,6 +78,8 @@ private:
 
     ModalHandler modalHandler_;
     MessageHook messageHook_;
+    Clock clock_;
+    uint64_t ownClock_ = 0;
     bool inHook_ = false;
     long processCount_ = 0;
 };

@@ -395,6 +395,15 @@ void Win32Backend::ProcessMessages(Application& app) {
     RethrowPendingException();
 }
 
+void Win32Backend::Refresh(Application& app) {
+    ShowPostponed(true);
+    // The queue is looked at now, whatever the interval.
+    WindowsChanged();
+    ProcessMessages(app);
+}
+
+uint64_t Win32Backend::Milliseconds() { return GetTickCount64(); }
+
 void Win32Backend::Terminating() {
     // Wakes a loop waiting in GetMessage; it then sees the application
     // terminated. A thread message has no window and is dropped unseen.

@@ -9,7 +9,7 @@
 // looked at once every few milliseconds unless a window of ours changed in
 // between, and labels and gauges that change faster than the eye follows
 // show their latest state a few times a second (the loops show it before they
-// wait, and a gauge shows its ends at once).
+// wait, Refresh at once, and a gauge shows its ends at once).
 //
 // Every window carries its control's name as the window property "ui.name",
 // a global atom, so that any process can find controls by name.
@@ -57,6 +57,8 @@ public:
     void RunModal(Application& app, Form& form) override;
     void Run(Application& app) override;
     void ProcessMessages(Application& app) override;
+    void Refresh(Application& app) override;
+    [[nodiscard]] uint64_t Milliseconds() override;
     void Terminating() override;
     [[nodiscard]] Size MeasureText(const Font& font, unsigned codePage, std::string_view text,
                                    int wrapWidth) override;
