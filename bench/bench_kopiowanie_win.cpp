@@ -184,7 +184,7 @@ void Wiersz(const Drzewo& d, const char* metoda, double s, const Rozrzut* stosun
     const double mb = static_cast<double>(d.rozmiar) * d.pliki / 1048576.0;
     std::printf("%-18s %-28s %8.3f %9.1f %9.0f", d.opis, metoda, s, mb / s, d.pliki / s);
     if (stosunek != nullptr)
-        std::printf(" %7.2f  %.2f-%.2f", stosunek->mediana, stosunek->najmniej, stosunek->najwiecej);
+        std::printf(" %7.2f  %.2f to %.2f", stosunek->mediana, stosunek->najmniej, stosunek->najwiecej);
     std::printf("\n");
 }
 
