@@ -94,9 +94,16 @@ bool OtworzDlaWszystkich(const std::wstring& sciezka, const wchar_t* sddl) {
     return ok;
 }
 
-// Whether no process holds the folder `katalog` (as its current one, say),
-// so that it could be renamed.
+// Whether the relaunched copies' clean-up has left the folder `katalog`:
+// their own folders (velt and 16 hex digits) are gone, and no process holds
+// it, so that it could be renamed.
 bool MoznaPrzeniesc(const std::wstring& katalog) {
+    WIN32_FIND_DATAW dane{};
+    HANDLE szukanie = FindFirstFileW((katalog + L"\\velt????????????????").c_str(), &dane);
+    if (szukanie != INVALID_HANDLE_VALUE) {
+        FindClose(szukanie);
+        return false;
+    }
     HANDLE h = CreateFileW(katalog.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
@@ -1563,8 +1570,8 @@ TEST_F(Przerwana, JournalOthersCouldWriteIsNeverReplayed) {
         ZamknijKreator();
         ASSERT_TRUE(JestDziennik());
         // The killed copy's clean-up runs in the journal folder for a moment
-        // after it; a folder some process is in cannot go aside (the next
-        // start would).
+        // after it; a folder with something of it still there or in use
+        // cannot go aside whole (the next start would).
         ASSERT_TRUE(Czekaj([&] { return MoznaPrzeniesc(KatalogDziennikow()); }, 30s));
         ASSERT_TRUE(katalog ? OtworzDlaWszystkich(KatalogDziennikow(), L"D:(A;OICI;FA;;;WD)(A;OICI;FA;;;BU)")
                             : OtworzDlaWszystkich(dziennik_, L"D:(A;;FA;;;WD)(A;;FA;;;BU)"));
