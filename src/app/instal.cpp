@@ -221,7 +221,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return Zakoncz(KodNieRozpoczeto);
     }
     if (w.OdczytOdpowiedzi) Protokoluj("Answers read from ", *w.OdczytOdpowiedzi);
-    KontoSystemowe = sys::ProcessUserSid() == L"S-1-5-18";
+    KontoSystemowe = sys::ProcessUserSid() == "S-1-5-18";
     if (KontoSystemowe) Protokoluj("Running as the system account: the installation is for all users");
     if (w.Pomoc) {
         Komunikat(jezyk, TekstPomocy(jezyk), MB_ICONINFORMATION);

@@ -33,7 +33,7 @@ constexpr std::uint64_t kToleracjaCzasuKlucza = 2'000'000ull;  // 200 ms in FILE
 
 // The account the process runs as: whose hive HKEY_CURRENT_USER is.
 const std::string& SidProcesu() {
-    static const std::string sid = sys::CurrentUserSid();
+    static const std::string sid = sys::ProcessUserSid();
     return sid;
 }
 

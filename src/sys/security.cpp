@@ -255,7 +255,7 @@ Result ProtectFolder(std::string_view path, Readers readers) {
         SetKernelObjectSecurity(entry.native(), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, sd->get()));
 }
 
-std::wstring ProcessUserSid() { return ProcessUser(); }
+std::string ProcessUserSid() { return FromWide(ProcessUser()); }
 
 bool SystemKeepsFileSecurity() noexcept {
     // Wine's ntdll tells itself by this export; Windows' never has it.
@@ -265,8 +265,6 @@ bool SystemKeepsFileSecurity() noexcept {
     }();
     return kept;
 }
-
-std::string CurrentUserSid() { return FromWide(ProcessUser()); }
 
 bool ProcessElevated() {
     HANDLE raw = nullptr;

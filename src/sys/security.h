@@ -96,8 +96,9 @@ enum class Readers { Users, None };
 [[nodiscard]] Result ProtectFolder(std::string_view path, Readers readers = Readers::Users);
 
 // The SID of the account the process runs as ("S-1-5-18" for the system
-// account), from its token; empty when it cannot be read.
-[[nodiscard]] std::wstring ProcessUserSid();
+// account, "S-1-5-21-..." for a person's), from its token; empty when it
+// cannot be read.
+[[nodiscard]] std::string ProcessUserSid();
 
 // Whether the system keeps the descriptors given to files and folders. Wine
 // (8.0, measured) does not: it reports the account running it as the owner
@@ -106,9 +107,6 @@ enum class Readers { Users, None };
 // of that account runs with the administrators' token there.
 [[nodiscard]] bool SystemKeepsFileSecurity() noexcept;
 
-// The SID of the account the process runs as ("S-1-5-21-..."); empty when
-// it cannot be read.
-[[nodiscard]] std::string CurrentUserSid();
 // Whether the process runs with an administrator's full token, not the
 // filtered one an administrator's programs get unasked. Under Wine every
 // process does.

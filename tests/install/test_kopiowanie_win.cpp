@@ -722,7 +722,7 @@ TEST(Cofanie, RegistryValueWrittenSinceOrOfAnotherAccountIsLeft) {
             if (w.rodzaj != RodzajWpisu::Wartosc && w.rodzaj != RodzajWpisu::CzasKlucza) continue;
             // Written by the run long before the key's last write.
             if (potem == Potem::ZapisanyPozniej) w.pola[w.rodzaj == RodzajWpisu::Wartosc ? 7 : 2] = "0";
-            ASSERT_EQ(w.pola[0], "HKCU:" + sys::CurrentUserSid()) << "whose hive it is";
+            ASSERT_EQ(w.pola[0], "HKCU:" + sys::ProcessUserSid()) << "whose hive it is";
             if (potem == Potem::InneKonto) w.pola[0] = "HKCU:S-1-5-21-1-2-3-1001";
             if (potem == Potem::KontoNieznane) w.pola[0] = "HKCU";
         }
